@@ -1,0 +1,81 @@
+// The state record of one dialect's codec. One record per dialect lives for
+// the whole program; each driver run resets only the fields it names, and the
+// instruction buffer is never cleared.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "opcodes.h"
+
+namespace quillon {
+
+// A file as the codec sees it: the whole input in memory, or the output being
+// built. A null pointer in the record stands for "no file".
+struct InputFile {
+    std::string_view bytes;
+};
+struct OutputFile {
+    std::string bytes;
+};
+
+// Kinds of block open while compiling (retail brace pairing).
+enum class BlockKind : std::uint8_t { If, While, Do, For, Switch, Else };
+
+class CompileListener;
+
+struct ScriptContext {
+    explicit ScriptContext(const Dialect& d) : dialect(&d) {}
+
+    const Dialect* dialect;
+
+    std::uint8_t opcode = 0;
+    std::uint8_t code[64] = {};
+    InputFile* input = nullptr;
+    OutputFile* output = nullptr;  // the prototype driver keeps its output itself
+    std::int32_t readPos = 0;
+    std::int32_t nextPos = 0;
+    std::int32_t compiling = 0;
+    std::int32_t tokenCount = 0;
+    std::vector<std::string_view> tokens;  // views into `line`
+
+    // Prototype compiling: open for blocks. Entries 1 to 127 of blockStack
+    // record them; deeper for blocks are counted by forDepth alone, which is
+    // all the closing rule needs (every entry is the for opcode).
+    std::int32_t forDepth = 0;
+    std::int32_t blockStack[128] = {};
+
+    // Disassembling: the open else blocks, index 1 upward. The lists grow past
+    // the seventh block instead of overflowing.
+    std::int32_t elseDepth = 0;
+    std::int32_t elseOpen = 0;
+    std::vector<std::int32_t> elseLength = std::vector<std::int32_t>(8);
+    std::vector<std::int32_t> elseEnd = std::vector<std::int32_t>(8);
+    std::int32_t caseOpen = 0;
+
+    // Retail compiling: the open blocks, innermost last. Replaces the single
+    // do/for flags so that nested blocks close with the right bytes.
+    std::vector<BlockKind> blocks;
+    bool doOpen() const { return !blocks.empty() && blocks.back() == BlockKind::Do; }
+    bool forOpen() const { return !blocks.empty() && blocks.back() == BlockKind::For; }
+
+    std::int32_t indent = 1;
+
+    // Working storage of the compiler: the current logical line (tokens point
+    // into it) and, when a listener is attached, the source offset of each
+    // kept character.
+    std::string line;
+    std::vector<std::int32_t> lineOffsets;
+    CompileListener* listener = nullptr;
+    // Tokens of the line not yet consumed by keyword shifts. A shift keeps
+    // `tokenCount` (the last token then stands twice, as handlers expect);
+    // diagnostics and keyword handling go by this count.
+    std::int32_t liveTokens = 0;
+    // The output of the compile in progress (both dialects; the retail
+    // record also names it in `output`).
+    OutputFile* target = nullptr;
+};
+
+}  // namespace quillon

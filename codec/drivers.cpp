@@ -1,0 +1,122 @@
+#include "drivers.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "engine.h"
+#include "paths.h"
+#include "text.h"
+
+namespace quillon {
+
+ScriptContext& RetailRecord() {
+    static ScriptContext record(RetailDialect());
+    return record;
+}
+
+ScriptContext& PrototypeRecord() {
+    static ScriptContext record(PrototypeDialect());
+    return record;
+}
+
+ScriptContext& RecordOf(const Dialect& d) {
+    return &d == &PrototypeDialect() ? PrototypeRecord() : RetailRecord();
+}
+
+bool ReadWholeFile(const std::string& hostPath, std::string& bytes, std::string& reason) {
+    bytes.clear();
+    std::FILE* f = std::fopen(hostPath.c_str(), "rb");
+    if (!f) {
+        reason = FormatText("cannot open '%s': %s", hostPath.c_str(), std::strerror(errno));
+        return false;
+    }
+    char buffer[1 << 16];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+    const bool failed = std::ferror(f) != 0;
+    const int err = errno;
+    std::fclose(f);
+    if (failed) {
+        reason = FormatText("cannot read '%s': %s", hostPath.c_str(), std::strerror(err));
+        return false;
+    }
+    if (bytes.size() > 0x7FFFFFFFu) {
+        reason = FormatText("'%s' is too large (2 GiB at most)", hostPath.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool WriteWholeFile(const std::string& hostPath, const std::string& bytes, std::string& reason) {
+    std::FILE* f = std::fopen(hostPath.c_str(), "wb");
+    if (!f) {
+        reason = FormatText("cannot write '%s': %s", hostPath.c_str(), std::strerror(errno));
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    const int err = errno;
+    if (std::fclose(f) != 0 || !written) {
+        reason = FormatText("cannot write '%s': %s", hostPath.c_str(), std::strerror(written ? errno : err));
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+bool SamePath(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+enum class Direction { Disassemble, Compile };
+
+int RunFile(ScriptContext& ctx, const std::string& path, Direction dir, DriverFailure* failure) {
+    const char* operation = dir == Direction::Disassemble ? "Disassemble()" : "Compile()";
+    auto fail = [&](std::string reason) {
+        ShowMessage("Quillon", "%s Fail!", operation);
+        if (failure) failure->reason = std::move(reason);
+        return 1;
+    };
+    const std::string scriptPath = ToScriptPath(path);
+    const std::string inputPath = ToHostPath(scriptPath);
+    std::string input, reason;
+    if (!ReadWholeFile(inputPath, input, reason)) return fail(reason);
+    const std::string outputPath =
+        ToHostPath(OutputPath(scriptPath, dir == Direction::Disassemble ? "c" : "scd"));
+    // Writing the output would truncate the input before it is read.
+    if (SamePath(inputPath, outputPath))
+        return fail(FormatText("'%s' would be overwritten by its own output", inputPath.c_str()));
+    std::string output;
+    if (dir == Direction::Disassemble) {
+        DisassembleBuffer(ctx, input, ScriptTitle(scriptPath), output);
+    } else {
+        CompileBuffer(ctx, input, output);
+    }
+    if (!WriteWholeFile(outputPath, output, reason)) return fail(reason);
+    return 0;
+}
+
+}  // namespace
+
+int DisassembleFile(ScriptContext& ctx, const std::string& path, DriverFailure* failure) {
+    return RunFile(ctx, path, Direction::Disassemble, failure);
+}
+
+int CompileFile(ScriptContext& ctx, const std::string& path, DriverFailure* failure) {
+    return RunFile(ctx, path, Direction::Compile, failure);
+}
+
+int Disassemble(const char* path) { return DisassembleFile(RetailRecord(), path ? path : ""); }
+int Compile(const char* path) { return CompileFile(RetailRecord(), path ? path : ""); }
+
+namespace prototype {
+int Disassemble(const char* path) { return DisassembleFile(PrototypeRecord(), path ? path : ""); }
+int Compile(const char* path) { return CompileFile(PrototypeRecord(), path ? path : ""); }
+}  // namespace prototype
+
+}  // namespace quillon

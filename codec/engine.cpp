@@ -1,0 +1,531 @@
+#include "engine.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "diagnostics.h"
+#include "source.h"
+#include "text.h"
+
+namespace quillon {
+
+namespace {
+
+const char* const kComparison[] = {"=", ">", ">=", "<", "<=", "!=", "?"};
+const char* const kArithmetic[] = {"+", "-", "*", "/", "%", "||", "&&", "^", "~", "<<", ">>", "~>>"};
+
+std::uint16_t U16At(const ScriptContext& ctx, int offset) {
+    return static_cast<std::uint16_t>(ctx.code[offset] | (ctx.code[offset + 1] << 8));
+}
+
+// A field applies only as far as the instruction reaches: one whose last byte
+// would lie at or past the instruction's size is neither printed nor scanned.
+bool FieldApplies(const Field& f, int size) {
+    return (f.flags & kLoose) || f.offset + WidthOf(f.kind) <= size;
+}
+
+void PrintField(const ScriptContext& ctx, const Field& f, std::string& out) {
+    const std::uint8_t b = ctx.code[f.offset];
+    switch (f.kind) {
+    case Kind::U8: AppendDecimal(out, b); break;
+    case Kind::S8: AppendDecimal(out, static_cast<std::int8_t>(b)); break;
+    case Kind::X8: out += "0x"; AppendHex(out, b, 2); break;
+    case Kind::U16: AppendDecimal(out, U16At(ctx, f.offset)); break;
+    case Kind::S16: AppendDecimal(out, static_cast<std::int16_t>(U16At(ctx, f.offset))); break;
+    case Kind::X16: out += "0x"; AppendHex(out, U16At(ctx, f.offset), 4); break;
+    case Kind::H16: out += "0x"; AppendHex(out, U16At(ctx, f.offset), 2); break;
+    case Kind::Addr16: out += "0x"; AppendHex(out, U16At(ctx, f.offset), 8); break;
+    case Kind::Sub8:
+        if (b < 10) out.push_back('0');
+        AppendDecimal(out, b);
+        break;
+    case Kind::HexN: out += "0x"; AppendHex(out, b, 1); break;
+    case Kind::CmpOp:
+    case Kind::CmpOpQ: out += ComparisonText(b); break;
+    case Kind::CalcOp: out += ArithmeticText(b); break;
+    }
+}
+
+void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out) {
+    const int size = ctx.dialect->Size(ctx.opcode);
+    out += form.head ? form.head : ctx.dialect->Name(ctx.opcode);
+    out += form.open;
+    bool first = true;
+    for (int i = 0; i < form.fieldCount; ++i) {
+        const Field& f = form.fields[i];
+        if (!FieldApplies(f, size)) continue;
+        if (!first) out += form.sep;
+        first = false;
+        PrintField(ctx, f, out);
+    }
+    out += form.close;
+}
+
+// ---- compiling -----------------------------------------------------------
+
+std::int32_t TokenOffset(const ScriptContext& ctx, std::string_view token) {
+    if (ctx.lineOffsets.empty() || token.data() < ctx.line.data() ||
+        token.data() >= ctx.line.data() + ctx.line.size())
+        return -1;
+    return ctx.lineOffsets[static_cast<size_t>(token.data() - ctx.line.data())];
+}
+
+void Report(ScriptContext& ctx, Issue issue, std::string_view token, int argument,
+            std::int64_t value = 0, Kind kind = Kind::U8) {
+    if (!ctx.listener) return;
+    Diagnostic d{issue, TokenOffset(ctx, token), token, ctx.opcode, argument, value, kind};
+    ctx.listener->Report(d);
+}
+
+bool FitsField(Kind kind, std::int32_t v) {
+    switch (kind) {
+    case Kind::S8: return v >= -128 && v <= 127;
+    case Kind::U8:
+    case Kind::X8:
+    case Kind::Sub8:
+    case Kind::HexN: return v >= 0 && v <= 255;
+    case Kind::S16: return v >= -32768 && v <= 32767;
+    default: return v >= 0 && v <= 65535;
+    }
+}
+
+int OperatorCode(Kind kind, std::string_view token) {
+    if (kind == Kind::CalcOp) {
+        for (int i = 0; i < 12; ++i)
+            if (token == kArithmetic[i]) return i;
+        return -1;
+    }
+    const int count = kind == Kind::CmpOpQ ? 7 : 6;  // "?" does not scan back for Cmp
+    for (int i = 0; i < count; ++i)
+        if (token == kComparison[i]) return i;
+    return -1;
+}
+
+void ScanFields(ScriptContext& ctx, const Form& form) {
+    for (int i = 0; i < form.presetCount; ++i) ctx.code[form.presets[i].offset] = form.presets[i].value;
+    const int size = ctx.dialect->Size(ctx.opcode);
+    std::int32_t work = 0;
+    int token = form.firstToken;
+    int argument = 0;
+    for (int i = 0; i < form.fieldCount; ++i) {
+        const Field& f = form.fields[i];
+        if (!FieldApplies(f, size) || (f.flags & kNoScan)) continue;
+        ++argument;
+        const int t = token++;
+        const bool present = t < ctx.tokenCount;
+        if (ctx.listener && t >= ctx.liveTokens)
+            Report(ctx, Issue::MissingArgument, std::string_view(), argument);
+        const std::string_view text = present ? ctx.tokens[static_cast<size_t>(t)] : std::string_view();
+        if (IsOperator(f.kind)) {
+            const int op = present ? OperatorCode(f.kind, text) : -1;
+            if (op >= 0) ctx.code[f.offset] = static_cast<std::uint8_t>(op);
+            else if (present && t < ctx.liveTokens) Report(ctx, Issue::BadOperator, text, argument);
+            continue;
+        }
+        std::optional<std::int32_t> value;
+        bool overflow = false;
+        if (present) {
+            std::string_view digits = text;
+            if (f.kind == Kind::Sub8 && digits.substr(0, 3) == "Sub") digits.remove_prefix(3);
+            const bool hex = f.kind == Kind::X8 || f.kind == Kind::X16 || f.kind == Kind::H16 ||
+                             f.kind == Kind::Addr16 || f.kind == Kind::HexN;
+            value = hex ? ScanHex(digits, &overflow) : ScanDecimal(digits, &overflow);
+            if (!value && t < ctx.liveTokens) Report(ctx, Issue::BadNumber, text, argument, 0, f.kind);
+        }
+        if (value && ctx.listener && t < ctx.liveTokens && (overflow || !FitsField(f.kind, *value)))
+            Report(ctx, Issue::OutOfRange, text, argument, *value, f.kind);
+        if (IsWide(f.kind)) {
+            if (value) work = *value;
+            ctx.code[f.offset] = static_cast<std::uint8_t>(work & 0xFF);
+            ctx.code[f.offset + 1] = static_cast<std::uint8_t>((work >> 8) & 0xFF);
+        } else if (value) {
+            const std::uint32_t v = static_cast<std::uint32_t>(*value);
+            for (int k = 0; k < 4; ++k) ctx.code[f.offset + k] = static_cast<std::uint8_t>(v >> (8 * k));
+        }
+    }
+    if (ctx.listener && form.special != Special::For && form.fieldCount > 0) {
+        int live = ctx.liveTokens;
+        while (live > token && ctx.tokens[static_cast<size_t>(live - 1)] == "{") --live;
+        if (live > token)
+            Report(ctx, Issue::SurplusArgument, ctx.tokens[static_cast<size_t>(token)], argument + 1);
+    }
+}
+
+void ShiftTokens(ScriptContext& ctx, int n) {
+    for (int k = 0; k + n < ctx.tokenCount; ++k)
+        ctx.tokens[static_cast<size_t>(k)] = ctx.tokens[static_cast<size_t>(k + n)];
+    ctx.liveTokens = std::max(0, ctx.liveTokens - n);
+}
+
+void CompileCloseBrace(ScriptContext& ctx) {
+    OutputFile* out = ctx.target;
+    const bool elseWord = ctx.tokenCount > 1 && ctx.tokens[1] == "else";
+    if (ctx.dialect->braces == BraceRule::ForDepth) {
+        if (ctx.forDepth > 0) {
+            if (ctx.forDepth < 128) ctx.blockStack[ctx.forDepth] = 0;
+            --ctx.forDepth;
+            ctx.opcode = ctx.code[0] = 0x0E;
+            ctx.code[1] = 0;
+        }
+        return;  // otherwise 08 and whatever the buffer holds at offset 1
+    }
+    const bool any = !ctx.blocks.empty();
+    const BlockKind kind = any ? ctx.blocks.back() : BlockKind::If;
+    if (any) ctx.blocks.pop_back();
+    if (any && kind == BlockKind::Do) {
+        ctx.opcode = ctx.code[0] = 0x12;
+        ctx.code[1] = 4;
+        if (ctx.tokenCount > 2) {
+            Write(ctx, ctx.nextPos, out);
+            ShiftTokens(ctx, 2);
+            const int op = ctx.dialect->FindName(ctx.tokens[0]);
+            if (op >= 0) {
+                ctx.opcode = ctx.code[0] = static_cast<std::uint8_t>(op);
+                std::string discard;
+                DispatchInto(ctx, discard);
+            } else {
+                Report(ctx, Issue::UnknownName, ctx.tokens[0], 0);
+            }
+        }
+        return;
+    }
+    if (any && kind == BlockKind::For) {
+        ctx.opcode = ctx.code[0] = 0x0E;
+        ctx.code[1] = 0;
+        return;
+    }
+    if (elseWord) {
+        ctx.blocks.push_back(BlockKind::Else);
+        ctx.elseOpen = 1;
+        ctx.opcode = 0x07;
+        ctx.code[0] = 0x07;
+        ctx.code[1] = ctx.code[2] = ctx.code[3] = 0;
+        return;
+    }
+    if (any && kind == BlockKind::Else) {
+        // The pair 00 00: one byte here, the second by the driver.
+        ctx.opcode = ctx.code[0] = 0x00;
+        Write(ctx, ctx.nextPos, out);
+        return;
+    }
+    if (ctx.tokenCount > 1) return;  // 08 with offset 1 as the buffer holds it
+    ctx.code[1] = 0;
+}
+
+// ---- disassembling -------------------------------------------------------
+
+void DisassembleSpecial(ScriptContext& ctx, const Form& form, std::string& out);
+
+void DispatchForm(ScriptContext& ctx, std::string& out) {
+    const Form& form = *ctx.dialect->forms[ctx.opcode];
+    if (ctx.compiling == 1) {
+        switch (form.special) {
+        case Special::CloseBrace:
+            CompileCloseBrace(ctx);
+            return;
+        case Special::For:
+            ScanFields(ctx, form);
+            if (ctx.dialect->braces == BraceRule::ForDepth) {
+                ++ctx.forDepth;
+                if (ctx.forDepth < 128) ctx.blockStack[ctx.forDepth] = 0x0D;
+            } else {
+                ctx.blocks.push_back(BlockKind::For);
+            }
+            break;
+        case Special::Unknown:
+        case Special::Condition:
+        case Special::Else:
+            break;  // nothing to scan
+        default:
+            ScanFields(ctx, form);
+            break;
+        }
+        PrintFields(ctx, form, out);
+        return;
+    }
+    // Switch labels: case opens, default and the two-byte break close.
+    if (ctx.opcode == 0x14) ctx.caseOpen = 1;
+    else if (ctx.opcode == 0x15 || ctx.opcode == 0x1A) ctx.caseOpen = 0;
+    if (form.special == Special::None || form.special == Special::For ||
+        form.special == Special::CloseBrace) {
+        PrintFields(ctx, form, out);
+        return;
+    }
+    DisassembleSpecial(ctx, form, out);
+}
+
+void DisassembleSpecial(ScriptContext& ctx, const Form& form, std::string& out) {
+    switch (form.special) {
+    case Special::Unknown:
+        out += "// unknown opcode (";
+        AppendHex(out, ctx.opcode, 2);
+        out += ") found at 0x";
+        AppendHex(out, static_cast<std::uint32_t>(ctx.nextPos), 8);
+        return;
+    case Special::Else: {
+        ++ctx.elseDepth;
+        const size_t d = static_cast<size_t>(ctx.elseDepth);
+        if (d >= ctx.elseLength.size()) {
+            ctx.elseLength.resize(d + 1);
+            ctx.elseEnd.resize(d + 1);
+        }
+        ctx.elseOpen = 1;
+        ctx.elseLength[d] = U16At(ctx, 2);
+        ctx.elseEnd[d] = ctx.nextPos + ctx.elseLength[d] - 6;
+        PrintFields(ctx, form, out);
+        return;
+    }
+    case Special::Nop: {
+        const size_t d = static_cast<size_t>(ctx.elseDepth);
+        if (ctx.elseOpen && ctx.nextPos >= ctx.elseEnd[d]) {
+            ctx.nextPos += 1;
+            ctx.readPos = ctx.nextPos;
+            ctx.elseEnd[d] = 0;
+            ctx.elseLength[d] = 0;
+            if (--ctx.elseDepth <= 0) {
+                ctx.elseDepth = 0;
+                ctx.elseOpen = 0;
+            }
+            out += "}";
+            return;
+        }
+        PrintFields(ctx, form, out);
+        return;
+    }
+    case Special::Condition: {
+        // The condition is the next instruction of the file; a condition that
+        // is itself conditional reads the next one in turn. The chain is
+        // walked in a loop, so no file nests the reading deeper than one call.
+        std::string closes;
+        for (;;) {
+            out += ctx.dialect->Name(ctx.opcode);
+            out += '(';
+            closes += ctx.opcode == 0x12 ? ';' : '{';
+            const std::int32_t end = static_cast<std::int32_t>(ctx.input->bytes.size());
+            if (ctx.readPos >= end) break;  // no condition left in the file
+            ctx.nextPos = Read(ctx, ctx.readPos, ctx.input);
+            const Form& next = *ctx.dialect->forms[ctx.opcode];
+            if (next.special != Special::Condition) {
+                DispatchForm(ctx, out);
+                break;
+            }
+        }
+        for (size_t i = closes.size(); i-- > 0;) out += closes[i] == ';' ? ");" : ") {";
+        return;
+    }
+    default:
+        PrintFields(ctx, form, out);
+        return;
+    }
+}
+
+bool IsSubLabel(std::string_view token) {
+    if (token.size() < 4 || token.substr(0, 3) != "Sub") return false;
+    return std::all_of(token.begin() + 3, token.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Counting braces for diagnostics: lines that end in "{" open, lines that
+// start with "}" close.
+struct BraceCount {
+    std::int32_t open = 0;
+};
+
+void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
+    const Dialect& d = *ctx.dialect;
+    if (ctx.tokenCount == 0) return;
+    if (ctx.listener) {
+        if (ctx.tokens[0] == "}") {
+            if (braces.open == 0) Report(ctx, Issue::UnmatchedClose, ctx.tokens[0], 0);
+            else --braces.open;
+        }
+        if (ctx.tokens.back() == "{") ++braces.open;
+    }
+    bool pushed = false;
+    auto push = [&](BlockKind k) {
+        if (!pushed && d.braces == BraceRule::Nested) ctx.blocks.push_back(k);
+        pushed = true;
+    };
+    for (;;) {
+        if (ctx.liveTokens <= 0) return;
+        const std::string_view word = ctx.tokens[0];
+        if (word == "int" || word == "void") return;
+        const bool ifWord = word == "if", whileWord = word == "while", doWord = word == "do";
+        if (ifWord || whileWord || doWord) {
+            if (!d.keywordBlocks) {
+                Report(ctx, Issue::SkippedKeyword, word, 0);
+                return;
+            }
+            ctx.opcode = ctx.code[0] = ifWord ? 0x06 : whileWord ? 0x0F : 0x11;
+            ctx.code[1] = ctx.code[2] = ctx.code[3] = 0;
+            Write(ctx, ctx.nextPos, out);
+            push(ifWord ? BlockKind::If : whileWord ? BlockKind::While : BlockKind::Do);
+            if (doWord) return;
+            ShiftTokens(ctx, 1);
+            continue;
+        }
+        if (word == "switch" || word == "case" || word == "default") {
+            if (word == "switch") push(BlockKind::Switch);
+            return;
+        }
+        break;
+    }
+    const std::string_view word = ctx.tokens[0];
+    int op;
+    if ((word == "goto" || word == "return") && ctx.liveTokens > 1 && IsSubLabel(ctx.tokens[1]))
+        op = word == "goto" ? 0x18 : 0x19;  // "goto Sub05();" is Gosub, "return Sub02();" 0x19
+    else
+        op = d.FindName(word);
+    if (op < 0) {
+        Report(ctx, Issue::UnknownName, word, 0);
+        return;
+    }
+    ctx.opcode = ctx.code[0] = static_cast<std::uint8_t>(op);
+    std::string discard;
+    DispatchForm(ctx, discard);
+    Write(ctx, ctx.nextPos, out);
+}
+
+}  // namespace
+
+const char* ComparisonText(std::uint8_t code) { return code < 7 ? kComparison[code] : ""; }
+const char* ArithmeticText(std::uint8_t code) { return code < 12 ? kArithmetic[code] : ""; }
+
+std::int32_t Read(ScriptContext& ctx, std::int32_t& position, const InputFile* file) {
+    if (!file) {
+        ctx.opcode = 0xFF;
+        ShowMessage("Quillon", "%s Fail!", "Read()");
+        return 1;
+    }
+    const std::int64_t available = static_cast<std::int64_t>(file->bytes.size()) - position;
+    if (position >= 0 && available > 0) ctx.opcode = static_cast<std::uint8_t>(file->bytes[static_cast<size_t>(position)]);
+    const int size = ctx.dialect->Size(ctx.opcode);
+    if (position >= 0 && available > 0) {
+        const size_t n = static_cast<size_t>(std::min<std::int64_t>(size, available));
+        std::memcpy(ctx.code, file->bytes.data() + position, n);
+    }
+    position += size;
+    return position;
+}
+
+std::int32_t Write(ScriptContext& ctx, std::int32_t& position, OutputFile* file) {
+    if (!file) return ShowFailure("%s Fail!", "Write()");
+    const int size = ctx.dialect->Size(ctx.opcode);
+    if (size > 0 && position >= 0) {
+        const size_t end = static_cast<size_t>(position) + static_cast<size_t>(size);
+        if (file->bytes.size() < end) file->bytes.resize(end, '\0');
+        std::memcpy(file->bytes.data() + position, ctx.code, static_cast<size_t>(size));
+    }
+    position += size;
+    return position;
+}
+
+void DispatchInto(ScriptContext& ctx, std::string& out) { DispatchForm(ctx, out); }
+
+std::string Dispatch(ScriptContext& ctx) {
+    std::string text;
+    DispatchForm(ctx, text);
+    return text;
+}
+
+void DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
+                       std::string& text) {
+    ctx.compiling = 0;
+    InputFile input{bytecode};
+    ctx.input = &input;
+    const std::int32_t size = static_cast<std::int32_t>(bytecode.size());
+    text.clear();
+    text.reserve(bytecode.size() * 5 + 64);
+    text += "int ";
+    text += title;
+    text += "(void) {\r\n\r\n";
+    ctx.nextPos = ctx.readPos = 0;
+    ctx.elseOpen = ctx.elseDepth = 0;
+    ctx.elseLength[0] = ctx.elseEnd[0] = 0;
+    std::uint8_t depth = 1;
+    std::int32_t passes = 0;
+    while (size > 0) {
+        if (ctx.readPos >= size) break;
+        ctx.nextPos = Read(ctx, ctx.readPos, &input);
+        const std::uint8_t op = ctx.opcode;
+        switch (op) {  // depth before the line
+        case 0x00:
+            if (ctx.elseOpen && ctx.nextPos >= ctx.elseEnd[static_cast<size_t>(ctx.elseDepth)]) --depth;
+            break;
+        case 0x07: case 0x08: case 0x0E: case 0x10: case 0x12: case 0x1A: --depth; break;
+        case 0x14:
+            if (ctx.caseOpen == 1) {
+                ctx.caseOpen = 0;
+                --depth;
+            }
+            break;
+        default: break;
+        }
+        if (depth == 0 || depth >= 254) depth = 1;
+        if (ctx.indent == 1) text.append(depth, '\t');
+        switch (op) {  // depth after the line
+        case 0x06: case 0x07: case 0x0D: case 0x0F: case 0x11: case 0x14: case 0x15: ++depth; break;
+        default: break;
+        }
+        if (op < 0x90) {
+            DispatchForm(ctx, text);
+            text += "\r\n";
+        }
+        if (++passes >= size) break;
+    }
+    text += "}";
+    ctx.input = nullptr;
+}
+
+std::string DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode, std::string_view title) {
+    std::string text;
+    DisassembleBuffer(ctx, bytecode, title, text);
+    return text;
+}
+
+void CompileBuffer(ScriptContext& ctx, std::string_view source, std::string& bytecode) {
+    ctx.compiling = 1;
+    InputFile input{source};
+    OutputFile output;
+    output.bytes.reserve(source.size() / 2 + 16);
+    ctx.input = &input;
+    if (ctx.dialect->braces == BraceRule::Nested) ctx.output = &output;
+    ctx.target = &output;
+    ctx.nextPos = ctx.readPos = 0;
+    ctx.forDepth = 0;
+    ctx.blocks.clear();
+    const std::int32_t size = static_cast<std::int32_t>(source.size());
+    std::int32_t passes = 0;
+    BraceCount braces;
+    while (size > 0) {
+        if (ctx.readPos >= size) break;
+        const std::int32_t outputBegin = ctx.nextPos;
+        ReadSourceLine(kCompilerLineOptions, source, ctx.readPos, ctx.line,
+                       ctx.listener ? &ctx.lineOffsets : nullptr);
+        SplitTokens(ctx.line, ctx.tokens);
+        ctx.tokenCount = static_cast<std::int32_t>(ctx.tokens.size());
+        ctx.liveTokens = ctx.tokenCount;
+        ctx.opcode = 0xFF;
+        RecognizeLine(ctx, &output, braces);
+        if (ctx.listener && !ctx.line.empty()) {
+            const std::int32_t begin = ctx.lineOffsets.empty() ? ctx.readPos : ctx.lineOffsets.front();
+            ctx.listener->LineDone(begin, ctx.readPos, outputBegin, ctx.nextPos);
+        }
+        if (++passes >= size) break;
+    }
+    if (ctx.listener && braces.open > 0) {
+        Diagnostic d{Issue::UnclosedBlock, size, std::string_view(), 0xFF, braces.open, braces.open, Kind::U8};
+        ctx.listener->Report(d);
+    }
+    ctx.target = nullptr;
+    ctx.input = nullptr;
+    ctx.output = nullptr;
+    bytecode = std::move(output.bytes);
+}
+
+std::string CompileBuffer(ScriptContext& ctx, std::string_view source) {
+    std::string bytecode;
+    CompileBuffer(ctx, source, bytecode);
+    return bytecode;
+}
+
+}  // namespace quillon

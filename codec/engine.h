@@ -1,0 +1,43 @@
+// The codec engine: reading and writing single instructions, the dispatcher
+// that prints and scans an instruction through its form, and the in-memory
+// drivers (bytes in, text out, and back) that the file drivers wrap.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "context.h"
+
+namespace quillon {
+
+// Reads the instruction at `position` of `file` into the record's opcode and
+// instruction buffer and returns the position just past it (which is also
+// stored in `position`). Bytes past the end of the file are not read: the
+// buffer keeps its earlier contents there. Without a file: "Read() Fail!", 1.
+std::int32_t Read(ScriptContext& ctx, std::int32_t& position, const InputFile* file);
+
+// Writes the first size bytes of the instruction buffer at `position` of
+// `file` and returns the advanced position. Without a file: "Write() Fail!", 1.
+std::int32_t Write(ScriptContext& ctx, std::int32_t& position, OutputFile* file);
+
+// The text of the instruction in the record, without indentation and line end.
+// While compiling, the instruction's form first scans the tokens into the
+// buffer (the text is then of no use to the compiler).
+std::string Dispatch(ScriptContext& ctx);
+void DispatchInto(ScriptContext& ctx, std::string& out);
+
+// The drivers on memory. `title` names the function in the header line.
+void DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
+                       std::string& text);
+std::string DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode,
+                              std::string_view title);
+void CompileBuffer(ScriptContext& ctx, std::string_view source, std::string& bytecode);
+std::string CompileBuffer(ScriptContext& ctx, std::string_view source);
+
+// The text of an operator code in the comparison or arithmetic list; empty
+// for codes the list does not hold.
+const char* ComparisonText(std::uint8_t code);
+const char* ArithmeticText(std::uint8_t code);
+
+}  // namespace quillon

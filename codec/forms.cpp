@@ -1,0 +1,151 @@
+#include "forms.h"
+
+#include "text.h"
+
+namespace quillon {
+
+Form Shape(const char* open, const char* sep, const char* close,
+           std::initializer_list<Field> fields) {
+    Form f;
+    f.open = open;
+    f.sep = sep;
+    f.close = close;
+    for (const Field& field : fields) f.fields[f.fieldCount++] = field;
+    return f;
+}
+
+Form Call(std::initializer_list<Field> fields) { return Shape("(", ", ", ");", fields); }
+
+void AddRun(Form& form, int offset, int count, Kind kind) {
+    for (int i = 0; i < count; ++i) {
+        form.fields[form.fieldCount++] =
+            Field{static_cast<std::uint8_t>(offset + i * WidthOf(kind)), kind, 0};
+    }
+}
+
+Form WithPresets(Form form, std::initializer_list<Preset> presets) {
+    for (const Preset& p : presets) form.presets[form.presetCount++] = p;
+    return form;
+}
+
+Form WithSpecial(Form form, Special special) {
+    form.special = special;
+    return form;
+}
+
+int SizeFromText(const char* sizeText) {
+    auto v = ScanHex(sizeText);
+    return v ? *v : 0;
+}
+
+void FillSizes(Dialect& d) {
+    for (int op = 0; op < 256; ++op)
+        d.size[op] = static_cast<std::uint8_t>(SizeFromText((*d.table)[op].sizeText));
+}
+
+int Dialect::FindName(std::string_view word) const {
+    for (int op = 0; op < 0x90; ++op)
+        if (word == (*table)[op].name) return op;
+    return -1;
+}
+
+namespace forms {
+
+namespace {
+using K = Kind;
+constexpr Field F(int offset, Kind kind, std::uint8_t flags = 0) {
+    return Field{static_cast<std::uint8_t>(offset), kind, flags};
+}
+// A form from runs: {offset, count, kind} triples in offset order.
+struct Run {
+    int offset, count;
+    Kind kind;
+};
+Form Runs(std::initializer_list<Run> runs) {
+    Form f = Call({});
+    for (const Run& r : runs) AddRun(f, r.offset, r.count, r.kind);
+    return f;
+}
+Form Named(const char* head, Form f) {
+    f.head = head;
+    return f;
+}
+Form FromToken(int token, Form f) {
+    f.firstToken = static_cast<std::uint8_t>(token);
+    return f;
+}
+}  // namespace
+
+const Form kNameOnly = Call({});
+const Form kWorkInProgress = Shape("(/* WIP */);", "", "");
+const Form kEmpty = Named("", Shape("", "", ""));
+const Form kUnknown = WithSpecial(Shape("", "", ""), Special::Unknown);
+const Form kHex1 = Call({F(1, K::X8)});
+const Form kByte1 = Call({F(1, K::U8)});
+const Form kBytes2 = Runs({{1, 2, K::U8}});
+const Form kBytes3 = Runs({{1, 3, K::U8}});
+const Form kBytes4 = Runs({{1, 4, K::U8}});
+const Form kBytes5 = Runs({{1, 5, K::U8}});
+const Form kBytes7 = Runs({{1, 7, K::U8}});
+const Form kByteWord = Call({F(1, K::U8), F(2, K::S16)});
+const Form kBytes3Word = Runs({{1, 3, K::U8}, {4, 1, K::S16}});
+const Form kBytes3UWord = Runs({{1, 3, K::U8}, {4, 1, K::U16}});
+const Form kByteCoords = Runs({{1, 1, K::U8}, {2, 3, K::S16}});
+
+const Form kNop = WithSpecial(Call({}), Special::Nop);
+const Form kReturn = Shape(" ", "", ";", {F(1, K::U8)});
+const Form kEvtExec = Call({F(1, K::U8), F(2, K::H16)});
+const Form kCondition = WithSpecial(Shape("(", "", ") {"), Special::Condition);
+const Form kElse = WithSpecial(Shape(" {", "", ""), Special::Else);
+const Form kCloseBrace = WithSpecial(Shape("", "", ""), Special::CloseBrace);
+const Form kBrace = Shape("", "", "");
+const Form kSleep = WithPresets(Call({F(2, K::U16)}), {{1, 0x0A}});
+const Form kSleeping = Call({F(1, K::U16)});
+const Form kFor = WithSpecial(FromToken(6, WithPresets(Shape("(n = 0; n < ", "", "; n++) {",
+                                                             {F(4, K::U16)}),
+                                                       {{1, 0}, {2, 0}, {3, 0}})),
+                              Special::For);
+const Form kDo = Shape(" {", "", "");
+const Form kSwitch = Shape("(", "", ") {", {F(1, K::U8)});
+const Form kCase = Shape(" ", "", ":", {F(4, K::U16)});
+const Form kDefault = Shape(":", "", "");
+const Form kGoto = Call({F(4, K::Addr16)});
+const Form kGosub = Named("goto", Shape(" Sub", "", "();", {F(1, K::Sub8)}));
+const Form kReturnSub = Shape(" Sub", "", "();", {F(1, K::Sub8)});
+const Form kBreak = Shape("", "", ";");
+const Form kCk = Shape("(", ", ", ")", {F(1, K::U8), F(2, K::U8), F(3, K::U8)});
+const Form kCmp = Shape("(", " ", ")", {F(2, K::S8), F(3, K::CmpOp), F(4, K::S16)});
+const Form kSave = Call({F(1, K::U8), F(2, K::U16)});
+// Calc prints its operands around the operator: offset 3, offset 2, offset 4.
+const Form kCalc =
+    WithPresets(Shape("(", " ", ")", {F(3, K::U8), F(2, K::CalcOp), F(4, K::U16)}), {{1, 0}});
+const Form kCalc2 = WithPresets(Call({F(2, K::HexN, kNoScan), F(3, K::HexN, kNoScan)}),
+                                {{1, 0}, {2, 0x10}, {3, 0x07}});
+
+const Form kMessageOn = Call({F(1, K::U8), F(2, K::U16), F(4, K::X16)});
+const Form kAotSet = Runs({{1, 5, K::U8}, {6, 4, K::S16}, {14, 3, K::U8}});
+const Form kAotSet4p = Runs({{1, 5, K::U8}, {6, 8, K::S16}, {22, 3, K::U8}});
+const Form kDoorAotSet = Runs({{1, 5, K::U8}, {6, 8, K::S16}, {22, 10, K::U8}});
+const Form kItemAotSet = Runs({{1, 5, K::U8}, {6, 4, K::S16}, {14, 1, K::H16}, {16, 2, K::U16},
+                               {20, 1, K::H16}});
+const Form kAotReset = Runs({{1, 3, K::U8}, {4, 2, K::U16}, {8, 1, K::H16}});
+const Form kObjModelSet = Runs({{1, 1, K::X8}, {2, 6, K::U8}, {8, 15, K::S16}});
+const Form kObjModelMove = Runs({{1, 5, K::U8}, {6, 1, K::U16}, {8, 7, K::S16}});
+const Form kSceEmSet =
+    Runs({{1, 2, K::U8}, {3, 1, K::X8}, {4, 5, K::U8}, {9, 1, K::S8}, {10, 6, K::S16}});
+const Form kSuperSet = Runs({{1, 3, K::U8}, {4, 6, K::S16}});
+const Form kKageSet = Runs({{1, 2, K::U8}, {3, 3, K::X8}, {6, 4, K::S16}});
+const Form kSceEsprOn = Runs({{1, 2, K::X8}, {3, 3, K::U8}, {6, 1, K::H16}, {8, 4, K::S16}});
+const Form kSceEspr3dOn = Runs(
+    {{1, 1, K::U8}, {2, 2, K::X8}, {4, 2, K::U8}, {6, 1, K::H16}, {8, 7, K::S16}});
+const Form kPlcNeck = Runs({{1, 3, K::U8}, {4, 3, K::S16}});
+const Form kMemberCalc = Runs({{1, 1, K::U8}, {2, 2, K::U16}});
+const Form kSeOn = Runs({{1, 5, K::U8}, {6, 3, K::S16}});
+const Form kScaIdSet = Call({F(1, K::U8), F(2, K::X16)});
+const Form kSceBgmtblSet = Runs({{1, 1, K::U8}, {2, 3, K::H16}});
+// Member_cmp scans its own text back, "?" included.
+const Form kMemberCmp = Shape("(", " ", ")", {F(1, K::S16), F(3, K::CmpOpQ), F(4, K::S16)});
+
+}  // namespace forms
+
+}  // namespace quillon

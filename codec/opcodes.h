@@ -1,0 +1,123 @@
+// The vocabulary of one dialect: its opcode table, the field kinds and the
+// instruction forms that print and scan the fields, and the dialect record
+// that ties a table to its forms and driver options.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace quillon {
+
+// One row of an opcode table: the opcode as text, the total instruction size
+// as hexadecimal text ("0x14" is 20) and the source name.
+struct OpcodeEntry {
+    const char* opcodeText;
+    const char* sizeText;
+    const char* name;
+};
+
+using OpcodeTable = std::array<OpcodeEntry, 256>;
+
+// Field kinds. The first seven are the instruction-set vocabulary; the rest are
+// the few text shapes that single instructions need.
+enum class Kind : std::uint8_t {
+    U8,      // 1 byte, "%d" unsigned, decimal scan
+    S8,      // 1 byte, "%d" signed, decimal scan
+    X8,      // 1 byte, "0x%02X", hexadecimal scan
+    U16,     // 2 bytes, "%d" unsigned, decimal scan
+    S16,     // 2 bytes, "%d" signed, decimal scan
+    X16,     // 2 bytes, "0x%04X", hexadecimal scan
+    H16,     // 2 bytes, "0x%02X" (at least two digits), hexadecimal scan
+    Addr16,  // 2 bytes, "0x%08X", hexadecimal scan (goto's target)
+    Sub8,    // 1 byte, "%02d"; scans decimal after an optional "Sub" prefix
+    HexN,    // 1 byte, "0x%X" without padding (Calc2's fixed bytes)
+    CmpOp,   // 1 byte comparison code: prints "=" .. "?", scans "=" .. "!="
+    CmpOpQ,  // as CmpOp, but "?" scans back too (Member_cmp)
+    CalcOp,  // 1 byte arithmetic code: "+" .. "~>>"
+};
+
+constexpr bool IsWide(Kind k) {
+    return k == Kind::U16 || k == Kind::S16 || k == Kind::X16 || k == Kind::H16 ||
+           k == Kind::Addr16;
+}
+constexpr int WidthOf(Kind k) { return IsWide(k) ? 2 : 1; }
+constexpr bool IsOperator(Kind k) {
+    return k == Kind::CmpOp || k == Kind::CmpOpQ || k == Kind::CalcOp;
+}
+
+enum FieldFlags : std::uint8_t {
+    kNoScan = 1,  // printed, never scanned
+    kLoose = 2,   // kept even where the instruction's size ends before it
+};
+
+struct Field {
+    std::uint8_t offset;
+    Kind kind;
+    std::uint8_t flags = 0;
+};
+
+// A byte that compiling sets to a fixed value before the fields are scanned.
+struct Preset {
+    std::uint8_t offset;
+    std::uint8_t value;
+};
+
+// The few instructions that need more than fields and text.
+enum class Special : std::uint8_t {
+    None,
+    Unknown,    // the unknown-opcode comment
+    Condition,  // if, while, "} while": the condition instruction follows inline
+    Else,       // opens an else block when disassembling
+    Nop,        // closes an else block when its end is reached
+    CloseBrace, // "}" lines when compiling
+    For,        // for lines open a for block when compiling
+};
+
+constexpr int kMaxFields = 24;
+
+// An instruction's text form: head, then `open`, the fields joined by `sep`,
+// and `close`. The head is the row's name unless `head` is set.
+struct Form {
+    const char* open = "(";
+    const char* sep = ", ";
+    const char* close = ");";
+    std::uint8_t fieldCount = 0;
+    Field fields[kMaxFields] = {};
+    std::uint8_t presetCount = 0;
+    Preset presets[4] = {};
+    Special special = Special::None;
+    const char* head = nullptr;    // printed instead of the name
+    std::uint8_t firstToken = 1;   // token of the first field when compiling
+};
+
+// How "}" lines close blocks when compiling.
+enum class BraceRule : std::uint8_t {
+    Nested,   // retail: each "}" closes the innermost open block
+    ForDepth, // prototype: a "}" closes the innermost for block, if any
+};
+
+struct Dialect {
+    const char* name;        // "retail" or "prototype"
+    const char* menuName;    // "Bio2" or "Rer1.5"
+    const OpcodeTable* table;
+    const Form* forms[256];  // the form that serves each opcode
+    std::uint8_t size[256];  // the table's sizes, converted once
+    // Compiling: "if", "while" and "do" write their block instructions (retail)
+    // or the lines are passed over (prototype).
+    bool keywordBlocks;
+    BraceRule braces;
+
+    int Size(std::uint8_t opcode) const { return size[opcode]; }
+    const char* Name(std::uint8_t opcode) const { return (*table)[opcode].name; }
+    // The first row 0x00 to 0x8F whose name equals `word`, or -1.
+    int FindName(std::string_view word) const;
+};
+
+const Dialect& RetailDialect();
+const Dialect& PrototypeDialect();
+
+// Size of a row from its hexadecimal text, as the "%X" conversion reads it.
+int SizeFromText(const char* sizeText);
+
+}  // namespace quillon
