@@ -14,7 +14,7 @@ const char kUsage[] =
     "       quillon compile     [--dialect retail|prototype] FILE...\n"
     "       quillon --help | --version\n";
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     using namespace quillon;
@@ -38,8 +38,10 @@ int main(int argc, char** argv) {
         std::string a = argv[i];
         if (a == "--dialect" && i + 1 < argc) {
             std::string d = argv[++i];
-            if (d == "retail") dialect = &RetailDialect();
-            else if (d == "prototype") dialect = &PrototypeDialect();
+            if (d == "retail")
+                dialect = &RetailDialect();
+            else if (d == "prototype")
+                dialect = &PrototypeDialect();
             else {
                 std::fprintf(stderr, "quillon: unknown dialect '%s'\n", d.c_str());
                 return 2;
@@ -55,7 +57,8 @@ int main(int argc, char** argv) {
     int status = 0;
     for (const std::string& f : files) {
         DriverFailure failure;
-        int r = command == "compile" ? CompileFile(record, f, &failure) : DisassembleFile(record, f, &failure);
+        int r = command == "compile" ? CompileFile(record, f, &failure)
+                                     : DisassembleFile(record, f, &failure);
         if (r) {
             std::fprintf(stderr, "quillon: %s\n", failure.reason.c_str());
             status = 1;

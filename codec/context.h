@@ -34,12 +34,12 @@ struct ScriptContext {
     std::uint8_t opcode = 0;
     std::uint8_t code[64] = {};
     InputFile* input = nullptr;
-    OutputFile* output = nullptr;  // the prototype driver keeps its output itself
+    OutputFile* output = nullptr; // the prototype driver keeps its output itself
     std::int32_t readPos = 0;
     std::int32_t nextPos = 0;
     std::int32_t compiling = 0;
     std::int32_t tokenCount = 0;
-    std::vector<std::string_view> tokens;  // views into `line`
+    std::vector<std::string_view> tokens; // views into `line`
 
     // Prototype compiling: open for blocks. Entries 1 to 127 of blockStack
     // record them; deeper for blocks are counted by forDepth alone, which is
@@ -78,4 +78,4 @@ struct ScriptContext {
     OutputFile* target = nullptr;
 };
 
-}  // namespace quillon
+} // namespace quillon

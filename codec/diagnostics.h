@@ -11,25 +11,25 @@
 namespace quillon {
 
 enum class Issue : std::uint8_t {
-    UnknownName,      // a line whose word is no keyword and no instruction name
-    SkippedKeyword,   // a keyword line that this dialect passes over (prototype if/do/while)
-    BadNumber,        // an argument that does not scan
-    MissingArgument,  // fewer arguments than the form has fields
-    SurplusArgument,  // more arguments than the form has fields
-    BadOperator,      // an operator that is not in its list
-    OutOfRange,       // a value that does not fit its field
-    UnmatchedClose,   // "}" or "} else {" with no open block
-    UnclosedBlock,    // a block still open at the end of the source
+    UnknownName,     // a line whose word is no keyword and no instruction name
+    SkippedKeyword,  // a keyword line that this dialect passes over (prototype if/do/while)
+    BadNumber,       // an argument that does not scan
+    MissingArgument, // fewer arguments than the form has fields
+    SurplusArgument, // more arguments than the form has fields
+    BadOperator,     // an operator that is not in its list
+    OutOfRange,      // a value that does not fit its field
+    UnmatchedClose,  // "}" or "} else {" with no open block
+    UnclosedBlock,   // a block still open at the end of the source
 };
 
 struct Diagnostic {
     Issue issue;
-    std::int32_t sourceOffset;  // byte offset in the source of the token concerned
-    std::string_view token;     // the token concerned (may be empty)
-    std::uint8_t opcode;        // the instruction being compiled (0xFF when none)
-    int argument;               // argument number, 1 for the first (0 when none)
-    std::int64_t value;         // OutOfRange: the scanned value
-    Kind kind;                  // OutOfRange, BadNumber: the field kind
+    std::int32_t sourceOffset; // byte offset in the source of the token concerned
+    std::string_view token;    // the token concerned (may be empty)
+    std::uint8_t opcode;       // the instruction being compiled (0xFF when none)
+    int argument;              // argument number, 1 for the first (0 when none)
+    std::int64_t value;        // OutOfRange: the scanned value
+    Kind kind;                 // OutOfRange, BadNumber: the field kind
 };
 
 class CompileListener {
@@ -44,4 +44,4 @@ class CompileListener {
     }
 };
 
-}  // namespace quillon
+} // namespace quillon

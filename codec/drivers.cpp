@@ -59,7 +59,8 @@ bool WriteWholeFile(const std::string& hostPath, const std::string& bytes, std::
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     const int err = errno;
     if (std::fclose(f) != 0 || !written) {
-        reason = FormatText("cannot write '%s': %s", hostPath.c_str(), std::strerror(written ? errno : err));
+        reason = FormatText("cannot write '%s': %s", hostPath.c_str(),
+                            std::strerror(written ? errno : err));
         return false;
     }
     return true;
@@ -101,7 +102,7 @@ int RunFile(ScriptContext& ctx, const std::string& path, Direction dir, DriverFa
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int DisassembleFile(ScriptContext& ctx, const std::string& path, DriverFailure* failure) {
     return RunFile(ctx, path, Direction::Disassemble, failure);
@@ -111,12 +112,20 @@ int CompileFile(ScriptContext& ctx, const std::string& path, DriverFailure* fail
     return RunFile(ctx, path, Direction::Compile, failure);
 }
 
-int Disassemble(const char* path) { return DisassembleFile(RetailRecord(), path ? path : ""); }
-int Compile(const char* path) { return CompileFile(RetailRecord(), path ? path : ""); }
+int Disassemble(const char* path) {
+    return DisassembleFile(RetailRecord(), path ? path : "");
+}
+int Compile(const char* path) {
+    return CompileFile(RetailRecord(), path ? path : "");
+}
 
 namespace prototype {
-int Disassemble(const char* path) { return DisassembleFile(PrototypeRecord(), path ? path : ""); }
-int Compile(const char* path) { return CompileFile(PrototypeRecord(), path ? path : ""); }
-}  // namespace prototype
+int Disassemble(const char* path) {
+    return DisassembleFile(PrototypeRecord(), path ? path : "");
+}
+int Compile(const char* path) {
+    return CompileFile(PrototypeRecord(), path ? path : "");
+}
+} // namespace prototype
 
-}  // namespace quillon
+} // namespace quillon

@@ -15,7 +15,7 @@ ScriptContext& RecordOf(const Dialect& d);
 
 // Why a driver failed, for callers that can say more than the message box.
 struct DriverFailure {
-    std::string reason;  // e.g. "cannot open 'x.scd': No such file or directory"
+    std::string reason; // e.g. "cannot open 'x.scd': No such file or directory"
 };
 
 // Disassembles the bytecode file at `path` (8-bit, backslash or host
@@ -30,11 +30,11 @@ bool ReadWholeFile(const std::string& hostPath, std::string& bytes, std::string&
 bool WriteWholeFile(const std::string& hostPath, const std::string& bytes, std::string& reason);
 
 // The four entry points of the shell.
-int Disassemble(const char* path);  // retail
-int Compile(const char* path);      // retail
+int Disassemble(const char* path); // retail
+int Compile(const char* path);     // retail
 namespace prototype {
 int Disassemble(const char* path);
 int Compile(const char* path);
-}  // namespace prototype
+} // namespace prototype
 
-}  // namespace quillon
+} // namespace quillon

@@ -12,7 +12,8 @@ namespace quillon {
 namespace {
 
 const char* const kComparison[] = {"=", ">", ">=", "<", "<=", "!=", "?"};
-const char* const kArithmetic[] = {"+", "-", "*", "/", "%", "||", "&&", "^", "~", "<<", ">>", "~>>"};
+const char* const kArithmetic[] = {"+",  "-", "*", "/",  "%",  "||",
+                                   "&&", "^", "~", "<<", ">>", "~>>"};
 
 std::uint16_t U16At(const ScriptContext& ctx, int offset) {
     return static_cast<std::uint16_t>(ctx.code[offset] | (ctx.code[offset + 1] << 8));
@@ -29,17 +30,32 @@ void PrintField(const ScriptContext& ctx, const Field& f, std::string& out) {
     switch (f.kind) {
     case Kind::U8: AppendDecimal(out, b); break;
     case Kind::S8: AppendDecimal(out, static_cast<std::int8_t>(b)); break;
-    case Kind::X8: out += "0x"; AppendHex(out, b, 2); break;
+    case Kind::X8:
+        out += "0x";
+        AppendHex(out, b, 2);
+        break;
     case Kind::U16: AppendDecimal(out, U16At(ctx, f.offset)); break;
     case Kind::S16: AppendDecimal(out, static_cast<std::int16_t>(U16At(ctx, f.offset))); break;
-    case Kind::X16: out += "0x"; AppendHex(out, U16At(ctx, f.offset), 4); break;
-    case Kind::H16: out += "0x"; AppendHex(out, U16At(ctx, f.offset), 2); break;
-    case Kind::Addr16: out += "0x"; AppendHex(out, U16At(ctx, f.offset), 8); break;
+    case Kind::X16:
+        out += "0x";
+        AppendHex(out, U16At(ctx, f.offset), 4);
+        break;
+    case Kind::H16:
+        out += "0x";
+        AppendHex(out, U16At(ctx, f.offset), 2);
+        break;
+    case Kind::Addr16:
+        out += "0x";
+        AppendHex(out, U16At(ctx, f.offset), 8);
+        break;
     case Kind::Sub8:
         if (b < 10) out.push_back('0');
         AppendDecimal(out, b);
         break;
-    case Kind::HexN: out += "0x"; AppendHex(out, b, 1); break;
+    case Kind::HexN:
+        out += "0x";
+        AppendHex(out, b, 1);
+        break;
     case Kind::CmpOp:
     case Kind::CmpOpQ: out += ComparisonText(b); break;
     case Kind::CalcOp: out += ArithmeticText(b); break;
@@ -95,14 +111,15 @@ int OperatorCode(Kind kind, std::string_view token) {
             if (token == kArithmetic[i]) return i;
         return -1;
     }
-    const int count = kind == Kind::CmpOpQ ? 7 : 6;  // "?" does not scan back for Cmp
+    const int count = kind == Kind::CmpOpQ ? 7 : 6; // "?" does not scan back for Cmp
     for (int i = 0; i < count; ++i)
         if (token == kComparison[i]) return i;
     return -1;
 }
 
 void ScanFields(ScriptContext& ctx, const Form& form) {
-    for (int i = 0; i < form.presetCount; ++i) ctx.code[form.presets[i].offset] = form.presets[i].value;
+    for (int i = 0; i < form.presetCount; ++i)
+        ctx.code[form.presets[i].offset] = form.presets[i].value;
     const int size = ctx.dialect->Size(ctx.opcode);
     std::int32_t work = 0;
     int token = form.firstToken;
@@ -115,11 +132,14 @@ void ScanFields(ScriptContext& ctx, const Form& form) {
         const bool present = t < ctx.tokenCount;
         if (ctx.listener && t >= ctx.liveTokens)
             Report(ctx, Issue::MissingArgument, std::string_view(), argument);
-        const std::string_view text = present ? ctx.tokens[static_cast<size_t>(t)] : std::string_view();
+        const std::string_view text =
+            present ? ctx.tokens[static_cast<size_t>(t)] : std::string_view();
         if (IsOperator(f.kind)) {
             const int op = present ? OperatorCode(f.kind, text) : -1;
-            if (op >= 0) ctx.code[f.offset] = static_cast<std::uint8_t>(op);
-            else if (present && t < ctx.liveTokens) Report(ctx, Issue::BadOperator, text, argument);
+            if (op >= 0)
+                ctx.code[f.offset] = static_cast<std::uint8_t>(op);
+            else if (present && t < ctx.liveTokens)
+                Report(ctx, Issue::BadOperator, text, argument);
             continue;
         }
         std::optional<std::int32_t> value;
@@ -130,7 +150,8 @@ void ScanFields(ScriptContext& ctx, const Form& form) {
             const bool hex = f.kind == Kind::X8 || f.kind == Kind::X16 || f.kind == Kind::H16 ||
                              f.kind == Kind::Addr16 || f.kind == Kind::HexN;
             value = hex ? ScanHex(digits, &overflow) : ScanDecimal(digits, &overflow);
-            if (!value && t < ctx.liveTokens) Report(ctx, Issue::BadNumber, text, argument, 0, f.kind);
+            if (!value && t < ctx.liveTokens)
+                Report(ctx, Issue::BadNumber, text, argument, 0, f.kind);
         }
         if (value && ctx.listener && t < ctx.liveTokens && (overflow || !FitsField(f.kind, *value)))
             Report(ctx, Issue::OutOfRange, text, argument, *value, f.kind);
@@ -140,14 +161,16 @@ void ScanFields(ScriptContext& ctx, const Form& form) {
             ctx.code[f.offset + 1] = static_cast<std::uint8_t>((work >> 8) & 0xFF);
         } else if (value) {
             const std::uint32_t v = static_cast<std::uint32_t>(*value);
-            for (int k = 0; k < 4; ++k) ctx.code[f.offset + k] = static_cast<std::uint8_t>(v >> (8 * k));
+            for (int k = 0; k < 4; ++k)
+                ctx.code[f.offset + k] = static_cast<std::uint8_t>(v >> (8 * k));
         }
     }
     if (ctx.listener && form.special != Special::For && form.fieldCount > 0) {
         int live = ctx.liveTokens;
         while (live > token && ctx.tokens[static_cast<size_t>(live - 1)] == "{") --live;
         if (live > token)
-            Report(ctx, Issue::SurplusArgument, ctx.tokens[static_cast<size_t>(token)], argument + 1);
+            Report(ctx, Issue::SurplusArgument, ctx.tokens[static_cast<size_t>(token)],
+                   argument + 1);
     }
 }
 
@@ -167,7 +190,7 @@ void CompileCloseBrace(ScriptContext& ctx) {
             ctx.opcode = ctx.code[0] = 0x0E;
             ctx.code[1] = 0;
         }
-        return;  // otherwise 08 and whatever the buffer holds at offset 1
+        return; // otherwise 08 and whatever the buffer holds at offset 1
     }
     const bool any = !ctx.blocks.empty();
     const BlockKind kind = any ? ctx.blocks.back() : BlockKind::If;
@@ -208,7 +231,7 @@ void CompileCloseBrace(ScriptContext& ctx) {
         Write(ctx, ctx.nextPos, out);
         return;
     }
-    if (ctx.tokenCount > 1) return;  // 08 with offset 1 as the buffer holds it
+    if (ctx.tokenCount > 1) return; // 08 with offset 1 as the buffer holds it
     ctx.code[1] = 0;
 }
 
@@ -220,9 +243,7 @@ void DispatchForm(ScriptContext& ctx, std::string& out) {
     const Form& form = *ctx.dialect->forms[ctx.opcode];
     if (ctx.compiling == 1) {
         switch (form.special) {
-        case Special::CloseBrace:
-            CompileCloseBrace(ctx);
-            return;
+        case Special::CloseBrace: CompileCloseBrace(ctx); return;
         case Special::For:
             ScanFields(ctx, form);
             if (ctx.dialect->braces == BraceRule::ForDepth) {
@@ -234,18 +255,17 @@ void DispatchForm(ScriptContext& ctx, std::string& out) {
             break;
         case Special::Unknown:
         case Special::Condition:
-        case Special::Else:
-            break;  // nothing to scan
-        default:
-            ScanFields(ctx, form);
-            break;
+        case Special::Else: break; // nothing to scan
+        default: ScanFields(ctx, form); break;
         }
         PrintFields(ctx, form, out);
         return;
     }
     // Switch labels: case opens, default and the two-byte break close.
-    if (ctx.opcode == 0x14) ctx.caseOpen = 1;
-    else if (ctx.opcode == 0x15 || ctx.opcode == 0x1A) ctx.caseOpen = 0;
+    if (ctx.opcode == 0x14)
+        ctx.caseOpen = 1;
+    else if (ctx.opcode == 0x15 || ctx.opcode == 0x1A)
+        ctx.caseOpen = 0;
     if (form.special == Special::None || form.special == Special::For ||
         form.special == Special::CloseBrace) {
         PrintFields(ctx, form, out);
@@ -302,7 +322,7 @@ void DisassembleSpecial(ScriptContext& ctx, const Form& form, std::string& out) 
             out += '(';
             closes += ctx.opcode == 0x12 ? ';' : '{';
             const std::int32_t end = static_cast<std::int32_t>(ctx.input->bytes.size());
-            if (ctx.readPos >= end) break;  // no condition left in the file
+            if (ctx.readPos >= end) break; // no condition left in the file
             ctx.nextPos = Read(ctx, ctx.readPos, ctx.input);
             const Form& next = *ctx.dialect->forms[ctx.opcode];
             if (next.special != Special::Condition) {
@@ -313,9 +333,7 @@ void DisassembleSpecial(ScriptContext& ctx, const Form& form, std::string& out) 
         for (size_t i = closes.size(); i-- > 0;) out += closes[i] == ';' ? ");" : ") {";
         return;
     }
-    default:
-        PrintFields(ctx, form, out);
-        return;
+    default: PrintFields(ctx, form, out); return;
     }
 }
 
@@ -335,8 +353,10 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
     if (ctx.tokenCount == 0) return;
     if (ctx.listener) {
         if (ctx.tokens[0] == "}") {
-            if (braces.open == 0) Report(ctx, Issue::UnmatchedClose, ctx.tokens[0], 0);
-            else --braces.open;
+            if (braces.open == 0)
+                Report(ctx, Issue::UnmatchedClose, ctx.tokens[0], 0);
+            else
+                --braces.open;
         }
         if (ctx.tokens.back() == "{") ++braces.open;
     }
@@ -372,7 +392,7 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
     const std::string_view word = ctx.tokens[0];
     int op;
     if ((word == "goto" || word == "return") && ctx.liveTokens > 1 && IsSubLabel(ctx.tokens[1]))
-        op = word == "goto" ? 0x18 : 0x19;  // "goto Sub05();" is Gosub, "return Sub02();" 0x19
+        op = word == "goto" ? 0x18 : 0x19; // "goto Sub05();" is Gosub, "return Sub02();" 0x19
     else
         op = d.FindName(word);
     if (op < 0) {
@@ -385,10 +405,14 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
     Write(ctx, ctx.nextPos, out);
 }
 
-}  // namespace
+} // namespace
 
-const char* ComparisonText(std::uint8_t code) { return code < 7 ? kComparison[code] : ""; }
-const char* ArithmeticText(std::uint8_t code) { return code < 12 ? kArithmetic[code] : ""; }
+const char* ComparisonText(std::uint8_t code) {
+    return code < 7 ? kComparison[code] : "";
+}
+const char* ArithmeticText(std::uint8_t code) {
+    return code < 12 ? kArithmetic[code] : "";
+}
 
 std::int32_t Read(ScriptContext& ctx, std::int32_t& position, const InputFile* file) {
     if (!file) {
@@ -397,7 +421,8 @@ std::int32_t Read(ScriptContext& ctx, std::int32_t& position, const InputFile* f
         return 1;
     }
     const std::int64_t available = static_cast<std::int64_t>(file->bytes.size()) - position;
-    if (position >= 0 && available > 0) ctx.opcode = static_cast<std::uint8_t>(file->bytes[static_cast<size_t>(position)]);
+    if (position >= 0 && available > 0)
+        ctx.opcode = static_cast<std::uint8_t>(file->bytes[static_cast<size_t>(position)]);
     const int size = ctx.dialect->Size(ctx.opcode);
     if (position >= 0 && available > 0) {
         const size_t n = static_cast<size_t>(std::min<std::int64_t>(size, available));
@@ -419,7 +444,9 @@ std::int32_t Write(ScriptContext& ctx, std::int32_t& position, OutputFile* file)
     return position;
 }
 
-void DispatchInto(ScriptContext& ctx, std::string& out) { DispatchForm(ctx, out); }
+void DispatchInto(ScriptContext& ctx, std::string& out) {
+    DispatchForm(ctx, out);
+}
 
 std::string Dispatch(ScriptContext& ctx) {
     std::string text;
@@ -447,11 +474,17 @@ void DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode, std::strin
         if (ctx.readPos >= size) break;
         ctx.nextPos = Read(ctx, ctx.readPos, &input);
         const std::uint8_t op = ctx.opcode;
-        switch (op) {  // depth before the line
+        switch (op) { // depth before the line
         case 0x00:
-            if (ctx.elseOpen && ctx.nextPos >= ctx.elseEnd[static_cast<size_t>(ctx.elseDepth)]) --depth;
+            if (ctx.elseOpen && ctx.nextPos >= ctx.elseEnd[static_cast<size_t>(ctx.elseDepth)])
+                --depth;
             break;
-        case 0x07: case 0x08: case 0x0E: case 0x10: case 0x12: case 0x1A: --depth; break;
+        case 0x07:
+        case 0x08:
+        case 0x0E:
+        case 0x10:
+        case 0x12:
+        case 0x1A: --depth; break;
         case 0x14:
             if (ctx.caseOpen == 1) {
                 ctx.caseOpen = 0;
@@ -462,8 +495,14 @@ void DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode, std::strin
         }
         if (depth == 0 || depth >= 254) depth = 1;
         if (ctx.indent == 1) text.append(depth, '\t');
-        switch (op) {  // depth after the line
-        case 0x06: case 0x07: case 0x0D: case 0x0F: case 0x11: case 0x14: case 0x15: ++depth; break;
+        switch (op) { // depth after the line
+        case 0x06:
+        case 0x07:
+        case 0x0D:
+        case 0x0F:
+        case 0x11:
+        case 0x14:
+        case 0x15: ++depth; break;
         default: break;
         }
         if (op < 0x90) {
@@ -476,7 +515,8 @@ void DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode, std::strin
     ctx.input = nullptr;
 }
 
-std::string DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode, std::string_view title) {
+std::string DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode,
+                              std::string_view title) {
     std::string text;
     DisassembleBuffer(ctx, bytecode, title, text);
     return text;
@@ -507,13 +547,15 @@ void CompileBuffer(ScriptContext& ctx, std::string_view source, std::string& byt
         ctx.opcode = 0xFF;
         RecognizeLine(ctx, &output, braces);
         if (ctx.listener && !ctx.line.empty()) {
-            const std::int32_t begin = ctx.lineOffsets.empty() ? ctx.readPos : ctx.lineOffsets.front();
+            const std::int32_t begin =
+                ctx.lineOffsets.empty() ? ctx.readPos : ctx.lineOffsets.front();
             ctx.listener->LineDone(begin, ctx.readPos, outputBegin, ctx.nextPos);
         }
         if (++passes >= size) break;
     }
     if (ctx.listener && braces.open > 0) {
-        Diagnostic d{Issue::UnclosedBlock, size, std::string_view(), 0xFF, braces.open, braces.open, Kind::U8};
+        Diagnostic d{Issue::UnclosedBlock, size,    std::string_view(), 0xFF, braces.open,
+                     braces.open,          Kind::U8};
         ctx.listener->Report(d);
     }
     ctx.target = nullptr;
@@ -528,4 +570,4 @@ std::string CompileBuffer(ScriptContext& ctx, std::string_view source) {
     return bytecode;
 }
 
-}  // namespace quillon
+} // namespace quillon

@@ -40,4 +40,4 @@ std::string CompileBuffer(ScriptContext& ctx, std::string_view source);
 const char* ComparisonText(std::uint8_t code);
 const char* ArithmeticText(std::uint8_t code);
 
-}  // namespace quillon
+} // namespace quillon

@@ -14,7 +14,9 @@ Form Shape(const char* open, const char* sep, const char* close,
     return f;
 }
 
-Form Call(std::initializer_list<Field> fields) { return Shape("(", ", ", ");", fields); }
+Form Call(std::initializer_list<Field> fields) {
+    return Shape("(", ", ", ");", fields);
+}
 
 void AddRun(Form& form, int offset, int count, Kind kind) {
     for (int i = 0; i < count; ++i) {
@@ -38,9 +40,20 @@ int SizeFromText(const char* sizeText) {
     return v ? *v : 0;
 }
 
-void FillSizes(Dialect& d) {
+Dialect MakeDialect(const char* name, const char* menuName, const OpcodeTable& table,
+                    std::initializer_list<FormRange> forms, bool keywordBlocks, BraceRule braces) {
+    Dialect d{};
+    d.name = name;
+    d.menuName = menuName;
+    d.table = &table;
+    for (auto& f : d.forms) f = &forms::kUnknown;
+    for (const FormRange& r : forms)
+        for (int op = r.first; op <= r.last; ++op) d.forms[op] = r.form;
     for (int op = 0; op < 256; ++op)
-        d.size[op] = static_cast<std::uint8_t>(SizeFromText((*d.table)[op].sizeText));
+        d.size[op] = static_cast<std::uint8_t>(SizeFromText(table[op].sizeText));
+    d.keywordBlocks = keywordBlocks;
+    d.braces = braces;
+    return d;
 }
 
 int Dialect::FindName(std::string_view word) const {
@@ -74,7 +87,7 @@ Form FromToken(int token, Form f) {
     f.firstToken = static_cast<std::uint8_t>(token);
     return f;
 }
-}  // namespace
+} // namespace
 
 const Form kNameOnly = Call({});
 const Form kWorkInProgress = Shape("(/* WIP */);", "", "");
@@ -101,10 +114,10 @@ const Form kCloseBrace = WithSpecial(Shape("", "", ""), Special::CloseBrace);
 const Form kBrace = Shape("", "", "");
 const Form kSleep = WithPresets(Call({F(2, K::U16)}), {{1, 0x0A}});
 const Form kSleeping = Call({F(1, K::U16)});
-const Form kFor = WithSpecial(FromToken(6, WithPresets(Shape("(n = 0; n < ", "", "; n++) {",
-                                                             {F(4, K::U16)}),
-                                                       {{1, 0}, {2, 0}, {3, 0}})),
-                              Special::For);
+const Form kFor =
+    WithSpecial(FromToken(6, WithPresets(Shape("(n = 0; n < ", "", "; n++) {", {F(4, K::U16)}),
+                                         {{1, 0}, {2, 0}, {3, 0}})),
+                Special::For);
 const Form kDo = Shape(" {", "", "");
 const Form kSwitch = Shape("(", "", ") {", {F(1, K::U8)});
 const Form kCase = Shape(" ", "", ":", {F(4, K::U16)});
@@ -126,8 +139,8 @@ const Form kMessageOn = Call({F(1, K::U8), F(2, K::U16), F(4, K::X16)});
 const Form kAotSet = Runs({{1, 5, K::U8}, {6, 4, K::S16}, {14, 3, K::U8}});
 const Form kAotSet4p = Runs({{1, 5, K::U8}, {6, 8, K::S16}, {22, 3, K::U8}});
 const Form kDoorAotSet = Runs({{1, 5, K::U8}, {6, 8, K::S16}, {22, 10, K::U8}});
-const Form kItemAotSet = Runs({{1, 5, K::U8}, {6, 4, K::S16}, {14, 1, K::H16}, {16, 2, K::U16},
-                               {20, 1, K::H16}});
+const Form kItemAotSet =
+    Runs({{1, 5, K::U8}, {6, 4, K::S16}, {14, 1, K::H16}, {16, 2, K::U16}, {20, 1, K::H16}});
 const Form kAotReset = Runs({{1, 3, K::U8}, {4, 2, K::U16}, {8, 1, K::H16}});
 const Form kObjModelSet = Runs({{1, 1, K::X8}, {2, 6, K::U8}, {8, 15, K::S16}});
 const Form kObjModelMove = Runs({{1, 5, K::U8}, {6, 1, K::U16}, {8, 7, K::S16}});
@@ -136,8 +149,8 @@ const Form kSceEmSet =
 const Form kSuperSet = Runs({{1, 3, K::U8}, {4, 6, K::S16}});
 const Form kKageSet = Runs({{1, 2, K::U8}, {3, 3, K::X8}, {6, 4, K::S16}});
 const Form kSceEsprOn = Runs({{1, 2, K::X8}, {3, 3, K::U8}, {6, 1, K::H16}, {8, 4, K::S16}});
-const Form kSceEspr3dOn = Runs(
-    {{1, 1, K::U8}, {2, 2, K::X8}, {4, 2, K::U8}, {6, 1, K::H16}, {8, 7, K::S16}});
+const Form kSceEspr3dOn =
+    Runs({{1, 1, K::U8}, {2, 2, K::X8}, {4, 2, K::U8}, {6, 1, K::H16}, {8, 7, K::S16}});
 const Form kPlcNeck = Runs({{1, 3, K::U8}, {4, 3, K::S16}});
 const Form kMemberCalc = Runs({{1, 1, K::U8}, {2, 2, K::U16}});
 const Form kSeOn = Runs({{1, 5, K::U8}, {6, 3, K::S16}});
@@ -146,6 +159,6 @@ const Form kSceBgmtblSet = Runs({{1, 1, K::U8}, {2, 3, K::H16}});
 // Member_cmp scans its own text back, "?" included.
 const Form kMemberCmp = Shape("(", " ", ")", {F(1, K::S16), F(3, K::CmpOpQ), F(4, K::S16)});
 
-}  // namespace forms
+} // namespace forms
 
-}  // namespace quillon
+} // namespace quillon

@@ -17,8 +17,16 @@ void AddRun(Form& form, int offset, int count, Kind kind);
 Form WithPresets(Form form, std::initializer_list<Preset> presets);
 Form WithSpecial(Form form, Special special);
 
-// Fills a dialect record's sizes from its table.
-void FillSizes(Dialect& d);
+// A run of opcodes served by one form.
+struct FormRange {
+    int first, last;
+    const Form* form;
+};
+
+// A dialect from its table and its form mapping; opcodes that no range names
+// print the unknown-opcode comment.
+Dialect MakeDialect(const char* name, const char* menuName, const OpcodeTable& table,
+                    std::initializer_list<FormRange> forms, bool keywordBlocks, BraceRule braces);
 
 namespace forms {
 // Generic forms.
@@ -30,8 +38,8 @@ extern const Form kNop, kReturn, kEvtExec, kCondition, kElse, kCloseBrace, kBrac
     kSave, kCalc, kCalc2;
 // Records with layouts of their own.
 extern const Form kMessageOn, kAotSet, kObjModelSet, kSeOn, kScaIdSet, kSceEsprOn, kDoorAotSet,
-    kMemberCmp, kPlcNeck, kSceEmSet, kAotReset, kSuperSet, kObjModelMove, kItemAotSet,
-    kSceEspr3dOn, kMemberCalc, kSceBgmtblSet, kKageSet, kAotSet4p;
-}  // namespace forms
+    kMemberCmp, kPlcNeck, kSceEmSet, kAotReset, kSuperSet, kObjModelMove, kItemAotSet, kSceEspr3dOn,
+    kMemberCalc, kSceBgmtblSet, kKageSet, kAotSet4p;
+} // namespace forms
 
-}  // namespace quillon
+} // namespace quillon

@@ -22,33 +22,35 @@ using OpcodeTable = std::array<OpcodeEntry, 256>;
 // Field kinds. The first seven are the instruction-set vocabulary; the rest are
 // the few text shapes that single instructions need.
 enum class Kind : std::uint8_t {
-    U8,      // 1 byte, "%d" unsigned, decimal scan
-    S8,      // 1 byte, "%d" signed, decimal scan
-    X8,      // 1 byte, "0x%02X", hexadecimal scan
-    U16,     // 2 bytes, "%d" unsigned, decimal scan
-    S16,     // 2 bytes, "%d" signed, decimal scan
-    X16,     // 2 bytes, "0x%04X", hexadecimal scan
-    H16,     // 2 bytes, "0x%02X" (at least two digits), hexadecimal scan
-    Addr16,  // 2 bytes, "0x%08X", hexadecimal scan (goto's target)
-    Sub8,    // 1 byte, "%02d"; scans decimal after an optional "Sub" prefix
-    HexN,    // 1 byte, "0x%X" without padding (Calc2's fixed bytes)
-    CmpOp,   // 1 byte comparison code: prints "=" .. "?", scans "=" .. "!="
-    CmpOpQ,  // as CmpOp, but "?" scans back too (Member_cmp)
-    CalcOp,  // 1 byte arithmetic code: "+" .. "~>>"
+    U8,     // 1 byte, "%d" unsigned, decimal scan
+    S8,     // 1 byte, "%d" signed, decimal scan
+    X8,     // 1 byte, "0x%02X", hexadecimal scan
+    U16,    // 2 bytes, "%d" unsigned, decimal scan
+    S16,    // 2 bytes, "%d" signed, decimal scan
+    X16,    // 2 bytes, "0x%04X", hexadecimal scan
+    H16,    // 2 bytes, "0x%02X" (at least two digits), hexadecimal scan
+    Addr16, // 2 bytes, "0x%08X", hexadecimal scan (goto's target)
+    Sub8,   // 1 byte, "%02d"; scans decimal after an optional "Sub" prefix
+    HexN,   // 1 byte, "0x%X" without padding (Calc2's fixed bytes)
+    CmpOp,  // 1 byte comparison code: prints "=" .. "?", scans "=" .. "!="
+    CmpOpQ, // as CmpOp, but "?" scans back too (Member_cmp)
+    CalcOp, // 1 byte arithmetic code: "+" .. "~>>"
 };
 
 constexpr bool IsWide(Kind k) {
     return k == Kind::U16 || k == Kind::S16 || k == Kind::X16 || k == Kind::H16 ||
            k == Kind::Addr16;
 }
-constexpr int WidthOf(Kind k) { return IsWide(k) ? 2 : 1; }
+constexpr int WidthOf(Kind k) {
+    return IsWide(k) ? 2 : 1;
+}
 constexpr bool IsOperator(Kind k) {
     return k == Kind::CmpOp || k == Kind::CmpOpQ || k == Kind::CalcOp;
 }
 
 enum FieldFlags : std::uint8_t {
-    kNoScan = 1,  // printed, never scanned
-    kLoose = 2,   // kept even where the instruction's size ends before it
+    kNoScan = 1, // printed, never scanned
+    kLoose = 2,  // kept even where the instruction's size ends before it
 };
 
 struct Field {
@@ -87,8 +89,8 @@ struct Form {
     std::uint8_t presetCount = 0;
     Preset presets[4] = {};
     Special special = Special::None;
-    const char* head = nullptr;    // printed instead of the name
-    std::uint8_t firstToken = 1;   // token of the first field when compiling
+    const char* head = nullptr;  // printed instead of the name
+    std::uint8_t firstToken = 1; // token of the first field when compiling
 };
 
 // How "}" lines close blocks when compiling.
@@ -98,11 +100,11 @@ enum class BraceRule : std::uint8_t {
 };
 
 struct Dialect {
-    const char* name;        // "retail" or "prototype"
-    const char* menuName;    // "Bio2" or "Rer1.5"
+    const char* name;     // "retail" or "prototype"
+    const char* menuName; // "Bio2" or "Rer1.5"
     const OpcodeTable* table;
-    const Form* forms[256];  // the form that serves each opcode
-    std::uint8_t size[256];  // the table's sizes, converted once
+    const Form* forms[256]; // the form that serves each opcode
+    std::uint8_t size[256]; // the table's sizes, converted once
     // Compiling: "if", "while" and "do" write their block instructions (retail)
     // or the lines are passed over (prototype).
     bool keywordBlocks;
@@ -120,4 +122,4 @@ const Dialect& PrototypeDialect();
 // Size of a row from its hexadecimal text, as the "%X" conversion reads it.
 int SizeFromText(const char* sizeText);
 
-}  // namespace quillon
+} // namespace quillon

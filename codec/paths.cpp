@@ -58,4 +58,4 @@ std::string ToHostPath(std::string_view scriptPath) {
     return p;
 }
 
-}  // namespace quillon
+} // namespace quillon

@@ -29,4 +29,4 @@ std::string ScriptTitle(std::string_view path);
 std::string ToScriptPath(std::string_view hostPath);
 std::string ToHostPath(std::string_view scriptPath);
 
-}  // namespace quillon
+} // namespace quillon

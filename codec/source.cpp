@@ -60,9 +60,7 @@ void ReadSourceLine(const LineOptions& options, std::string_view file, std::int3
         case '\t':
             if (options.keepTabs) keep(' ', pos);
             break;
-        default:
-            keep(c, pos);
-            break;
+        default: keep(c, pos); break;
         }
     }
     if (!complete) {
@@ -106,4 +104,4 @@ void SplitTokens(std::string_view line, std::vector<std::string_view>& tokens) {
     }
 }
 
-}  // namespace quillon
+} // namespace quillon

@@ -41,4 +41,4 @@ std::string ReadSourceLine(const LineOptions& options, std::string_view file,
 // writes them, and no instruction name or number contains them).
 void SplitTokens(std::string_view line, std::vector<std::string_view>& tokens);
 
-}  // namespace quillon
+} // namespace quillon

@@ -24,7 +24,9 @@ std::string FormatV(const char* format, va_list args) {
     return out;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -41,7 +43,7 @@ std::optional<std::int32_t> Scan(std::string_view t, bool hex, bool* overflow) {
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
     bool any = false;
     if (hex && i + 1 < t.size() && t[i] == '0' && (t[i + 1] == 'x' || t[i + 1] == 'X')) {
-        any = true;  // the "0" alone is a number when no hex digit follows
+        any = true; // the "0" alone is a number when no hex digit follows
         i += 2;
     }
     std::uint32_t value = 0;
@@ -58,7 +60,7 @@ std::optional<std::int32_t> Scan(std::string_view t, bool hex, bool* overflow) {
     return static_cast<std::int32_t>(value);
 }
 
-}  // namespace
+} // namespace
 
 std::string FormatText(const char* format, ...) {
     va_list args;
@@ -95,7 +97,8 @@ void AppendDecimal(std::string& out, std::int32_t value) {
     char buf[12];
     char* end = buf + sizeof buf;
     char* p = end;
-    std::uint32_t v = value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+    std::uint32_t v =
+        value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
     do {
         *--p = static_cast<char>('0' + v % 10);
         v /= 10;
@@ -123,4 +126,4 @@ std::optional<std::int32_t> ScanHex(std::string_view token, bool* overflow) {
     return Scan(token, true, overflow);
 }
 
-}  // namespace quillon
+} // namespace quillon

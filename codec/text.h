@@ -16,7 +16,7 @@ std::string FormatText(const char* format, ...) __attribute__((format(printf, 1,
 // Where ShowMessage sends its caption and text. The Windows program shows a
 // message box, the command-line tool prints to standard error, tests capture.
 using MessageSink = void (*)(const char* caption, const char* text);
-MessageSink SetMessageSink(MessageSink sink);  // returns the previous sink
+MessageSink SetMessageSink(MessageSink sink); // returns the previous sink
 
 void ShowMessage(const char* caption, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
@@ -25,7 +25,7 @@ int ShowFailure(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Appending numbers as the text forms print them.
 void AppendDecimal(std::string& out, std::int32_t value);
-void AppendHex(std::string& out, std::uint32_t value, int minDigits);  // upper case
+void AppendHex(std::string& out, std::uint32_t value, int minDigits); // upper case
 
 // The standard "%d" and "%X" scans of a token: optional leading blanks, an
 // optional sign, (for hex) an optional "0x", digits up to the first other
@@ -35,4 +35,4 @@ void AppendHex(std::string& out, std::uint32_t value, int minDigits);  // upper 
 std::optional<std::int32_t> ScanDecimal(std::string_view token, bool* overflow = nullptr);
 std::optional<std::int32_t> ScanHex(std::string_view token, bool* overflow = nullptr);
 
-}  // namespace quillon
+} // namespace quillon

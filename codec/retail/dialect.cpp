@@ -12,73 +12,131 @@ namespace {
 
 using namespace forms;
 
-struct Mapping {
-    int first, last;
-    const Form* form;
-};
-
 // Opcodes not listed here print the unknown-opcode comment.
-const Mapping kRetailForms[] = {
-    {0x00, 0x00, &kNop},         {0x01, 0x01, &kReturn},      {0x02, 0x02, &kNameOnly},
-    {0x03, 0x03, &kBytes3},      {0x04, 0x04, &kEvtExec},     {0x05, 0x05, &kByte1},
-    {0x06, 0x06, &kCondition},   {0x07, 0x07, &kElse},        {0x08, 0x08, &kCloseBrace},
-    {0x09, 0x09, &kSleep},       {0x0A, 0x0A, &kSleeping},    {0x0B, 0x0C, &kNameOnly},
-    {0x0D, 0x0D, &kFor},         {0x0E, 0x0E, &kBrace},       {0x0F, 0x0F, &kCondition},
-    {0x10, 0x10, &kBrace},       {0x11, 0x11, &kDo},          {0x12, 0x12, &kCondition},
-    {0x13, 0x13, &kSwitch},      {0x14, 0x14, &kCase},        {0x15, 0x15, &kDefault},
-    {0x16, 0x16, &kBrace},       {0x17, 0x17, &kGoto},        {0x18, 0x18, &kGosub},
-    {0x19, 0x19, &kReturnSub},   {0x1A, 0x1A, &kBreak},       {0x1B, 0x1B, &kFor},
-    {0x1C, 0x1C, &kBreak},       {0x1D, 0x1D, &kBytes3},      {0x1E, 0x20, &kEmpty},
-    {0x21, 0x21, &kCk},          {0x22, 0x22, &kBytes3},      {0x23, 0x23, &kCmp},
-    {0x24, 0x24, &kSave},        {0x25, 0x25, &kBytes2},      {0x26, 0x26, &kCalc},
-    {0x27, 0x27, &kCalc2},       {0x28, 0x28, &kNameOnly},    {0x29, 0x29, &kHex1},
-    {0x2A, 0x2A, &kNameOnly},    {0x2B, 0x2B, &kMessageOn},   {0x2C, 0x2C, &kAotSet},
-    {0x2D, 0x2D, &kObjModelSet}, {0x2E, 0x2E, &kBytes2},      {0x2F, 0x2F, &kByteWord},
-    {0x30, 0x31, &kNameOnly},    {0x32, 0x33, &kByteCoords},  {0x34, 0x34, &kByteWord},
-    {0x35, 0x35, &kBytes2},      {0x36, 0x36, &kSeOn},        {0x37, 0x37, &kScaIdSet},
-    {0x38, 0x38, &kBytes2},      {0x39, 0x39, &kByteCoords},  {0x3A, 0x3A, &kSceEsprOn},
-    {0x3B, 0x3B, &kDoorAotSet},  {0x3C, 0x3C, &kByte1},       {0x3D, 0x3D, &kBytes2},
-    {0x3E, 0x3E, &kMemberCmp},   {0x3F, 0x3F, &kBytes3},      {0x40, 0x40, &kByteCoords},
-    {0x41, 0x41, &kPlcNeck},     {0x42, 0x42, &kNameOnly},    {0x43, 0x43, &kBytes3},
-    {0x44, 0x44, &kSceEmSet},    {0x45, 0x45, &kBytes4},      {0x46, 0x46, &kAotReset},
-    {0x47, 0x47, &kByte1},       {0x48, 0x48, &kSuperSet},    {0x49, 0x49, &kBytes7},
-    {0x4A, 0x4A, &kByte1},       {0x4B, 0x4B, &kBytes2},      {0x4C, 0x4C, &kBytes4},
-    {0x4D, 0x4D, &kObjModelMove}, {0x4E, 0x4E, &kItemAotSet}, {0x4F, 0x50, &kByteWord},
-    {0x51, 0x53, &kBytes5},      {0x54, 0x54, &kSceEspr3dOn}, {0x55, 0x55, &kMemberCalc},
-    {0x56, 0x56, &kBytes3},      {0x57, 0x57, &kSceBgmtblSet}, {0x58, 0x59, &kByteWord},
-    {0x5A, 0x5B, &kByte1},       {0x5C, 0x5C, &kBytes2},      {0x5D, 0x5F, &kByte1},
-    {0x60, 0x60, &kKageSet},     {0x61, 0x61, &kBytes3},      {0x62, 0x62, &kByte1},
-    {0x63, 0x63, &kNameOnly},    {0x64, 0x64, &kSceEsprOn},   {0x65, 0x65, &kByte1},
-    {0x66, 0x66, &kNameOnly},    {0x67, 0x67, &kAotSet4p},    {0x68, 0x69, &kWorkInProgress},
-    {0x6A, 0x6A, &kBytes3Word},  {0x6B, 0x6B, &kByteWord},    {0x6C, 0x6C, &kNameOnly},
-    {0x6D, 0x6D, &kByteWord},    {0x6E, 0x6E, &kBytes3UWord}, {0x6F, 0x6F, &kByte1},
-    {0x70, 0x71, &kNameOnly},    {0x72, 0x72, &kSuperSet},    {0x73, 0x73, &kWorkInProgress},
-    {0x74, 0x74, &kBytes3},      {0x75, 0x75, &kSceEspr3dOn}, {0x76, 0x76, &kBytes2},
-    {0x77, 0x77, &kBytes3},      {0x78, 0x78, &kWorkInProgress}, {0x79, 0x79, &kNameOnly},
-    {0x7A, 0x7B, &kWorkInProgress}, {0x7C, 0x7C, &kBytes5},   {0x7D, 0x7E, &kBytes3UWord},
-    {0x7F, 0x7F, &kBytes5},      {0x80, 0x80, &kByte1},       {0x86, 0x87, &kNameOnly},
-    {0x88, 0x88, &kBytes2},
-};
 
-Dialect MakeRetail() {
-    Dialect d{};
-    d.name = "retail";
-    d.menuName = "Bio2";
-    d.table = &retail::kOpcodeTable;
-    for (auto& f : d.forms) f = &kUnknown;
-    for (const Mapping& m : kRetailForms)
-        for (int op = m.first; op <= m.last; ++op) d.forms[op] = m.form;
-    FillSizes(d);
-    d.keywordBlocks = true;
-    d.braces = BraceRule::Nested;
-    return d;
-}
-
-}  // namespace
+} // namespace
 
 const Dialect& RetailDialect() {
-    static const Dialect d = MakeRetail();
+    static const Dialect d = MakeDialect("retail", "Bio2", retail::kOpcodeTable,
+                                         {
+                                             {0x00, 0x00, &kNop},
+                                             {0x01, 0x01, &kReturn},
+                                             {0x02, 0x02, &kNameOnly},
+                                             {0x03, 0x03, &kBytes3},
+                                             {0x04, 0x04, &kEvtExec},
+                                             {0x05, 0x05, &kByte1},
+                                             {0x06, 0x06, &kCondition},
+                                             {0x07, 0x07, &kElse},
+                                             {0x08, 0x08, &kCloseBrace},
+                                             {0x09, 0x09, &kSleep},
+                                             {0x0A, 0x0A, &kSleeping},
+                                             {0x0B, 0x0C, &kNameOnly},
+                                             {0x0D, 0x0D, &kFor},
+                                             {0x0E, 0x0E, &kBrace},
+                                             {0x0F, 0x0F, &kCondition},
+                                             {0x10, 0x10, &kBrace},
+                                             {0x11, 0x11, &kDo},
+                                             {0x12, 0x12, &kCondition},
+                                             {0x13, 0x13, &kSwitch},
+                                             {0x14, 0x14, &kCase},
+                                             {0x15, 0x15, &kDefault},
+                                             {0x16, 0x16, &kBrace},
+                                             {0x17, 0x17, &kGoto},
+                                             {0x18, 0x18, &kGosub},
+                                             {0x19, 0x19, &kReturnSub},
+                                             {0x1A, 0x1A, &kBreak},
+                                             {0x1B, 0x1B, &kFor},
+                                             {0x1C, 0x1C, &kBreak},
+                                             {0x1D, 0x1D, &kBytes3},
+                                             {0x1E, 0x20, &kEmpty},
+                                             {0x21, 0x21, &kCk},
+                                             {0x22, 0x22, &kBytes3},
+                                             {0x23, 0x23, &kCmp},
+                                             {0x24, 0x24, &kSave},
+                                             {0x25, 0x25, &kBytes2},
+                                             {0x26, 0x26, &kCalc},
+                                             {0x27, 0x27, &kCalc2},
+                                             {0x28, 0x28, &kNameOnly},
+                                             {0x29, 0x29, &kHex1},
+                                             {0x2A, 0x2A, &kNameOnly},
+                                             {0x2B, 0x2B, &kMessageOn},
+                                             {0x2C, 0x2C, &kAotSet},
+                                             {0x2D, 0x2D, &kObjModelSet},
+                                             {0x2E, 0x2E, &kBytes2},
+                                             {0x2F, 0x2F, &kByteWord},
+                                             {0x30, 0x31, &kNameOnly},
+                                             {0x32, 0x33, &kByteCoords},
+                                             {0x34, 0x34, &kByteWord},
+                                             {0x35, 0x35, &kBytes2},
+                                             {0x36, 0x36, &kSeOn},
+                                             {0x37, 0x37, &kScaIdSet},
+                                             {0x38, 0x38, &kBytes2},
+                                             {0x39, 0x39, &kByteCoords},
+                                             {0x3A, 0x3A, &kSceEsprOn},
+                                             {0x3B, 0x3B, &kDoorAotSet},
+                                             {0x3C, 0x3C, &kByte1},
+                                             {0x3D, 0x3D, &kBytes2},
+                                             {0x3E, 0x3E, &kMemberCmp},
+                                             {0x3F, 0x3F, &kBytes3},
+                                             {0x40, 0x40, &kByteCoords},
+                                             {0x41, 0x41, &kPlcNeck},
+                                             {0x42, 0x42, &kNameOnly},
+                                             {0x43, 0x43, &kBytes3},
+                                             {0x44, 0x44, &kSceEmSet},
+                                             {0x45, 0x45, &kBytes4},
+                                             {0x46, 0x46, &kAotReset},
+                                             {0x47, 0x47, &kByte1},
+                                             {0x48, 0x48, &kSuperSet},
+                                             {0x49, 0x49, &kBytes7},
+                                             {0x4A, 0x4A, &kByte1},
+                                             {0x4B, 0x4B, &kBytes2},
+                                             {0x4C, 0x4C, &kBytes4},
+                                             {0x4D, 0x4D, &kObjModelMove},
+                                             {0x4E, 0x4E, &kItemAotSet},
+                                             {0x4F, 0x50, &kByteWord},
+                                             {0x51, 0x53, &kBytes5},
+                                             {0x54, 0x54, &kSceEspr3dOn},
+                                             {0x55, 0x55, &kMemberCalc},
+                                             {0x56, 0x56, &kBytes3},
+                                             {0x57, 0x57, &kSceBgmtblSet},
+                                             {0x58, 0x59, &kByteWord},
+                                             {0x5A, 0x5B, &kByte1},
+                                             {0x5C, 0x5C, &kBytes2},
+                                             {0x5D, 0x5F, &kByte1},
+                                             {0x60, 0x60, &kKageSet},
+                                             {0x61, 0x61, &kBytes3},
+                                             {0x62, 0x62, &kByte1},
+                                             {0x63, 0x63, &kNameOnly},
+                                             {0x64, 0x64, &kSceEsprOn},
+                                             {0x65, 0x65, &kByte1},
+                                             {0x66, 0x66, &kNameOnly},
+                                             {0x67, 0x67, &kAotSet4p},
+                                             {0x68, 0x69, &kWorkInProgress},
+                                             {0x6A, 0x6A, &kBytes3Word},
+                                             {0x6B, 0x6B, &kByteWord},
+                                             {0x6C, 0x6C, &kNameOnly},
+                                             {0x6D, 0x6D, &kByteWord},
+                                             {0x6E, 0x6E, &kBytes3UWord},
+                                             {0x6F, 0x6F, &kByte1},
+                                             {0x70, 0x71, &kNameOnly},
+                                             {0x72, 0x72, &kSuperSet},
+                                             {0x73, 0x73, &kWorkInProgress},
+                                             {0x74, 0x74, &kBytes3},
+                                             {0x75, 0x75, &kSceEspr3dOn},
+                                             {0x76, 0x76, &kBytes2},
+                                             {0x77, 0x77, &kBytes3},
+                                             {0x78, 0x78, &kWorkInProgress},
+                                             {0x79, 0x79, &kNameOnly},
+                                             {0x7A, 0x7B, &kWorkInProgress},
+                                             {0x7C, 0x7C, &kBytes5},
+                                             {0x7D, 0x7E, &kBytes3UWord},
+                                             {0x7F, 0x7F, &kBytes5},
+                                             {0x80, 0x80, &kByte1},
+                                             {0x86, 0x87, &kNameOnly},
+                                             {0x88, 0x88, &kBytes2},
+                                         },
+                                         true, BraceRule::Nested);
     return d;
 }
 
-}  // namespace quillon
+} // namespace quillon
