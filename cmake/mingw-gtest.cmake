@@ -1,0 +1,35 @@
+# GoogleTest for the MinGW-w64 build, compiled from the sources that Debian's
+# `googletest` package installs. Include this file from a WIN32 build and link
+# a test program with `gtest_main_mingw` (or `gtest_mingw` with its own main):
+#
+#   include(${PROJECT_SOURCE_DIR}/cmake/mingw-gtest.cmake)
+#   add_executable(foo_tests foo_test.cpp)
+#   target_link_libraries(foo_tests PRIVATE gtest_main_mingw)
+#
+# Both libraries are static, and programs that link them are linked with
+# -static (libgcc, libstdc++ and winpthread included), so that the .exe files
+# run under Wine without any extra DLL.
+include_guard(GLOBAL)
+
+if(NOT WIN32)
+  message(FATAL_ERROR "mingw-gtest.cmake is meant for the MinGW-w64 (WIN32) build")
+endif()
+
+set(QUILLON_GTEST_ROOT /usr/src/googletest/googletest
+    CACHE PATH "GoogleTest sources (Debian package googletest)")
+if(NOT EXISTS ${QUILLON_GTEST_ROOT}/src/gtest-all.cc)
+  message(FATAL_ERROR "GoogleTest sources not found under ${QUILLON_GTEST_ROOT}: "
+                      "install the Debian package googletest (tools/setup does)")
+endif()
+
+add_library(gtest_mingw STATIC ${QUILLON_GTEST_ROOT}/src/gtest-all.cc)
+target_include_directories(gtest_mingw SYSTEM PUBLIC ${QUILLON_GTEST_ROOT}/include)
+target_include_directories(gtest_mingw PRIVATE ${QUILLON_GTEST_ROOT})
+# The sources are not ours: no warnings of our own flags for them.
+target_compile_options(gtest_mingw PRIVATE -w)
+target_link_options(gtest_mingw INTERFACE -static -static-libgcc -static-libstdc++)
+
+add_library(gtest_main_mingw STATIC ${QUILLON_GTEST_ROOT}/src/gtest_main.cc)
+target_include_directories(gtest_main_mingw PRIVATE ${QUILLON_GTEST_ROOT})
+target_compile_options(gtest_main_mingw PRIVATE -w)
+target_link_libraries(gtest_main_mingw PUBLIC gtest_mingw)
