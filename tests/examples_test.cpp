@@ -37,10 +37,18 @@ TEST_P(ExampleTest, BytecodeDisassemblesToTheSource) {
 
 TEST_P(ExampleTest, SourceCompilesToTheBytecode) {
     const Example& e = GetParam();
-    if (!e.compilesBack) GTEST_SKIP() << "uses switch labels, which the compiler passes over";
     ScriptContext ctx(e.dialect());
-    EXPECT_EQ(CompileBuffer(ctx, Slurp(std::string(e.title) + ".c")),
-              Slurp(std::string(e.title) + ".scd"));
+    const std::string compiled = CompileBuffer(ctx, Slurp(std::string(e.title) + ".c"));
+    if (e.compilesBack) {
+        EXPECT_EQ(compiled, Slurp(std::string(e.title) + ".scd"));
+    } else {
+        // Switch labels are passed over by the compiler: the bytes differ, but
+        // compiling what the compiled bytes disassemble to is stable.
+        EXPECT_NE(compiled, Slurp(std::string(e.title) + ".scd"));
+        ScriptContext again(e.dialect());
+        const std::string text = DisassembleBuffer(again, compiled, e.title);
+        EXPECT_EQ(CompileBuffer(again, text), compiled);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, ExampleTest,
