@@ -42,6 +42,9 @@ class CompileListener {
                           std::int32_t outputBegin, std::int32_t outputEnd) {
         (void)sourceBegin, (void)sourceEnd, (void)outputBegin, (void)outputEnd;
     }
+    // The compile is over (after the last LineDone and Report): `source` is the
+    // whole source text, valid during the call only.
+    virtual void SourceDone(std::string_view source) { (void)source; }
 };
 
 } // namespace quillon

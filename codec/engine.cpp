@@ -558,6 +558,7 @@ void CompileBuffer(ScriptContext& ctx, std::string_view source, std::string& byt
                      braces.open,          Kind::U8};
         ctx.listener->Report(d);
     }
+    if (ctx.listener) ctx.listener->SourceDone(source);
     ctx.target = nullptr;
     ctx.input = nullptr;
     ctx.output = nullptr;
