@@ -1,0 +1,126 @@
+#include "cli/convert.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "cli/console.h"
+#include "cli/inputs.h"
+#include "cli/warnings.h"
+#include "codec/drivers.h"
+#include "codec/engine.h"
+#include "codec/paths.h"
+#include "codec/text.h"
+
+namespace quillon::cli {
+
+namespace {
+
+struct Run {
+    const Options& options;
+    bool disassemble;
+    bool toStdout; // --stdout or -o -
+    ScriptContext& record;
+    WarningPrinter printer;
+};
+
+// The driver's message, then the reason naming the file.
+bool Fail(const Run& run, const std::string& reason) {
+    ShowMessage("Quillon", "%s Fail!", run.disassemble ? "Disassemble()" : "Compile()");
+    std::fprintf(stderr, "quillon: %s\n", reason.c_str());
+    return false;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+// Standard input, -o or --stdout: the driver's steps on memory, with the
+// output where the user asked for it.
+bool ConvertElsewhere(Run& run, const std::string& file) {
+    const bool fromStdin = file == "-";
+    const std::string scriptPath = fromStdin ? std::string("stdin") : ToScriptPath(file);
+    const std::string inputPath = ToHostPath(scriptPath);
+    std::string input, reason;
+    if (fromStdin ? !ReadStandardInput(input, reason) : !ReadWholeFile(inputPath, input, reason))
+        return Fail(run, reason);
+    // Standard input has no folder to write beside: its result goes to
+    // standard output unless -o names a file.
+    const bool toStdout = run.toStdout || (fromStdin && !run.options.hasOutput);
+    if (!toStdout && !fromStdin && SameFile(inputPath, run.options.output))
+        return Fail(run, "'" + inputPath + "' would be overwritten by its own output");
+    std::string output;
+    if (run.disassemble)
+        DisassembleBuffer(run.record, input, ScriptTitle(scriptPath), output);
+    else
+        CompileBuffer(run.record, input, output);
+    if (toStdout ? !WriteStandardOutput(output, reason)
+                 : !WriteWholeFile(run.options.output, output, reason))
+        return Fail(run, reason);
+    return true;
+}
+
+bool ConvertOne(Run& run, const std::string& file) {
+    if (!run.disassemble) run.printer.Begin(file == "-" ? "<stdin>" : file, run.record);
+    bool ok;
+    if (file == "-" || run.toStdout || run.options.hasOutput) {
+        ok = ConvertElsewhere(run, file);
+    } else {
+        // Beside the input: exactly the Windows program's driver.
+        DriverFailure failure;
+        const int r = run.disassemble ? DisassembleFile(run.record, file, &failure)
+                                      : CompileFile(run.record, file, &failure);
+        ok = r == 0;
+        if (!ok) std::fprintf(stderr, "quillon: %s\n", failure.reason.c_str());
+    }
+    if (run.disassemble) return ok;
+    const int warnings = run.printer.End();
+    if (ok && warnings > 0 && run.options.werror) {
+        std::fprintf(stderr, "quillon: %s: %d warning%s treated as error%s (--Werror)\n",
+                     file == "-" ? "<stdin>" : file.c_str(), warnings, warnings == 1 ? "" : "s",
+                     warnings == 1 ? "" : "s");
+        return false;
+    }
+    return ok;
+}
+
+} // namespace
+
+int RunConversion(const Options& options) {
+    const bool disassemble = options.command == Command::Disassemble;
+    const InputList inputs =
+        CollectInputs(options.inputs, disassemble ? ".scd" : ".c", options.recursive);
+    if (options.hasOutput && inputs.folderGiven) {
+        std::fprintf(stderr, "quillon: '-o' takes one input file, not a folder\n");
+        return 2;
+    }
+    ScriptContext& record = RecordOf(*options.dialect);
+    record.indent = options.indent ? 1 : 0;
+    Run run{options, disassemble, options.toStdout || (options.hasOutput && options.output == "-"),
+            record, WarningPrinter(options.quiet)};
+    if (run.toStdout ||
+        std::find(inputs.files.begin(), inputs.files.end(), "-") != inputs.files.end())
+        UseBinaryStreams();
+
+    const bool batch = inputs.folderGiven || inputs.files.size() > 1;
+    const bool progress = batch && !options.quiet && StderrIsTerminal();
+    const size_t total = inputs.files.size();
+    int converted = 0, failed = inputs.failures;
+    for (size_t i = 0; i < total; ++i) {
+        const std::string& file = inputs.files[i];
+        if (progress) std::fprintf(stderr, "[%zu/%zu] %s\n", i + 1, total, file.c_str());
+        if (ConvertOne(run, file))
+            ++converted;
+        else
+            ++failed;
+    }
+    if (batch && !options.quiet)
+        std::fprintf(stderr, "%d converted, %d failed\n", converted, failed);
+    return failed > 0 ? 1 : 0;
+}
+
+} // namespace quillon::cli

@@ -1,0 +1,167 @@
+#include "cli/help.h"
+
+namespace quillon::cli {
+
+const char kVersion[] = "1.9.1.0";
+
+namespace {
+
+const char kUsage[] =
+    "usage: quillon disassemble [--dialect D] [--no-indent] [-r] [-o PATH | --stdout] [-q] "
+    "FILE...\n"
+    "       quillon compile     [--dialect D] [-r] [-o PATH | --stdout] [-q] [--Werror] FILE...\n"
+    "       quillon verify      [--dialect D] [-r] [-q] FILE...\n"
+    "       quillon opcodes     [--dialect D]\n"
+    "       quillon help [COMMAND] | --help | --version\n";
+
+const char kProgramHelp[] =
+    "quillon converts Bio Hazard scenario scripts between bytecode (.scd) and\n"
+    "C-like source text (.c).\n"
+    "\n"
+    "usage: quillon disassemble [--dialect D] [--no-indent] [-r] [-o PATH | --stdout] [-q] "
+    "FILE...\n"
+    "       quillon compile     [--dialect D] [-r] [-o PATH | --stdout] [-q] [--Werror] FILE...\n"
+    "       quillon verify      [--dialect D] [-r] [-q] FILE...\n"
+    "       quillon opcodes     [--dialect D]\n"
+    "       quillon help [COMMAND] | --help | --version\n"
+    "\n"
+    "commands:\n"
+    "  disassemble  write FILE.c beside each bytecode FILE\n"
+    "  compile      write FILE.scd beside each source FILE, warning about suspect lines\n"
+    "  verify       check that each bytecode FILE survives disassembling and compiling\n"
+    "  opcodes      print the opcode table of a dialect\n"
+    "\n"
+    "A FILE may be a folder (its *.scd or *.c files, -r for sub-folders too) or\n"
+    "'-' for standard input. --dialect is retail (menu Bio2, the default) or\n"
+    "prototype (menu Rer1.5).\n"
+    "\n"
+    "exit status: 0 every file converted (or identical), 1 some file failed\n"
+    "(or differs, or warned under --Werror), 2 usage error.\n"
+    "\n"
+    "Run 'quillon COMMAND --help' for a command's options and examples.\n";
+
+const char kDisassembleHelp[] =
+    "usage: quillon disassemble [--dialect D] [--no-indent] [-r] [-o PATH | --stdout] [-q] "
+    "FILE...\n"
+    "\n"
+    "Disassembles each bytecode FILE into source text, written beside it under\n"
+    "its title with the extension .c (room100.scd gives room100.c), replacing\n"
+    "any file of that name: the same bytes as the Windows program writes.\n"
+    "\n"
+    "options:\n"
+    "  -d, --dialect D   retail (default) or prototype\n"
+    "      --no-indent   no tabs before the lines (the Format check mark off)\n"
+    "  -r, --recursive   folders: include the .scd files of sub-folders\n"
+    "  -o, --output PATH write the text to PATH (one input file only)\n"
+    "      --stdout      write the text to standard output\n"
+    "  -q, --quiet       no progress lines and no summary\n"
+    "  -h, --help        show this help\n"
+    "\n"
+    "A folder stands for its *.scd files (extension in any case), in sorted\n"
+    "order; a progress line per file is shown when standard error is a terminal,\n"
+    "and a summary 'N converted, M failed' at the end. '-' reads standard input\n"
+    "(the function is named stdin) and writes to standard output unless -o is given.\n"
+    "\n"
+    "examples:\n"
+    "  quillon disassemble room100.scd            # writes room100.c\n"
+    "  quillon disassemble --no-indent room100.scd\n"
+    "  quillon disassemble -r scripts/            # every .scd below scripts/\n"
+    "  quillon disassemble --dialect prototype r1.scd -o /tmp/r1.c\n"
+    "  cat room100.scd | quillon disassemble -    # text on standard output\n";
+
+const char kCompileHelp[] =
+    "usage: quillon compile [--dialect D] [-r] [-o PATH | --stdout] [-q] [--Werror] FILE...\n"
+    "\n"
+    "Compiles each source FILE into bytecode, written beside it under its title\n"
+    "with the extension .scd (room100.c gives room100.scd), replacing any file of\n"
+    "that name: the same bytes as the Windows program writes.\n"
+    "\n"
+    "Suspect lines are reported on standard error as\n"
+    "  FILE:LINE:COLUMN: warning: message\n"
+    "(an unknown instruction name, with the closest name suggested; an argument\n"
+    "that does not scan or does not fit; missing or surplus arguments; an\n"
+    "unknown operator; braces that do not balance; text after the last line\n"
+    "end). Warnings never change the bytes written.\n"
+    "\n"
+    "options:\n"
+    "  -d, --dialect D   retail (default) or prototype\n"
+    "  -r, --recursive   folders: include the .c files of sub-folders\n"
+    "  -o, --output PATH write the bytecode to PATH (one input file only)\n"
+    "      --stdout      write the bytecode to standard output\n"
+    "  -q, --quiet       no warnings, no progress lines and no summary\n"
+    "      --Werror      a file with warnings counts as failed (exit status 1);\n"
+    "                    its bytecode is still written\n"
+    "  -h, --help        show this help\n"
+    "\n"
+    "A folder stands for its *.c files (extension in any case), in sorted order.\n"
+    "'-' reads standard input and writes to standard output unless -o is given.\n"
+    "\n"
+    "examples:\n"
+    "  quillon compile room100.c                  # writes room100.scd\n"
+    "  quillon compile --Werror room100.c && echo clean\n"
+    "  quillon compile -r -q scripts/\n"
+    "  quillon compile room100.c -o build/room100.scd\n";
+
+const char kVerifyHelp[] =
+    "usage: quillon verify [--dialect D] [-r] [-q] FILE...\n"
+    "\n"
+    "Disassembles each bytecode FILE, compiles the text back in memory and\n"
+    "compares the result with the file; nothing is written. Prints 'FILE:\n"
+    "identical', or the offset of the first differing byte, the instruction\n"
+    "that holds it on both sides (its offset, bytes and text) and the line of\n"
+    "the disassembled text that produced the differing byte. Each file is\n"
+    "checked on its own, as by a freshly started program.\n"
+    "\n"
+    "options:\n"
+    "  -d, --dialect D   retail (default) or prototype\n"
+    "  -r, --recursive   folders: include the .scd files of sub-folders\n"
+    "  -q, --quiet       print only the files that differ, no summary\n"
+    "  -h, --help        show this help\n"
+    "\n"
+    "exit status: 0 every file identical, 1 some file differs or cannot be read.\n"
+    "\n"
+    "examples:\n"
+    "  quillon verify room100.scd\n"
+    "  quillon verify -r -q scripts/              # list the scripts that change\n";
+
+const char kOpcodesHelp[] =
+    "usage: quillon opcodes [--dialect D]\n"
+    "\n"
+    "Prints the opcode table of the dialect: opcode, size in bytes, name and the\n"
+    "form of the source line, each argument as KIND@OFFSET:\n"
+    "  U8 S8 X8      one byte: unsigned, signed, hexadecimal\n"
+    "  U16 S16       two bytes: unsigned, signed\n"
+    "  X16 H16       two bytes, hexadecimal (four digits, at least two digits)\n"
+    "  ADDR16        two bytes, printed with eight hexadecimal digits\n"
+    "  SUB8          one byte, a sub-routine number (Sub05)\n"
+    "  HEX8          one byte, hexadecimal without padding\n"
+    "  CMP CMP? OP   a comparison operator (CMP? also takes '?'), an arithmetic one\n"
+    "A '*' marks an argument that is printed but never read back; '[compiling\n"
+    "sets 1=0x0A]' names bytes that compiling sets to fixed values. Opcodes 0x90\n"
+    "to 0xFF make no line.\n"
+    "\n"
+    "options:\n"
+    "  -d, --dialect D   retail (default) or prototype\n"
+    "  -h, --help        show this help\n"
+    "\n"
+    "examples:\n"
+    "  quillon opcodes | grep Sce_\n"
+    "  quillon opcodes --dialect prototype\n";
+
+} // namespace
+
+const char* UsageText() {
+    return kUsage;
+}
+
+const char* HelpText(Command command) {
+    switch (command) {
+    case Command::Disassemble: return kDisassembleHelp;
+    case Command::Compile: return kCompileHelp;
+    case Command::Verify: return kVerifyHelp;
+    case Command::Opcodes: return kOpcodesHelp;
+    default: return kProgramHelp;
+    }
+}
+
+} // namespace quillon::cli

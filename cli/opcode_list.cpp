@@ -1,0 +1,94 @@
+#include "cli/opcode_list.h"
+
+#include "codec/text.h"
+
+namespace quillon::cli {
+
+namespace {
+
+const char* KindName(Kind k) {
+    switch (k) {
+    case Kind::U8: return "U8";
+    case Kind::S8: return "S8";
+    case Kind::X8: return "X8";
+    case Kind::U16: return "U16";
+    case Kind::S16: return "S16";
+    case Kind::X16: return "X16";
+    case Kind::H16: return "H16";
+    case Kind::Addr16: return "ADDR16";
+    case Kind::Sub8: return "SUB8";
+    case Kind::HexN: return "HEX8";
+    case Kind::CmpOp: return "CMP";
+    case Kind::CmpOpQ: return "CMP?";
+    case Kind::CalcOp: return "OP";
+    }
+    return "?";
+}
+
+bool FieldApplies(const Field& f, int size) {
+    return (f.flags & kLoose) || f.offset + WidthOf(f.kind) <= size;
+}
+
+} // namespace
+
+std::string ArgumentForm(const Dialect& dialect, std::uint8_t opcode) {
+    if (opcode >= 0x90) return "(no line)";
+    const Form& form = *dialect.forms[opcode];
+    const char* name = dialect.Name(opcode);
+    switch (form.special) {
+    case Special::Unknown: return "// unknown opcode";
+    case Special::Condition:
+        return std::string(name) + "(condition" + (opcode == 0x12 ? ");" : ") {");
+    default: break;
+    }
+    std::string text = form.head ? form.head : name;
+    text += form.open;
+    const int size = dialect.Size(opcode);
+    bool first = true;
+    for (int i = 0; i < form.fieldCount; ++i) {
+        const Field& f = form.fields[i];
+        if (!FieldApplies(f, size)) continue;
+        if (!first) text += form.sep;
+        first = false;
+        // Right after a word ("goto Sub") the placeholder is set off: Sub<SUB8@1>.
+        const char before = text.empty() ? ' ' : text.back();
+        const bool setOff = (before >= 'A' && before <= 'Z') || (before >= 'a' && before <= 'z');
+        if (setOff) text += '<';
+        text += KindName(f.kind);
+        text += '@';
+        text += std::to_string(f.offset);
+        if (f.flags & kNoScan) text += '*';
+        if (setOff) text += '>';
+    }
+    text += form.close;
+    if (text.empty()) return "(empty line)";
+    if (form.special == Special::Nop) text += " or } closing an else block";
+    return text;
+}
+
+std::string PresetText(const Dialect& dialect, std::uint8_t opcode) {
+    if (opcode >= 0x90) return std::string();
+    const Form& form = *dialect.forms[opcode];
+    if (form.special == Special::Unknown || form.special == Special::Condition) return {};
+    std::string text;
+    for (int i = 0; i < form.presetCount; ++i) {
+        if (!text.empty()) text += ' ';
+        text += FormatText("%d=0x%02X", form.presets[i].offset, form.presets[i].value);
+    }
+    return text;
+}
+
+void PrintOpcodes(const Dialect& dialect, std::FILE* out) {
+    std::fprintf(out, "# %s dialect (%s)\n", dialect.name, dialect.menuName);
+    std::fprintf(out, "%-6s  %4s  %-18s  %s\n", "OPCODE", "SIZE", "NAME", "FORM");
+    for (int op = 0; op < 256; ++op) {
+        const auto code = static_cast<std::uint8_t>(op);
+        std::string form = ArgumentForm(dialect, code);
+        const std::string presets = PresetText(dialect, code);
+        if (!presets.empty()) form += "  [compiling sets " + presets + "]";
+        std::fprintf(out, "0x%02X    %4d  %-18s  %s\n", op, dialect.Size(code), dialect.Name(code),
+                     form.c_str());
+    }
+}
+
+} // namespace quillon::cli

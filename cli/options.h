@@ -1,0 +1,33 @@
+// The command line of quillon: commands, options and their parsing.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "codec/opcodes.h"
+
+namespace quillon::cli {
+
+enum class Command { None, Disassemble, Compile, Verify, Opcodes, Help, Version };
+
+struct Options {
+    Command command = Command::None;
+    Command helpTopic = Command::None; // `quillon help compile`, `quillon compile --help`
+    const Dialect* dialect = nullptr;  // retail unless --dialect says otherwise
+    bool indent = true;                // --no-indent
+    bool recursive = false;            // -r
+    bool quiet = false;                // -q
+    bool werror = false;               // --Werror
+    bool toStdout = false;             // --stdout
+    bool hasOutput = false;            // -o PATH
+    std::string output;
+    std::vector<std::string> inputs; // files, folders and "-" in the order given
+};
+
+// Parses argv. On a usage error returns false and sets `error` to a message
+// without the program name.
+bool ParseArguments(int argc, char** argv, Options& options, std::string& error);
+
+const char* CommandName(Command c);
+
+} // namespace quillon::cli

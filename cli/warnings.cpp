@@ -1,0 +1,338 @@
+#include "cli/warnings.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "codec/source.h"
+
+namespace quillon::cli {
+
+// ---- lines and columns ---------------------------------------------------
+
+LineIndex::LineIndex(std::string_view text) : size_(static_cast<std::int32_t>(text.size())) {
+    starts_.push_back(0);
+    for (std::int32_t i = 0; i < size_; ++i) {
+        const char c = text[static_cast<size_t>(i)];
+        if (c == '\r') {
+            if (i + 1 < size_ && text[static_cast<size_t>(i) + 1] == '\n') ++i;
+            starts_.push_back(i + 1);
+        } else if (c == '\n') {
+            starts_.push_back(i + 1);
+        }
+    }
+}
+
+void LineIndex::Locate(std::int32_t offset, int& line, int& column) const {
+    offset = std::clamp(offset, 0, size_);
+    const auto it = std::upper_bound(starts_.begin(), starts_.end(), offset);
+    line = static_cast<int>(it - starts_.begin());
+    column = static_cast<int>(offset - starts_[static_cast<size_t>(line - 1)]) + 1;
+}
+
+std::int32_t LineIndex::LineStart(int line) const {
+    if (line < 1) return 0;
+    if (static_cast<size_t>(line) > starts_.size()) return size_;
+    return starts_[static_cast<size_t>(line - 1)];
+}
+
+// ---- names ---------------------------------------------------------------
+
+namespace {
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Edit distance with adjacent transpositions. With `foldCase` letters that
+// differ only in case are equal.
+int Distance(std::string_view a, std::string_view b, bool foldCase) {
+    const size_t n = a.size(), m = b.size();
+    std::vector<int> prev2(m + 1), prev(m + 1), cur(m + 1);
+    for (size_t j = 0; j <= m; ++j) prev[j] = static_cast<int>(j);
+    auto same = [&](char x, char y) { return foldCase ? Lower(x) == Lower(y) : x == y; };
+    for (size_t i = 1; i <= n; ++i) {
+        cur[0] = static_cast<int>(i);
+        for (size_t j = 1; j <= m; ++j) {
+            const int cost = same(a[i - 1], b[j - 1]) ? 0 : 1;
+            cur[j] = std::min({prev[j] + 1, cur[j - 1] + 1, prev[j - 1] + cost});
+            if (i > 1 && j > 1 && same(a[i - 1], b[j - 2]) && same(a[i - 2], b[j - 1]))
+                cur[j] = std::min(cur[j], prev2[j - 2] + 1);
+        }
+        std::swap(prev2, prev);
+        std::swap(prev, cur);
+    }
+    return prev[m];
+}
+
+bool IsWordName(const char* name) {
+    const char c = name[0];
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+} // namespace
+
+std::string ClosestName(const Dialect& dialect, std::string_view word) {
+    std::vector<std::string_view> names;
+    for (int op = 0; op < 0x90; ++op) {
+        const char* name = dialect.Name(static_cast<std::uint8_t>(op));
+        if (IsWordName(name) && std::string_view(name) != "UnknownOpcode") names.emplace_back(name);
+    }
+    for (const char* k : {"switch", "case", "default"}) names.emplace_back(k);
+    if (dialect.keywordBlocks)
+        for (const char* k : {"if", "while", "do"}) names.emplace_back(k);
+
+    // How far a word may be from a name for the name to be a likely meaning.
+    const size_t len = word.size();
+    const int allowed = len >= 9 ? 3 : len >= 5 ? 2 : len >= 3 ? 1 : 0;
+    std::string_view best;
+    int bestFolded = allowed + 1, bestExact = 0;
+    for (std::string_view name : names) {
+        if (name == word) continue;
+        const int folded = Distance(word, name, true);
+        if (folded > bestFolded) continue;
+        const int exact = Distance(word, name, false);
+        if (folded < bestFolded || exact < bestExact) {
+            best = name;
+            bestFolded = folded;
+            bestExact = exact;
+        }
+    }
+    return std::string(best);
+}
+
+// ---- fields --------------------------------------------------------------
+
+namespace {
+
+// As the engine frames fields: one whose last byte lies at or past the
+// instruction's size applies only when it is loose.
+bool FieldApplies(const Field& f, int size) {
+    return (f.flags & kLoose) || f.offset + WidthOf(f.kind) <= size;
+}
+
+} // namespace
+
+const Field* ScannedField(const Dialect& dialect, std::uint8_t opcode, int argument) {
+    const Form& form = *dialect.forms[opcode];
+    const int size = dialect.Size(opcode);
+    int n = 0;
+    for (int i = 0; i < form.fieldCount; ++i) {
+        const Field& f = form.fields[i];
+        if (!FieldApplies(f, size) || (f.flags & kNoScan)) continue;
+        if (++n == argument) return &f;
+    }
+    return nullptr;
+}
+
+int ScannedFieldCount(const Dialect& dialect, std::uint8_t opcode) {
+    int n = 0;
+    while (ScannedField(dialect, opcode, n + 1)) ++n;
+    return n;
+}
+
+// ---- the printer ---------------------------------------------------------
+
+namespace {
+
+std::string Quoted(std::string_view s) {
+    return "'" + std::string(s) + "'";
+}
+
+const char* RangeText(Kind kind) {
+    switch (kind) {
+    case Kind::S8: return "-128 to 127";
+    case Kind::U8:
+    case Kind::X8:
+    case Kind::Sub8:
+    case Kind::HexN: return "0 to 255";
+    case Kind::S16: return "-32768 to 32767";
+    default: return "0 to 65535";
+    }
+}
+
+bool IsHexKind(Kind kind) {
+    return kind == Kind::X8 || kind == Kind::X16 || kind == Kind::H16 || kind == Kind::Addr16 ||
+           kind == Kind::HexN;
+}
+
+const char* OperatorList(Kind kind) {
+    switch (kind) {
+    case Kind::CalcOp: return "an arithmetic operator (+ - * / % || && ^ ~ << >> ~>>)";
+    case Kind::CmpOpQ: return "a comparison operator (= > >= < <= != ?)";
+    default: return "a comparison operator (= > >= < <= !=)";
+    }
+}
+
+std::string Plural(int n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+} // namespace
+
+void WarningPrinter::Begin(const std::string& file, ScriptContext& record) {
+    file_ = file;
+    record_ = &record;
+    record.listener = this;
+    count_ = 0;
+    missingReported_ = false;
+    unclosed_ = 0;
+    lastLineEnd_ = -1;
+    index_.reset();
+}
+
+int WarningPrinter::End() {
+    if (record_) record_->listener = nullptr;
+    record_ = nullptr;
+    index_.reset();
+    return count_;
+}
+
+std::string_view WarningPrinter::Source() const {
+    return record_ && record_->input ? record_->input->bytes : std::string_view();
+}
+
+void WarningPrinter::Emit(std::string_view source, std::int32_t offset,
+                          const std::string& message) {
+    ++count_;
+    if (quiet_) return;
+    if (!index_) index_ = std::make_unique<LineIndex>(source);
+    int line = 1, column = 1;
+    index_->Locate(offset, line, column);
+    std::fprintf(stderr, "%s:%d:%d: warning: %s\n", file_.c_str(), line, column, message.c_str());
+}
+
+// A missing argument has no token: it is reported where the arguments end,
+// at the ")" after the last one (or just past the last token).
+std::int32_t WarningPrinter::MissingArgumentOffset() const {
+    const ScriptContext& r = *record_;
+    if (r.liveTokens <= 0 || r.lineOffsets.empty()) return -1;
+    const std::string_view last = r.tokens[static_cast<size_t>(r.liveTokens - 1)];
+    if (last.data() < r.line.data() || last.data() > r.line.data() + r.line.size()) return -1;
+    const size_t after = static_cast<size_t>(last.data() - r.line.data()) + last.size();
+    if (after < r.lineOffsets.size()) return r.lineOffsets[after];
+    return r.lineOffsets.back() + 1;
+}
+
+// "name:" on a line of its own: the colon has become a blank, so the source
+// is asked what followed the word.
+bool WarningPrinter::IsLabel(const Diagnostic& d) const {
+    if (record_->liveTokens != 1 || d.sourceOffset < 0) return false;
+    const std::string_view source = Source();
+    size_t i = static_cast<size_t>(d.sourceOffset) + d.token.size();
+    while (i < source.size() && (source[i] == ' ' || source[i] == '\t')) ++i;
+    return i < source.size() && source[i] == ':';
+}
+
+void WarningPrinter::Report(const Diagnostic& d) {
+    if (!record_) return;
+    const Dialect& dialect = *record_->dialect;
+    const std::string_view source = Source();
+    const std::string name = d.opcode == 0xFF ? std::string() : Quoted(dialect.Name(d.opcode));
+    const Field* field = d.opcode == 0xFF ? nullptr : ScannedField(dialect, d.opcode, d.argument);
+    const std::string argument = "argument " + std::to_string(d.argument) + " of " + name;
+    switch (d.issue) {
+    case Issue::UnknownName: {
+        // Brace and label lines produce no bytes by design.
+        if (d.token == "{" || d.token == "else" || IsLabel(d)) return;
+        std::string message =
+            "unknown instruction " + Quoted(d.token) + ": the line produces no bytes";
+        const std::string guess = ClosestName(dialect, d.token);
+        if (!guess.empty()) message += "; did you mean " + Quoted(guess) + "?";
+        Emit(source, d.sourceOffset, message);
+        return;
+    }
+    case Issue::SkippedKeyword:
+        Emit(source, d.sourceOffset,
+             Quoted(d.token) + " lines produce no bytes in the " + dialect.name + " dialect");
+        return;
+    case Issue::BadNumber: {
+        const Kind kind = field ? field->kind : d.kind;
+        Emit(source, d.sourceOffset,
+             argument + ": " + Quoted(d.token) + " is not a " +
+                 (IsHexKind(kind) ? "hexadecimal" : "decimal") + " number");
+        return;
+    }
+    case Issue::MissingArgument: {
+        if (missingReported_) return; // the arguments after it are missing too
+        missingReported_ = true;
+        const int wanted = ScannedFieldCount(dialect, d.opcode);
+        Emit(source, MissingArgumentOffset(),
+             name + " takes " + Plural(wanted, "argument", "arguments") + ", " +
+                 std::to_string(d.argument - 1) + " given");
+        return;
+    }
+    case Issue::SurplusArgument: {
+        const int wanted = ScannedFieldCount(dialect, d.opcode);
+        Emit(source, d.sourceOffset,
+             name + " takes " + Plural(wanted, "argument", "arguments") + "; " + Quoted(d.token) +
+                 " and anything after it are ignored");
+        return;
+    }
+    case Issue::BadOperator:
+        Emit(source, d.sourceOffset,
+             argument + ": " + Quoted(d.token) + " is not " +
+                 OperatorList(field ? field->kind : Kind::CmpOp));
+        return;
+    case Issue::OutOfRange: {
+        const Kind kind = field ? field->kind : d.kind;
+        Emit(source, d.sourceOffset,
+             argument + ": " + std::string(d.token) + " does not fit (" + RangeText(kind) +
+                 "); only its low " + (WidthOf(kind) == 1 ? "8" : "16") + " bits are kept");
+        return;
+    }
+    case Issue::UnmatchedClose:
+        Emit(source, d.sourceOffset, Quoted(d.token) + " closes no open block");
+        return;
+    case Issue::UnclosedBlock:
+        // Decided at the end, when the text after the last line is known.
+        unclosed_ = d.argument;
+        return;
+    }
+}
+
+void WarningPrinter::LineDone(std::int32_t, std::int32_t sourceEnd, std::int32_t, std::int32_t) {
+    lastLineEnd_ = sourceEnd;
+    missingReported_ = false;
+}
+
+// Only CR ends a line, so whatever follows the last CR is never compiled. The
+// disassembler ends its text with a "}" there, which closes the function;
+// anything else left there is lost, and said so.
+void WarningPrinter::SourceDone(std::string_view source) {
+    if (!record_) return;
+    const std::int32_t tailBegin = lastLineEnd_ + 1;
+    std::string tail(
+        source.substr(std::min<size_t>(static_cast<size_t>(tailBegin), source.size())));
+    tail += '\r';
+    std::int32_t firstWordOffset = -1;
+    std::string line;
+    std::vector<std::int32_t> offsets;
+    std::vector<std::string_view> tokens;
+    std::int32_t position = 0;
+    std::vector<std::string> kept; // the tokens outlive their line
+    while (position < static_cast<std::int32_t>(tail.size())) {
+        ReadSourceLine(kCompilerLineOptions, tail, position, line, &offsets);
+        SplitTokens(line, tokens);
+        for (std::string_view t : tokens) {
+            if (firstWordOffset < 0)
+                firstWordOffset = tailBegin + offsets[static_cast<size_t>(t.data() - line.data())];
+            kept.emplace_back(t);
+        }
+    }
+    const bool closesFunction = kept.size() == 1 && kept[0] == "}";
+    if (!kept.empty() && !closesFunction) {
+        const bool lfOnly = source.find('\r') == std::string_view::npos &&
+                            source.find('\n') != std::string_view::npos;
+        Emit(source, firstWordOffset,
+             lfOnly ? "lines end in LF alone: only CR LF or CR ends a line, so nothing is "
+                      "compiled from here on"
+                    : "the last line has no line end (CR LF) and is not compiled");
+    }
+    const int open = unclosed_ - (closesFunction ? 1 : 0);
+    if (open > 0)
+        Emit(source, static_cast<std::int32_t>(source.size()),
+             Plural(open, "block is", "blocks are") + " still open at the end of the source: " +
+                 Plural(open, "'}' is", "'}' are") + " missing");
+}
+
+} // namespace quillon::cli
