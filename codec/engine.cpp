@@ -321,6 +321,10 @@ void DisassembleSpecial(ScriptContext& ctx, const Form& form, std::string& out) 
             out += ctx.dialect->Name(ctx.opcode);
             out += '(';
             closes += ctx.opcode == 0x12 ? ';' : '{';
+            if (!ctx.input) { // no file to read the condition from: Read reports it
+                Read(ctx, ctx.readPos, ctx.input);
+                break;
+            }
             const std::int32_t end = static_cast<std::int32_t>(ctx.input->bytes.size());
             if (ctx.readPos >= end) break; // no condition left in the file
             ctx.nextPos = Read(ctx, ctx.readPos, ctx.input);
