@@ -1,0 +1,587 @@
+// quillon_bench: throughput of the codec in both directions and dialects, on a
+// typical room script and on a 16 MiB stream of every instruction form, side by
+// side with the I/O floor (reading the input file and writing a file of the
+// output's size); optionally the command-line tool on a folder of 1000 room
+// scripts and its peak memory. Ends with a table of the targets.
+//
+//   quillon_bench [--cli=PATH/TO/quillon] [--workdir=DIR] [benchmark flags]
+//   quillon_bench --digest     prints checksums of every output, for checking
+//                              that an optimisation changes no byte
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <sys/resource.h>
+#include <sys/utsname.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "codec/diagnostics.h"
+#include "codec/drivers.h"
+#include "codec/engine.h"
+#include "workload.h"
+
+namespace fs = std::filesystem;
+using namespace quillon;
+using quillon::bench::Workload;
+
+namespace {
+
+constexpr std::size_t kStreamSize = 16u << 20;
+constexpr std::size_t kRoomSize = 4096;
+constexpr int kFolderFiles = 1000;
+
+const Dialect& DialectNamed(const std::string& name) {
+    return name == "retail" ? RetailDialect() : PrototypeDialect();
+}
+
+// ---- inputs ----------------------------------------------------------------
+
+struct Input {
+    Workload bytecode;
+    std::string text; // its disassembly: the compiler's input
+    fs::path scdPath; // the bytecode as a file (disassembly benchmarks)
+    fs::path cPath;   // the text as a file, in another folder (compile benchmarks)
+};
+
+fs::path g_workdir;
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!f) {
+        std::fprintf(stderr, "quillon_bench: cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
+}
+
+Input& InputFor(const std::string& dialect, const std::string& shape) {
+    static std::map<std::string, std::unique_ptr<Input>> inputs;
+    const std::string key = shape + "_" + dialect;
+    auto& slot = inputs[key];
+    if (!slot) {
+        const Dialect& d = DialectNamed(dialect);
+        slot = std::make_unique<Input>();
+        slot->bytecode = shape == "room" ? bench::RoomScript(d, 1, kRoomSize)
+                                         : bench::InstructionStream(d, 2, kStreamSize);
+        ScriptContext ctx(d);
+        slot->text = DisassembleBuffer(ctx, slot->bytecode.bytes, key);
+        fs::create_directories(g_workdir / "scd");
+        fs::create_directories(g_workdir / "c");
+        slot->scdPath = g_workdir / "scd" / (key + ".scd");
+        slot->cPath = g_workdir / "c" / (key + ".c");
+        WriteFile(slot->scdPath, slot->bytecode.bytes);
+        WriteFile(slot->cPath, slot->text);
+    }
+    return *slot;
+}
+
+void SetRates(benchmark::State& state, std::size_t bytes, std::size_t instructions) {
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+    state.counters["insn/s"] = benchmark::Counter(static_cast<double>(instructions),
+                                                  benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// ---- benchmarks --------------------------------------------------------------
+
+void Disassemble(benchmark::State& state, std::string dialect, std::string shape) {
+    Input& in = InputFor(dialect, shape);
+    ScriptContext ctx(DialectNamed(dialect));
+    for (auto _ : state) {
+        std::string text = DisassembleBuffer(ctx, in.bytecode.bytes, "bench");
+        benchmark::DoNotOptimize(text.data());
+    }
+    SetRates(state, in.bytecode.bytes.size(), in.bytecode.instructions);
+}
+
+void Compile(benchmark::State& state, std::string dialect, std::string shape) {
+    Input& in = InputFor(dialect, shape);
+    ScriptContext ctx(DialectNamed(dialect));
+    for (auto _ : state) {
+        std::string bytes = CompileBuffer(ctx, in.text);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    SetRates(state, in.text.size(), in.bytecode.instructions);
+}
+
+void DisassembleFileBench(benchmark::State& state, std::string dialect, std::string shape) {
+    Input& in = InputFor(dialect, shape);
+    ScriptContext ctx(DialectNamed(dialect));
+    for (auto _ : state) {
+        if (DisassembleFile(ctx, in.scdPath.string()) != 0) state.SkipWithError("driver failed");
+    }
+    SetRates(state, in.bytecode.bytes.size(), in.bytecode.instructions);
+}
+
+void CompileFileBench(benchmark::State& state, std::string dialect, std::string shape) {
+    Input& in = InputFor(dialect, shape);
+    ScriptContext ctx(DialectNamed(dialect));
+    for (auto _ : state) {
+        if (CompileFile(ctx, in.cPath.string()) != 0) state.SkipWithError("driver failed");
+    }
+    SetRates(state, in.text.size(), in.bytecode.instructions);
+}
+
+// The I/O alone: read the whole input file into fresh memory, write a file of
+// the output's size.
+void IoFloor(benchmark::State& state, const fs::path& input, const std::string& output) {
+    const fs::path target = g_workdir / "floor.out";
+    for (auto _ : state) {
+        std::FILE* f = std::fopen(input.c_str(), "rb");
+        if (!f) {
+            state.SkipWithError("cannot open input");
+            break;
+        }
+        const std::size_t size = fs::file_size(input);
+        std::unique_ptr<char[]> buffer(new char[size + 1]);
+        const std::size_t got = std::fread(buffer.get(), 1, size, f);
+        std::fclose(f);
+        benchmark::DoNotOptimize(buffer.get());
+        std::FILE* o = std::fopen(target.c_str(), "wb");
+        if (!o || got != size) {
+            state.SkipWithError("I/O failed");
+            if (o) std::fclose(o);
+            break;
+        }
+        std::fwrite(output.data(), 1, output.size(), o);
+        std::fclose(o);
+    }
+}
+
+void IoFloorDisassemble(benchmark::State& state, std::string dialect, std::string shape) {
+    Input& in = InputFor(dialect, shape);
+    IoFloor(state, in.scdPath, in.text);
+    SetRates(state, in.bytecode.bytes.size(), in.bytecode.instructions);
+}
+
+void IoFloorCompile(benchmark::State& state, std::string dialect, std::string shape) {
+    Input& in = InputFor(dialect, shape);
+    // The compiler's output has about the input bytecode's size.
+    IoFloor(state, in.cPath, in.bytecode.bytes);
+    SetRates(state, in.text.size(), in.bytecode.instructions);
+}
+
+void Register() {
+    for (const char* dialect : {"retail", "prototype"}) {
+        for (const char* shape : {"room", "stream"}) {
+            auto reg = [&](const char* what,
+                           void (*fn)(benchmark::State&, std::string, std::string)) {
+                const std::string name = std::string(what) + "/" + dialect + "/" + shape;
+                benchmark::RegisterBenchmark(name.c_str(), fn, std::string(dialect),
+                                             std::string(shape))
+                    ->UseRealTime()
+                    ->Unit(benchmark::kMillisecond);
+            };
+            reg("Disassemble", Disassemble);
+            reg("DisassembleFile", DisassembleFileBench);
+            reg("IoFloorDisassemble", IoFloorDisassemble);
+            reg("Compile", Compile);
+            reg("CompileFile", CompileFileBench);
+            reg("IoFloorCompile", IoFloorCompile);
+        }
+    }
+}
+
+// Keeps the fastest repetition of every benchmark for the summary.
+class Collector : public benchmark::ConsoleReporter {
+  public:
+    struct Best {
+        double seconds = 0; // per iteration
+        double bytes = 0;   // per second
+        double insns = 0;   // per second
+    };
+    void ReportRuns(const std::vector<Run>& reports) override {
+        for (const Run& r : reports) {
+            if (r.run_type != Run::RT_Iteration || r.error_occurred || r.iterations == 0) continue;
+            const double seconds = r.real_accumulated_time / static_cast<double>(r.iterations);
+            const std::string name = r.run_name.function_name;
+            auto it = best.find(name);
+            if (it != best.end() && it->second.seconds <= seconds) continue;
+            Best b;
+            b.seconds = seconds;
+            if (auto c = r.counters.find("bytes_per_second"); c != r.counters.end())
+                b.bytes = c->second;
+            if (auto c = r.counters.find("insn/s"); c != r.counters.end()) b.insns = c->second;
+            best[name] = b;
+        }
+        ConsoleReporter::ReportRuns(reports);
+    }
+    std::map<std::string, Best> best;
+};
+
+// ---- the command-line tool ---------------------------------------------------
+
+struct ProcessResult {
+    double seconds = 0;
+    long maxRssKiB = 0;
+    int status = -1;
+};
+
+// Runs a program with its output discarded; measures wall time and the
+// child's peak resident memory. Call while this process is small: the child
+// starts as a copy of it.
+ProcessResult RunProcess(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::FILE* null = std::fopen("/dev/null", "w");
+        if (null) {
+            dup2(fileno(null), 1);
+            dup2(fileno(null), 2);
+        }
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    ProcessResult r;
+    if (pid < 0) return r;
+    int status = 0;
+    struct rusage usage {};
+    wait4(pid, &status, 0, &usage);
+    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    r.maxRssKiB = usage.ru_maxrss;
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+void RemoveWithExtension(const fs::path& dir, const std::string& ext) {
+    for (const auto& e : fs::directory_iterator(dir))
+        if (e.path().extension() == ext) fs::remove(e.path());
+}
+
+struct CliFigures {
+    bool measured = false;
+    std::string how;            // the command line form used
+    double disassembleBest = 0; // seconds for the folder
+    double disassembleMedian = 0;
+    double compileBest = 0;
+    double compileMedian = 0;
+    std::size_t folderBytes = 0;
+    struct Memory {
+        std::string what;
+        std::size_t input = 0, output = 0;
+        long peakKiB = 0;
+    };
+    std::vector<Memory> memory;
+    long baselineKiB = 0;
+};
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+CliFigures MeasureCli(const std::string& cli) {
+    CliFigures out;
+    out.measured = true;
+    const fs::path folder = g_workdir / "rooms";
+    fs::create_directories(folder);
+    std::vector<std::string> files;
+    for (int i = 0; i < kFolderFiles; ++i) {
+        const Dialect& d = RetailDialect();
+        Workload w = bench::RoomScript(d, 1000 + static_cast<std::uint32_t>(i), kRoomSize);
+        char name[32];
+        std::snprintf(name, sizeof name, "room%04d.scd", i);
+        WriteFile(folder / name, w.bytes);
+        files.push_back((folder / name).string());
+        out.folderBytes += w.bytes.size();
+    }
+    // The folder form when the tool has it, otherwise every file named.
+    std::vector<std::string> byFolder = {cli, "disassemble", folder.string()};
+    std::vector<std::string> byFiles = {cli, "disassemble"};
+    byFiles.insert(byFiles.end(), files.begin(), files.end());
+    ProcessResult probe = RunProcess(byFolder);
+    const bool folderWorks =
+        probe.status == 0 && fs::exists(folder / "room0000.c") && fs::exists(folder / "room0999.c");
+    std::vector<std::string> disassemble = folderWorks ? byFolder : byFiles;
+    out.how = folderWorks ? "quillon disassemble DIR" : "quillon disassemble FILE x1000";
+    constexpr int kRuns = 7;
+    std::vector<double> times;
+    for (int run = 0; run < kRuns; ++run) {
+        RemoveWithExtension(folder, ".c");
+        ProcessResult r = RunProcess(disassemble);
+        if (r.status != 0) {
+            std::fprintf(stderr, "quillon_bench: the command-line tool failed (%d)\n", r.status);
+            out.measured = false;
+            return out;
+        }
+        times.push_back(r.seconds);
+    }
+    out.disassembleBest = *std::min_element(times.begin(), times.end());
+    out.disassembleMedian = Median(times);
+    // And back: compile the texts just written.
+    std::vector<std::string> compile = {cli, "compile"};
+    if (folderWorks) {
+        compile.push_back(folder.string());
+    } else {
+        for (int i = 0; i < kFolderFiles; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "room%04d.c", i);
+            compile.push_back((folder / name).string());
+        }
+    }
+    times.clear();
+    for (int run = 0; run < kRuns; ++run) {
+        ProcessResult r = RunProcess(compile);
+        if (r.status != 0) break;
+        times.push_back(r.seconds);
+    }
+    if (!times.empty()) {
+        out.compileBest = *std::min_element(times.begin(), times.end());
+        out.compileMedian = Median(times);
+    }
+    // Peak memory on the 16 MiB streams, both directions and dialects.
+    const fs::path big = g_workdir / "memory";
+    fs::create_directories(big);
+    out.baselineKiB = RunProcess({cli, "--version"}).maxRssKiB;
+    for (const char* dialect : {"retail", "prototype"}) {
+        const fs::path scd = big / (std::string("stream_") + dialect + ".scd");
+        const fs::path c = big / (std::string("stream_") + dialect + ".c");
+        {
+            Workload w = bench::InstructionStream(DialectNamed(dialect), 2, kStreamSize);
+            WriteFile(scd, w.bytes);
+        }
+        malloc_trim(0); // the children start as copies of this process
+        ProcessResult r = RunProcess({cli, "disassemble", "--dialect", dialect, scd.string()});
+        if (r.status == 0 && fs::exists(c))
+            out.memory.push_back({std::string("disassemble ") + dialect, fs::file_size(scd),
+                                  fs::file_size(c), r.maxRssKiB});
+        fs::remove(scd);
+        r = RunProcess({cli, "compile", "--dialect", dialect, c.string()});
+        if (r.status == 0 && fs::exists(scd))
+            out.memory.push_back({std::string("compile ") + dialect, fs::file_size(c),
+                                  fs::file_size(scd), r.maxRssKiB});
+        fs::remove(scd);
+        fs::remove(c);
+    }
+    return out;
+}
+
+// ---- the machine and the summary ----------------------------------------------
+
+std::string FirstLineOf(const char* path, const char* prefix) {
+    std::ifstream f(path);
+    std::string line;
+    while (std::getline(f, line))
+        if (line.rfind(prefix, 0) == 0) {
+            const auto colon = line.find(':');
+            return colon == std::string::npos ? line : line.substr(colon + 2);
+        }
+    return "?";
+}
+
+std::string LoadAverage() {
+    std::ifstream f("/proc/loadavg");
+    double a = 0, b = 0, c = 0;
+    f >> a >> b >> c;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.2f %.2f %.2f", a, b, c);
+    return buf;
+}
+
+std::string Machine() {
+    struct utsname u {};
+    uname(&u);
+    const long cores = sysconf(_SC_NPROCESSORS_ONLN);
+    const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGE_SIZE);
+    char buf[512];
+    std::snprintf(buf, sizeof buf, "%s, %ld cores, %.1f GiB, %s %s",
+                  FirstLineOf("/proc/cpuinfo", "model name").c_str(), cores,
+                  static_cast<double>(pages) * static_cast<double>(pageSize) / (1u << 30),
+                  u.sysname, u.release);
+    return buf;
+}
+
+const char* Verdict(bool met) {
+    return met ? "met" : "MISSED";
+}
+
+void PrintSummary(const Collector& c, const CliFigures& cli, const std::string& loadBefore) {
+    auto get = [&](const std::string& name) {
+        auto it = c.best.find(name);
+        return it == c.best.end() ? Collector::Best{} : it->second;
+    };
+    const double MB = 1e6;
+    std::printf("\n== Summary (fastest repetition; MB = 10^6 bytes)\n");
+    std::printf("machine: %s\n", Machine().c_str());
+    std::printf("load average: %s before, %s after\n\n", loadBefore.c_str(), LoadAverage().c_str());
+    std::printf("%-10s %-7s %14s %14s %13s %13s %10s %7s\n", "dialect", "input", "disasm MB/s",
+                "disasm Minsn/s", "compile MB/s", "compile Minsn/s", "file/floor", "");
+    bool speedMet = true, floorMet = true, compileMet = true;
+    for (const char* dialect : {"retail", "prototype"}) {
+        for (const char* shape : {"room", "stream"}) {
+            const std::string tail = std::string("/") + dialect + "/" + shape;
+            const auto dis = get("Disassemble" + tail), cmp = get("Compile" + tail);
+            const auto file = get("DisassembleFile" + tail),
+                       floor = get("IoFloorDisassemble" + tail);
+            const double ratio = floor.seconds > 0 ? file.seconds / floor.seconds : 0;
+            std::printf("%-10s %-7s %14.1f %14.2f %13.1f %15.2f %9.2fx\n", dialect, shape,
+                        dis.bytes / MB, dis.insns / MB, cmp.bytes / MB, cmp.insns / MB, ratio);
+            if (std::string(shape) == "stream") {
+                speedMet = speedMet && dis.bytes >= 100 * MB;
+                compileMet = compileMet && cmp.bytes >= 50 * MB;
+                floorMet = floorMet && ratio > 0 && ratio <= 3.0;
+            }
+        }
+    }
+    std::printf("\n(file/floor: the file driver's time for reading, disassembling and writing over "
+                "the time for reading the input and writing a file of the output's size)\n\n");
+    std::printf("targets on the 16 MiB streams, both dialects:\n");
+    std::printf("  disassembly >= 100 MB/s of bytecode ............ %s\n", Verdict(speedMet));
+    std::printf("  disassembly file driver <= 3x the I/O floor ...... %s\n", Verdict(floorMet));
+    std::printf("  compile >= 50 MB/s of source text ............... %s\n", Verdict(compileMet));
+    if (!cli.measured) {
+        std::printf("  command-line tool: not measured (give --cli=PATH)\n");
+        return;
+    }
+    std::printf("\ncommand-line tool, %d room scripts of %.1f KiB on average (%s):\n", kFolderFiles,
+                static_cast<double>(cli.folderBytes) / kFolderFiles / 1024, cli.how.c_str());
+    std::printf("  disassemble: %.3f s best, %.3f s median; compile back: %.3f s best, %.3f s "
+                "median\n",
+                cli.disassembleBest, cli.disassembleMedian, cli.compileBest, cli.compileMedian);
+    std::printf("  1000 room scripts in under 1 s wall ............. %s\n",
+                Verdict(cli.disassembleBest > 0 && cli.disassembleBest < 1.0));
+    std::printf("\npeak memory of the command-line tool (a run of --version: %ld KiB):\n",
+                cli.baselineKiB);
+    bool memoryMet = !cli.memory.empty();
+    for (const auto& m : cli.memory) {
+        const double limit = 4.0 * static_cast<double>(m.input + m.output) / 1024;
+        const double ratio =
+            static_cast<double>(m.peakKiB) * 1024 / static_cast<double>(m.input + m.output);
+        std::printf("  %-22s in %6.1f MiB, out %6.1f MiB, peak %7.1f MiB = %.2fx (in + out)\n",
+                    m.what.c_str(), static_cast<double>(m.input) / (1 << 20),
+                    static_cast<double>(m.output) / (1 << 20),
+                    static_cast<double>(m.peakKiB) / 1024, ratio);
+        memoryMet = memoryMet && static_cast<double>(m.peakKiB) < limit;
+    }
+    std::printf("  peak memory under 4x (input + output) ........... %s\n", Verdict(memoryMet));
+}
+
+// ---- checksums -----------------------------------------------------------------
+
+std::uint64_t Fnv(std::string_view bytes, std::uint64_t h = 1469598103934665603ull) {
+    for (unsigned char c : bytes) h = (h ^ c) * 1099511628211ull;
+    return h;
+}
+
+// Hashes every event the compiler reports.
+class HashingListener : public CompileListener {
+  public:
+    void Report(const Diagnostic& d) override {
+        char buf[96];
+        std::snprintf(buf, sizeof buf, "%d %d %d %d %lld %d|", static_cast<int>(d.issue),
+                      d.sourceOffset, d.opcode, d.argument, static_cast<long long>(d.value),
+                      static_cast<int>(d.kind));
+        hash = Fnv(buf, hash);
+        hash = Fnv(d.token, hash);
+    }
+    void LineDone(std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d) override {
+        const std::int32_t v[] = {a, b, c, d};
+        hash = Fnv(std::string_view(reinterpret_cast<const char*>(v), sizeof v), hash);
+    }
+    std::uint64_t hash = 1469598103934665603ull;
+};
+
+// Checksums of the outputs of every input, with and without indentation, and
+// of compiling a damaged copy of every text (unknown words, broken numbers)
+// with and without a listener.
+int PrintDigests() {
+    for (const char* dialect : {"retail", "prototype"}) {
+        const Dialect& d = DialectNamed(dialect);
+        for (const char* shape : {"room", "stream"}) {
+            Workload w = std::string(shape) == "room" ? bench::RoomScript(d, 1, kRoomSize)
+                                                      : bench::InstructionStream(d, 2, kStreamSize);
+            ScriptContext ctx(d);
+            const std::string text = DisassembleBuffer(ctx, w.bytes, "digest");
+            ctx.indent = 0;
+            const std::string flat = DisassembleBuffer(ctx, w.bytes, "digest");
+            const std::string bytes = CompileBuffer(ctx, text);
+            const std::string flatBytes = CompileBuffer(ctx, flat);
+            std::string damaged = text;
+            std::uint32_t x = 12345;
+            for (std::size_t i = 0; i < damaged.size(); i += 1 + (x % 97)) {
+                x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+                damaged[i] = "x0()_;,/{} \t\r\nA"[x % 16];
+            }
+            const std::string damagedBytes = CompileBuffer(ctx, damaged);
+            HashingListener listener;
+            ctx.listener = &listener;
+            const std::string listenedBytes = CompileBuffer(ctx, damaged);
+            ctx.listener = nullptr;
+            std::printf("%-9s %-6s text %016llx flat %016llx bytes %016llx %016llx damaged %016llx "
+                        "%016llx events %016llx\n",
+                        dialect, shape, static_cast<unsigned long long>(Fnv(text)),
+                        static_cast<unsigned long long>(Fnv(flat)),
+                        static_cast<unsigned long long>(Fnv(bytes)),
+                        static_cast<unsigned long long>(Fnv(flatBytes)),
+                        static_cast<unsigned long long>(Fnv(damagedBytes)),
+                        static_cast<unsigned long long>(Fnv(listenedBytes)),
+                        static_cast<unsigned long long>(listener.hash));
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string cli, workdir;
+    bool digest = false;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a.rfind("--cli=", 0) == 0)
+            cli = a.substr(6);
+        else if (a.rfind("--workdir=", 0) == 0)
+            workdir = a.substr(10);
+        else if (a == "--digest")
+            digest = true;
+        else
+            argv[kept++] = argv[i];
+    }
+    argc = kept;
+    if (digest) return PrintDigests();
+
+    bool ownWorkdir = false;
+    if (workdir.empty()) {
+        char pattern[] = "/tmp/quillon-bench-XXXXXX";
+        if (!mkdtemp(pattern)) {
+            std::perror("quillon_bench: mkdtemp");
+            return 1;
+        }
+        workdir = pattern;
+        ownWorkdir = true;
+    }
+    g_workdir = fs::absolute(workdir);
+    fs::create_directories(g_workdir);
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    const std::string loadBefore = LoadAverage();
+    std::printf("machine: %s\nload average: %s\n", Machine().c_str(), loadBefore.c_str());
+    std::fflush(stdout);
+
+    // The tool first, while this process is small (its children start as
+    // copies of it, which would count in their peak memory).
+    CliFigures cliFigures;
+    if (!cli.empty()) cliFigures = MeasureCli(fs::absolute(cli).string());
+
+    Register();
+    Collector collector;
+    benchmark::RunSpecifiedBenchmarks(&collector);
+    PrintSummary(collector, cliFigures, loadBefore);
+    benchmark::Shutdown();
+    if (ownWorkdir) fs::remove_all(g_workdir);
+    return 0;
+}
