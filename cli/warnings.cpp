@@ -124,6 +124,14 @@ const Field* ScannedField(const Dialect& dialect, std::uint8_t opcode, int argum
     return nullptr;
 }
 
+int PrintedFieldCount(const Dialect& dialect, std::uint8_t opcode) {
+    const Form& form = *dialect.forms[opcode];
+    const int size = dialect.Size(opcode);
+    int n = 0;
+    for (int i = 0; i < form.fieldCount; ++i) n += FieldApplies(form.fields[i], size) ? 1 : 0;
+    return n;
+}
+
 int ScannedFieldCount(const Dialect& dialect, std::uint8_t opcode) {
     int n = 0;
     while (ScannedField(dialect, opcode, n + 1)) ++n;
@@ -201,6 +209,14 @@ void WarningPrinter::Emit(std::string_view source, std::int32_t offset,
     std::fprintf(stderr, "%s:%d:%d: warning: %s\n", file_.c_str(), line, column, message.c_str());
 }
 
+// The source offset of a token of the current line.
+std::int32_t WarningPrinter::TokenOffset(std::string_view token) const {
+    const ScriptContext& r = *record_;
+    if (token.data() < r.line.data() || token.data() >= r.line.data() + r.line.size()) return -1;
+    const auto at = static_cast<size_t>(token.data() - r.line.data());
+    return at < r.lineOffsets.size() ? r.lineOffsets[at] : -1;
+}
+
 // A missing argument has no token: it is reported where the arguments end,
 // at the ")" after the last one (or just past the last token).
 std::int32_t WarningPrinter::MissingArgumentOffset() const {
@@ -255,16 +271,29 @@ void WarningPrinter::Report(const Diagnostic& d) {
     case Issue::MissingArgument: {
         if (missingReported_) return; // the arguments after it are missing too
         missingReported_ = true;
-        const int wanted = ScannedFieldCount(dialect, d.opcode);
+        const int wanted = PrintedFieldCount(dialect, d.opcode);
         Emit(source, MissingArgumentOffset(),
              name + " takes " + Plural(wanted, "argument", "arguments") + ", " +
                  std::to_string(d.argument - 1) + " given");
         return;
     }
     case Issue::SurplusArgument: {
-        const int wanted = ScannedFieldCount(dialect, d.opcode);
-        Emit(source, d.sourceOffset,
-             name + " takes " + Plural(wanted, "argument", "arguments") + "; " + Quoted(d.token) +
+        // Arguments that are printed but never read back (Calc2's) are part
+        // of the disassembler's own text: surplus starts after them.
+        const int wanted = PrintedFieldCount(dialect, d.opcode);
+        std::string_view token = d.token;
+        std::int32_t offset = d.sourceOffset;
+        if (wanted > ScannedFieldCount(dialect, d.opcode)) {
+            const ScriptContext& r = *record_;
+            const int first = dialect.forms[d.opcode]->firstToken;
+            int live = r.liveTokens;
+            while (live > first && r.tokens[static_cast<size_t>(live - 1)] == "{") --live;
+            if (live - first <= wanted) return;
+            token = r.tokens[static_cast<size_t>(first + wanted)];
+            offset = TokenOffset(token);
+        }
+        Emit(source, offset,
+             name + " takes " + Plural(wanted, "argument", "arguments") + "; " + Quoted(token) +
                  " and anything after it are ignored");
         return;
     }

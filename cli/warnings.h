@@ -32,8 +32,9 @@ std::string ClosestName(const Dialect& dialect, std::string_view word);
 
 // The `argument`-th field (from 1) that compiling scans for `opcode`, or null.
 const Field* ScannedField(const Dialect& dialect, std::uint8_t opcode, int argument);
-// How many fields compiling scans for `opcode`.
+// How many fields compiling scans for `opcode`, and how many its text shows.
 int ScannedFieldCount(const Dialect& dialect, std::uint8_t opcode);
+int PrintedFieldCount(const Dialect& dialect, std::uint8_t opcode);
 
 class WarningPrinter : public CompileListener {
   public:
@@ -51,6 +52,7 @@ class WarningPrinter : public CompileListener {
 
   private:
     std::string_view Source() const;
+    std::int32_t TokenOffset(std::string_view token) const;
     std::int32_t MissingArgumentOffset() const;
     bool IsLabel(const Diagnostic& d) const;
     void Emit(std::string_view source, std::int32_t offset, const std::string& message);

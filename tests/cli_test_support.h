@@ -1,0 +1,208 @@
+// Running the quillon executable from the end-to-end tests: arguments,
+// standard input, captured standard output and error, exit status, and a
+// scratch folder per test.
+#pragma once
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace quillon_test {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+    int status = -1; // exit status, or -1 when the program did not exit normally
+    std::string out;
+    std::string err;
+    double seconds = 0;    // wall time
+    double cpuSeconds = 0; // user and system time of the program
+};
+
+struct RunOptions {
+    std::string input;           // standard input
+    std::string cwd;             // working folder (empty: the test's own)
+    bool terminalStderr = false; // standard error on a pseudo-terminal
+};
+
+inline void CloseFd(int& fd) {
+    if (fd >= 0) close(fd);
+    fd = -1;
+}
+
+// Runs quillon with `args` and waits for it.
+inline RunResult RunQuillon(const std::vector<std::string>& args, const RunOptions& options = {}) {
+    RunResult result;
+    int in[2], out[2], err[2] = {-1, -1};
+    if (pipe(in) != 0 || pipe(out) != 0) return result;
+    int ptyMaster = -1;
+    std::string ptyName;
+    if (options.terminalStderr) {
+        ptyMaster = posix_openpt(O_RDWR | O_NOCTTY);
+        if (ptyMaster < 0 || grantpt(ptyMaster) != 0 || unlockpt(ptyMaster) != 0) return result;
+        ptyName = ptsname(ptyMaster);
+    } else if (pipe(err) != 0) {
+        return result;
+    }
+    std::vector<std::string> argv_strings;
+    argv_strings.push_back(QUILLON_EXE);
+    argv_strings.insert(argv_strings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& s : argv_strings) argv.push_back(s.data());
+    argv.push_back(nullptr);
+
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        if (options.terminalStderr) {
+            const int slave = open(ptyName.c_str(), O_RDWR | O_NOCTTY);
+            if (slave < 0) _exit(127);
+            dup2(slave, 2);
+            close(slave);
+            close(ptyMaster);
+        } else {
+            dup2(err[1], 2);
+            close(err[0]);
+            close(err[1]);
+        }
+        close(in[0]);
+        close(in[1]);
+        close(out[0]);
+        close(out[1]);
+        if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(127);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    if (err[1] >= 0) close(err[1]);
+    int errRead = options.terminalStderr ? ptyMaster : err[0];
+    int inWrite = in[1];
+    int outRead = out[0];
+    signal(SIGPIPE, SIG_IGN);
+    size_t written = 0;
+    if (options.input.empty())
+        CloseFd(inWrite);
+    else
+        fcntl(inWrite, F_SETFL, O_NONBLOCK);
+    char buffer[1 << 14];
+    while (outRead >= 0 || errRead >= 0) {
+        pollfd fds[3];
+        int n = 0;
+        if (outRead >= 0) fds[n++] = {outRead, POLLIN, 0};
+        if (errRead >= 0) fds[n++] = {errRead, POLLIN, 0};
+        if (inWrite >= 0) fds[n++] = {inWrite, POLLOUT, 0};
+        if (poll(fds, static_cast<nfds_t>(n), 20000) <= 0) {
+            kill(pid, SIGKILL); // a hung program fails the test
+            break;
+        }
+        for (int i = 0; i < n; ++i) {
+            if (!fds[i].revents) continue;
+            const int fd = fds[i].fd;
+            if (fd == inWrite) {
+                const ssize_t w =
+                    write(fd, options.input.data() + written, options.input.size() - written);
+                if (w > 0) written += static_cast<size_t>(w);
+                if (w < 0 || written == options.input.size()) CloseFd(inWrite);
+                continue;
+            }
+            const ssize_t r = read(fd, buffer, sizeof buffer);
+            if (r > 0) {
+                (fd == outRead ? result.out : result.err).append(buffer, static_cast<size_t>(r));
+            } else if (r == 0 || errno != EINTR) {
+                // End of file; a terminal's master reads EIO once the program is gone.
+                if (fd == outRead)
+                    CloseFd(outRead);
+                else
+                    CloseFd(errRead);
+            }
+        }
+    }
+    CloseFd(inWrite);
+    CloseFd(outRead);
+    CloseFd(errRead);
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status))
+        result.status = WEXITSTATUS(status);
+    result.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    result.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                        static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    if (options.terminalStderr) {
+        // The terminal turns "\n" into "\r\n".
+        std::string plain;
+        for (size_t i = 0; i < result.err.size(); ++i)
+            if (!(result.err[i] == '\r' && i + 1 < result.err.size() && result.err[i + 1] == '\n'))
+                plain.push_back(result.err[i]);
+        result.err = plain;
+    }
+    return result;
+}
+
+inline std::string ReadFile(const fs::path& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+inline void WriteFile(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string Example(const std::string& name) {
+    return ReadFile(fs::path(QUILLON_SOURCE_DIR) / "examples" / name);
+}
+
+// A scratch folder, removed with everything in it at the end of the test.
+class TempDir {
+  public:
+    TempDir() {
+        std::string pattern = (fs::temp_directory_path() / "quillon-cli-XXXXXX").string();
+        if (mkdtemp(pattern.data())) path_ = pattern;
+    }
+    ~TempDir() {
+        std::error_code ec;
+        if (!path_.empty()) fs::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const fs::path& path() const { return path_; }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
+    std::string str(const std::string& name) const { return (path_ / name).string(); }
+
+  private:
+    fs::path path_;
+};
+
+// The lines of a text, without their ends.
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+} // namespace quillon_test
