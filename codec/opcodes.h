@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -99,12 +100,18 @@ enum class BraceRule : std::uint8_t {
     ForDepth, // prototype: a "}" closes the innermost for block, if any
 };
 
+// Slots of a dialect's name index (the 144 names fill under a third).
+constexpr std::size_t kNameSlots = 512;
+
 struct Dialect {
     const char* name;     // "retail" or "prototype"
     const char* menuName; // "Bio2" or "Rer1.5"
     const OpcodeTable* table;
     const Form* forms[256]; // the form that serves each opcode
     std::uint8_t size[256]; // the table's sizes, converted once
+    // FindName's index: rows 0x00 to 0x8F hashed by name, each name at its
+    // first row only; a slot holds the row + 1, or 0 when empty.
+    std::uint8_t nameIndex[kNameSlots];
     // Compiling: "if", "while" and "do" write their block instructions (retail)
     // or the lines are passed over (prototype).
     bool keywordBlocks;
