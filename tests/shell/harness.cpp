@@ -263,7 +263,53 @@ LRESULT ShellTest::Command(int id) {
 
 } // namespace quillon::test
 
+namespace {
+
+// Under Wine without a window manager, every window that is destroyed makes
+// Wine wait two seconds for a manager's answer that never comes. Wine's X11
+// driver reads at process start whether it leaves windows to a manager
+// ("Managed"); with "N" it draws the frames itself, as Windows does. The first
+// run in a new prefix sets the value and runs the tests again in a process
+// of its own, which then starts with it. Returns true with the child's exit
+// code when it did so.
+bool RunUnmanaged(int& exitCode) {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return false; // not Wine
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    wchar_t value[8] = {};
+    DWORD size = sizeof value;
+    const bool already = RegQueryValueExW(key, L"Managed", nullptr, nullptr,
+                                          reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
+                         (value[0] == L'N' || value[0] == L'n');
+    if (!already)
+        RegSetValueExW(key, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"N"),
+                       2 * sizeof(wchar_t));
+    RegCloseKey(key);
+    if (already) return false;
+
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child = {};
+    if (!CreateProcessW(nullptr, GetCommandLineW(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &child))
+        return false;
+    WaitForSingleObject(child.hProcess, INFINITE);
+    DWORD code = 1;
+    GetExitCodeProcess(child.hProcess, &code);
+    CloseHandle(child.hProcess);
+    CloseHandle(child.hThread);
+    exitCode = static_cast<int>(code);
+    return true;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    int childCode = 0;
+    if (RunUnmanaged(childCode)) return childCode;
     ::testing::InitGoogleTest(&argc, argv);
     HINSTANCE instance = GetModuleHandleW(nullptr);
     // The program's own start-up, up to the window: each test makes one.
