@@ -180,6 +180,21 @@ void ShiftTokens(ScriptContext& ctx, int n) {
     ctx.liveTokens = std::max(0, ctx.liveTokens - n);
 }
 
+bool IsSubLabel(std::string_view token) {
+    if (token.size() < 4 || token.substr(0, 3) != "Sub") return false;
+    return std::all_of(token.begin() + 3, token.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The opcode that a line's first word names: "goto SubNN" is Gosub (0x18) and
+// "return SubNN" the return of 0x19, as the disassembler writes them;
+// otherwise the first row of that name, or -1.
+int InstructionOf(const ScriptContext& ctx) {
+    const std::string_view word = ctx.tokens[0];
+    if ((word == "goto" || word == "return") && ctx.liveTokens > 1 && IsSubLabel(ctx.tokens[1]))
+        return word == "goto" ? 0x18 : 0x19;
+    return ctx.dialect->FindName(word);
+}
+
 void CompileCloseBrace(ScriptContext& ctx) {
     OutputFile* out = ctx.target;
     const bool elseWord = ctx.tokenCount > 1 && ctx.tokens[1] == "else";
@@ -201,7 +216,7 @@ void CompileCloseBrace(ScriptContext& ctx) {
         if (ctx.tokenCount > 2) {
             Write(ctx, ctx.nextPos, out);
             ShiftTokens(ctx, 2);
-            const int op = ctx.dialect->FindName(ctx.tokens[0]);
+            const int op = InstructionOf(ctx);
             if (op >= 0) {
                 ctx.opcode = ctx.code[0] = static_cast<std::uint8_t>(op);
                 std::string discard;
@@ -341,11 +356,6 @@ void DisassembleSpecial(ScriptContext& ctx, const Form& form, std::string& out) 
     }
 }
 
-bool IsSubLabel(std::string_view token) {
-    if (token.size() < 4 || token.substr(0, 3) != "Sub") return false;
-    return std::all_of(token.begin() + 3, token.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 // Counting braces for diagnostics: lines that end in "{" open, lines that
 // start with "}" close.
 struct BraceCount {
@@ -394,11 +404,7 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
         break;
     }
     const std::string_view word = ctx.tokens[0];
-    int op;
-    if ((word == "goto" || word == "return") && ctx.liveTokens > 1 && IsSubLabel(ctx.tokens[1]))
-        op = word == "goto" ? 0x18 : 0x19; // "goto Sub05();" is Gosub, "return Sub02();" 0x19
-    else
-        op = d.FindName(word);
+    const int op = InstructionOf(ctx);
     if (op < 0) {
         Report(ctx, Issue::UnknownName, word, 0);
         return;
