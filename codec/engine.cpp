@@ -195,6 +195,10 @@ int InstructionOf(const ScriptContext& ctx) {
     return ctx.dialect->FindName(word);
 }
 
+// The dispatcher; compiling callers that discard the text pass `text` false
+// and the instruction is not printed at all.
+void DispatchForm(ScriptContext& ctx, std::string& out, bool text = true);
+
 void CompileCloseBrace(ScriptContext& ctx) {
     OutputFile* out = ctx.target;
     const bool elseWord = ctx.tokenCount > 1 && ctx.tokens[1] == "else";
@@ -220,7 +224,7 @@ void CompileCloseBrace(ScriptContext& ctx) {
             if (op >= 0) {
                 ctx.opcode = ctx.code[0] = static_cast<std::uint8_t>(op);
                 std::string discard;
-                DispatchInto(ctx, discard);
+                DispatchForm(ctx, discard, false);
             } else {
                 Report(ctx, Issue::UnknownName, ctx.tokens[0], 0);
             }
@@ -254,7 +258,7 @@ void CompileCloseBrace(ScriptContext& ctx) {
 
 void DisassembleSpecial(ScriptContext& ctx, const Form& form, std::string& out);
 
-void DispatchForm(ScriptContext& ctx, std::string& out) {
+void DispatchForm(ScriptContext& ctx, std::string& out, bool text) {
     const Form& form = *ctx.dialect->forms[ctx.opcode];
     if (ctx.compiling == 1) {
         switch (form.special) {
@@ -273,7 +277,7 @@ void DispatchForm(ScriptContext& ctx, std::string& out) {
         case Special::Else: break; // nothing to scan
         default: ScanFields(ctx, form); break;
         }
-        PrintFields(ctx, form, out);
+        if (text) PrintFields(ctx, form, out);
         return;
     }
     // Switch labels: case opens, default and the two-byte break close.
@@ -411,7 +415,7 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
     }
     ctx.opcode = ctx.code[0] = static_cast<std::uint8_t>(op);
     std::string discard;
-    DispatchForm(ctx, discard);
+    DispatchForm(ctx, discard, false);
     Write(ctx, ctx.nextPos, out);
 }
 
