@@ -1,17 +1,63 @@
 #include "source.h"
 
+#include <algorithm>
+
 namespace quillon {
+
+namespace {
+
+// What ReadSourceLine does with a byte outside comments. Ordinary bytes are
+// kept as they are and copied in runs.
+enum ByteClass : std::uint8_t {
+    kOrdinary,
+    kCarriageReturn,
+    kLineFeed,
+    kOpen,
+    kClose,
+    kSlash,
+    kSemicolon,
+    kTab,
+    kComma, // kept; a blank after the separator pass
+    kColon, // kept; a blank after the separator pass when colonBlank is set
+};
+
+struct ByteClasses {
+    ByteClass of[256] = {};
+    constexpr ByteClasses() {
+        of[static_cast<unsigned char>('\r')] = kCarriageReturn;
+        of[static_cast<unsigned char>('\n')] = kLineFeed;
+        of[static_cast<unsigned char>('(')] = kOpen;
+        of[static_cast<unsigned char>(')')] = kClose;
+        of[static_cast<unsigned char>('/')] = kSlash;
+        of[static_cast<unsigned char>(';')] = kSemicolon;
+        of[static_cast<unsigned char>('\t')] = kTab;
+        of[static_cast<unsigned char>(',')] = kComma;
+        of[static_cast<unsigned char>(':')] = kColon;
+    }
+};
+constexpr ByteClasses kByteClasses;
+
+} // namespace
 
 void ReadSourceLine(const LineOptions& options, std::string_view file, std::int32_t& position,
                     std::string& line, std::vector<std::int32_t>* offsets) {
-    line.clear();
     if (offsets) offsets->clear();
     const std::int32_t size = static_cast<std::int32_t>(file.size());
     enum { None, ToLineEnd, Block } comment = None;
     bool paren = false;
     std::int32_t pos = position < 0 ? 0 : position;
+    // The separator pass is done as the characters are kept: a separator is
+    // kept as a blank unless the line is raw.
+    const bool separate = !options.rawLine;
+    // Kept characters are written at line[kept]; the string grows in steps
+    // and is cut to the kept length at the end.
+    std::size_t kept = 0;
+    auto room = [&](std::size_t n) {
+        if (line.size() < kept + n) line.resize(std::max(kept + n, 2 * line.size() + 64));
+    };
     auto keep = [&](char c, std::int32_t at) {
-        line.push_back(c);
+        room(1);
+        line[kept++] = c;
         if (offsets) offsets->push_back(at);
     };
     bool complete = false;
@@ -19,7 +65,7 @@ void ReadSourceLine(const LineOptions& options, std::string_view file, std::int3
         const char c = file[static_cast<size_t>(pos)];
         if (c == '\r') {
             comment = None;
-            if (line.empty() || paren) continue;
+            if (kept == 0 || paren) continue;
             complete = true;
             break;
         }
@@ -32,16 +78,31 @@ void ReadSourceLine(const LineOptions& options, std::string_view file, std::int3
             }
             continue;
         }
-        switch (c) {
-        case '(':
+        switch (kByteClasses.of[static_cast<unsigned char>(c)]) {
+        case kOrdinary: {
+            std::int32_t end = pos + 1;
+            while (end < size &&
+                   kByteClasses.of[static_cast<unsigned char>(file[static_cast<size_t>(end)])] ==
+                       kOrdinary)
+                ++end;
+            const std::size_t n = static_cast<std::size_t>(end - pos);
+            room(n);
+            file.copy(line.data() + kept, n, static_cast<size_t>(pos));
+            kept += n;
+            if (offsets)
+                for (std::int32_t at = pos; at < end; ++at) offsets->push_back(at);
+            pos = end - 1;
+            break;
+        }
+        case kOpen:
             paren = true;
-            keep(c, pos);
+            keep(separate ? ' ' : c, pos);
             break;
-        case ')':
+        case kClose:
             paren = false;
-            keep(c, pos);
+            keep(separate ? ' ' : c, pos);
             break;
-        case '/': {
+        case kSlash: {
             const char next = pos + 1 < size ? file[static_cast<size_t>(pos) + 1] : '\0';
             if (!options.noSlashComment && next == '/') {
                 comment = ToLineEnd;
@@ -54,13 +115,15 @@ void ReadSourceLine(const LineOptions& options, std::string_view file, std::int3
             }
             break;
         }
-        case ';':
+        case kSemicolon:
             if (options.semicolonComment) comment = ToLineEnd;
             break;
-        case '\t':
+        case kTab:
             if (options.keepTabs) keep(' ', pos);
             break;
-        default: keep(c, pos); break;
+        case kComma: keep(separate ? ' ' : c, pos); break;
+        case kColon: keep(separate && options.colonBlank ? ' ' : c, pos); break;
+        default: break; // CR and LF are handled above
         }
     }
     if (!complete) {
@@ -70,17 +133,11 @@ void ReadSourceLine(const LineOptions& options, std::string_view file, std::int3
         return;
     }
     position = pos;
+    line.resize(kept);
     // The line is a C string: a NUL byte ends it.
     if (size_t nul = line.find('\0'); nul != std::string::npos) {
         line.resize(nul);
         if (offsets) offsets->resize(nul);
-    }
-    if (!options.rawLine) {
-        for (char& c : line) {
-            if (c == '\t' || c == '(' || c == ')' || c == ',' || c == ';' ||
-                (c == ':' && options.colonBlank))
-                c = ' ';
-        }
     }
 }
 
