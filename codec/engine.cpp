@@ -25,56 +25,85 @@ bool FieldApplies(const Field& f, int size) {
     return (f.flags & kLoose) || f.offset + WidthOf(f.kind) <= size;
 }
 
-void PrintField(const ScriptContext& ctx, const Field& f, std::string& out) {
+// An instruction's text is put together in a buffer on the stack and appended
+// to the output in one piece; a longer text is appended in several.
+class TextBuffer {
+  public:
+    explicit TextBuffer(std::string& out) : out_(out) {}
+    ~TextBuffer() { Flush(); }
+    TextBuffer(const TextBuffer&) = delete;
+    TextBuffer& operator=(const TextBuffer&) = delete;
+
+    void Put(const char* s) {
+        for (; *s; ++s) {
+            if (p_ == buf_ + sizeof buf_) Flush();
+            *p_++ = *s;
+        }
+    }
+    // Room for `n` characters written at the returned pointer; Commit then
+    // takes the end of what was written.
+    char* Room(std::size_t n) {
+        if (static_cast<std::size_t>(buf_ + sizeof buf_ - p_) < n) Flush();
+        return p_;
+    }
+    void Commit(char* end) { p_ = end; }
+    void Flush() {
+        out_.append(buf_, static_cast<std::size_t>(p_ - buf_));
+        p_ = buf_;
+    }
+
+  private:
+    std::string& out_;
+    char buf_[256];
+    char* p_ = buf_;
+};
+
+void PutDecimal(TextBuffer& w, std::int32_t value) { w.Commit(WriteDecimal(w.Room(11), value)); }
+
+// "0x" and at least `minDigits` (at most 8) upper-case hex digits.
+void PutHex(TextBuffer& w, std::uint32_t value, int minDigits) {
+    char* p = w.Room(10);
+    *p++ = '0';
+    *p++ = 'x';
+    w.Commit(WriteHex(p, value, minDigits));
+}
+
+void PrintField(const ScriptContext& ctx, const Field& f, TextBuffer& w) {
     const std::uint8_t b = ctx.code[f.offset];
     switch (f.kind) {
-    case Kind::U8: AppendDecimal(out, b); break;
-    case Kind::S8: AppendDecimal(out, static_cast<std::int8_t>(b)); break;
-    case Kind::X8:
-        out += "0x";
-        AppendHex(out, b, 2);
-        break;
-    case Kind::U16: AppendDecimal(out, U16At(ctx, f.offset)); break;
-    case Kind::S16: AppendDecimal(out, static_cast<std::int16_t>(U16At(ctx, f.offset))); break;
-    case Kind::X16:
-        out += "0x";
-        AppendHex(out, U16At(ctx, f.offset), 4);
-        break;
-    case Kind::H16:
-        out += "0x";
-        AppendHex(out, U16At(ctx, f.offset), 2);
-        break;
-    case Kind::Addr16:
-        out += "0x";
-        AppendHex(out, U16At(ctx, f.offset), 8);
-        break;
+    case Kind::U8: PutDecimal(w, b); break;
+    case Kind::S8: PutDecimal(w, static_cast<std::int8_t>(b)); break;
+    case Kind::X8: PutHex(w, b, 2); break;
+    case Kind::U16: PutDecimal(w, U16At(ctx, f.offset)); break;
+    case Kind::S16: PutDecimal(w, static_cast<std::int16_t>(U16At(ctx, f.offset))); break;
+    case Kind::X16: PutHex(w, U16At(ctx, f.offset), 4); break;
+    case Kind::H16: PutHex(w, U16At(ctx, f.offset), 2); break;
+    case Kind::Addr16: PutHex(w, U16At(ctx, f.offset), 8); break;
     case Kind::Sub8:
-        if (b < 10) out.push_back('0');
-        AppendDecimal(out, b);
+        if (b < 10) w.Put("0");
+        PutDecimal(w, b);
         break;
-    case Kind::HexN:
-        out += "0x";
-        AppendHex(out, b, 1);
-        break;
+    case Kind::HexN: PutHex(w, b, 1); break;
     case Kind::CmpOp:
-    case Kind::CmpOpQ: out += ComparisonText(b); break;
-    case Kind::CalcOp: out += ArithmeticText(b); break;
+    case Kind::CmpOpQ: w.Put(ComparisonText(b)); break;
+    case Kind::CalcOp: w.Put(ArithmeticText(b)); break;
     }
 }
 
 void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out) {
     const int size = ctx.dialect->Size(ctx.opcode);
-    out += form.head ? form.head : ctx.dialect->Name(ctx.opcode);
-    out += form.open;
+    TextBuffer w(out);
+    w.Put(form.head ? form.head : ctx.dialect->Name(ctx.opcode));
+    w.Put(form.open);
     bool first = true;
     for (int i = 0; i < form.fieldCount; ++i) {
         const Field& f = form.fields[i];
         if (!FieldApplies(f, size)) continue;
-        if (!first) out += form.sep;
+        if (!first) w.Put(form.sep);
         first = false;
-        PrintField(ctx, f, out);
+        PrintField(ctx, f, w);
     }
-    out += form.close;
+    w.Put(form.close);
 }
 
 // ---- compiling -----------------------------------------------------------

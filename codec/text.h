@@ -26,6 +26,11 @@ int ShowFailure(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Appending numbers as the text forms print them.
 void AppendDecimal(std::string& out, std::int32_t value);
 void AppendHex(std::string& out, std::uint32_t value, int minDigits); // upper case
+// The same into a character buffer: the text is written from `p` on and its
+// end is returned. WriteDecimal writes at most 11 characters, WriteHex at
+// most 8 or `minDigits`, whichever is more.
+char* WriteDecimal(char* p, std::int32_t value);
+char* WriteHex(char* p, std::uint32_t value, int minDigits);
 
 // The standard "%d" and "%X" scans of a token: optional leading blanks, an
 // optional sign, (for hex) an optional "0x", digits up to the first other
