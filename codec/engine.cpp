@@ -58,7 +58,9 @@ class TextBuffer {
     char* p_ = buf_;
 };
 
-void PutDecimal(TextBuffer& w, std::int32_t value) { w.Commit(WriteDecimal(w.Room(11), value)); }
+void PutDecimal(TextBuffer& w, std::int32_t value) {
+    w.Commit(WriteDecimal(w.Room(11), value));
+}
 
 // "0x" and at least `minDigits` (at most 8) upper-case hex digits.
 void PutHex(TextBuffer& w, std::uint32_t value, int minDigits) {
