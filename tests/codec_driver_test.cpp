@@ -103,6 +103,11 @@ TEST(CodecDisassemble, BlocksAreIndentedOneLevelDeeper) {
               "\twhile(Ck(1, 2, 3)) {\r\n\t\tEvt_next();\r\n\t}\r\n");
     EXPECT_EQ(Body(ctx, H("0D 00 00 00 03 00 02 0E 00")),
               "\tfor(n = 0; n < 3; n++) {\r\n\t\tEvt_next();\r\n\t}\r\n");
+    // The second for (0x1B), switch and its "}" (0x16) and the one-byte break
+    // leave the depth alone.
+    EXPECT_EQ(Body(ctx, H("1B 00 00 00 07 00 02 13 01 00 00 1C 16 00 02")),
+              "\tfor(n = 0; n < 7; n++) {\r\n\tEvt_next();\r\n\tswitch(1) {\r\n\tbreak;\r\n\t}\r\n"
+              "\tEvt_next();\r\n");
     EXPECT_EQ(Body(ctx, H("11 00 00 00 02 12 04 21 01 02 03 0B")),
               "\tdo {\r\n\t\tEvt_next();\r\n\t} while(Ck(1, 2, 3));\r\n\tWsleep();\r\n");
 }
