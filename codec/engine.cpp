@@ -205,10 +205,21 @@ void ScanFields(ScriptContext& ctx, const Form& form) {
     }
 }
 
-void ShiftTokens(ScriptContext& ctx, int n) {
-    for (int k = 0; k + n < ctx.tokenCount; ++k)
-        ctx.tokens[static_cast<size_t>(k)] = ctx.tokens[static_cast<size_t>(k + n)];
-    ctx.liveTokens = std::max(0, ctx.liveTokens - n);
+// Where token k comes from after `times` shifts left by n, each giving token
+// k the value of token k + n where there is one and leaving the last n tokens
+// as they are (the count stays).
+int ShiftedIndex(int count, int n, int times, int k) {
+    if (k + n >= count) return k;
+    return k + n * std::min(times, (count - k - 1) / n);
+}
+
+// Applies `times` shifts by n in one pass, so that a long chain of keywords
+// costs no more than its line.
+void ShiftTokens(ScriptContext& ctx, int n, int times = 1) {
+    for (int k = 0; k < ctx.tokenCount; ++k)
+        ctx.tokens[static_cast<size_t>(k)] =
+            ctx.tokens[static_cast<size_t>(ShiftedIndex(ctx.tokenCount, n, times, k))];
+    ctx.liveTokens = std::max(0, ctx.liveTokens - n * times);
 }
 
 bool IsSubLabel(std::string_view token) {
@@ -232,7 +243,6 @@ void DispatchForm(ScriptContext& ctx, std::string& out, bool text = true);
 
 void CompileCloseBrace(ScriptContext& ctx) {
     OutputFile* out = ctx.target;
-    const bool elseWord = ctx.tokenCount > 1 && ctx.tokens[1] == "else";
     if (ctx.dialect->braces == BraceRule::ForDepth) {
         if (ctx.forDepth > 0) {
             if (ctx.forDepth < 128) ctx.blockStack[ctx.forDepth] = 0;
@@ -242,15 +252,33 @@ void CompileCloseBrace(ScriptContext& ctx) {
         }
         return; // otherwise 08 and whatever the buffer holds at offset 1
     }
-    const bool any = !ctx.blocks.empty();
-    const BlockKind kind = any ? ctx.blocks.back() : BlockKind::If;
-    if (any) ctx.blocks.pop_back();
-    if (any && kind == BlockKind::Do) {
+    // A "} while" whose condition is again "}" closes the next block in turn.
+    // The chain is walked in a loop, not by nested calls, and its token shifts
+    // (two per "} while") are applied once at its end.
+    int pairs = 0;
+    auto token = [&](int k) {
+        return ctx.tokens[static_cast<size_t>(ShiftedIndex(ctx.tokenCount, 2, pairs, k))];
+    };
+    bool elseWord;
+    bool any;
+    BlockKind kind;
+    for (;;) {
+        elseWord = ctx.tokenCount > 1 && token(1) == "else";
+        any = !ctx.blocks.empty();
+        kind = any ? ctx.blocks.back() : BlockKind::If;
+        if (any) ctx.blocks.pop_back();
+        if (!any || kind != BlockKind::Do) break;
         ctx.opcode = ctx.code[0] = 0x12;
         ctx.code[1] = 4;
+        if (ctx.tokenCount <= 2) break;
+        Write(ctx, ctx.nextPos, out);
+        ++pairs;
+        if (token(0) != "}") break;
+        ctx.opcode = ctx.code[0] = 0x08;
+    }
+    ShiftTokens(ctx, 2, pairs);
+    if (any && kind == BlockKind::Do) {
         if (ctx.tokenCount > 2) {
-            Write(ctx, ctx.nextPos, out);
-            ShiftTokens(ctx, 2);
             const int op = InstructionOf(ctx);
             if (op >= 0) {
                 ctx.opcode = ctx.code[0] = static_cast<std::uint8_t>(op);
@@ -414,9 +442,10 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
         if (!pushed && d.braces == BraceRule::Nested) ctx.blocks.push_back(k);
         pushed = true;
     };
+    int shifts = 0; // keyword shifts by one, applied to the tokens when the chain ends
     for (;;) {
-        if (ctx.liveTokens <= 0) return;
-        const std::string_view word = ctx.tokens[0];
+        if (ctx.liveTokens - shifts <= 0) return;
+        const std::string_view word = ctx.tokens[static_cast<size_t>(shifts)];
         if (word == "int" || word == "void") return;
         const bool ifWord = word == "if", whileWord = word == "while", doWord = word == "do";
         if (ifWord || whileWord || doWord) {
@@ -429,7 +458,7 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
             Write(ctx, ctx.nextPos, out);
             push(ifWord ? BlockKind::If : whileWord ? BlockKind::While : BlockKind::Do);
             if (doWord) return;
-            ShiftTokens(ctx, 1);
+            ++shifts;
             continue;
         }
         if (word == "switch" || word == "case" || word == "default") {
@@ -438,6 +467,7 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
         }
         break;
     }
+    ShiftTokens(ctx, 1, shifts);
     const std::string_view word = ctx.tokens[0];
     const int op = InstructionOf(ctx);
     if (op < 0) {
