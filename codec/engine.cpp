@@ -35,10 +35,16 @@ class TextBuffer {
     TextBuffer& operator=(const TextBuffer&) = delete;
 
     void Put(const char* s) {
+        char* p = p_; // a local pointer: stores through it cannot move it
         for (; *s; ++s) {
-            if (p_ == buf_ + sizeof buf_) Flush();
-            *p_++ = *s;
+            if (p == buf_ + sizeof buf_) {
+                p_ = p;
+                Flush();
+                p = p_;
+            }
+            *p++ = *s;
         }
+        p_ = p;
     }
     // Room for `n` characters written at the returned pointer; Commit then
     // takes the end of what was written.

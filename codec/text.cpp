@@ -93,44 +93,6 @@ int ShowFailure(const char* format, ...) {
     return 1;
 }
 
-char* WriteDecimal(char* p, std::int32_t value) {
-    // Two digits at a time from a table of the pairs "00" to "99".
-    static constexpr char kPairs[] = "0001020304050607080910111213141516171819"
-                                     "2021222324252627282930313233343536373839"
-                                     "4041424344454647484950515253545556575859"
-                                     "6061626364656667686970717273747576777879"
-                                     "8081828384858687888990919293949596979899";
-    std::uint32_t v =
-        value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-    if (value < 0) *p++ = '-';
-    int digits = 1;
-    for (std::uint32_t limit = 10; digits < 10 && v >= limit; limit *= 10) ++digits;
-    char* end = p + digits;
-    char* q = end;
-    while (v >= 100) {
-        const std::uint32_t pair = (v % 100) * 2;
-        v /= 100;
-        *--q = kPairs[pair + 1];
-        *--q = kPairs[pair];
-    }
-    if (v >= 10) {
-        *--q = kPairs[v * 2 + 1];
-        *--q = kPairs[v * 2];
-    } else {
-        *--q = static_cast<char>('0' + v);
-    }
-    return end;
-}
-
-char* WriteHex(char* p, std::uint32_t value, int minDigits) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    int digits = 1;
-    while (digits < 8 && (value >> (4 * digits)) != 0) ++digits;
-    for (int i = digits; i < minDigits; ++i) *p++ = '0';
-    for (int i = digits - 1; i >= 0; --i) *p++ = kDigits[(value >> (4 * i)) & 15];
-    return p;
-}
-
 void AppendDecimal(std::string& out, std::int32_t value) {
     char buf[11];
     out.append(buf, WriteDecimal(buf, value));
