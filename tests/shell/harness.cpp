@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <map>
+#include <mutex>
 
 namespace quillon::test {
 
@@ -238,6 +240,58 @@ void DrainMessages() {
     }
 }
 
+namespace {
+
+std::mutex g_strayLock;
+std::vector<std::string> g_strays;
+
+void GuardDialogs(DWORD thread) {
+    std::map<HWND, ULONGLONG> firstSeen;
+    for (;;) {
+        Sleep(250);
+        std::vector<HWND> open;
+        EnumThreadWindows(
+            thread,
+            [](HWND w, LPARAM param) -> BOOL {
+                if (ClassOf(w) == "#32770" && IsWindowVisible(w))
+                    reinterpret_cast<std::vector<HWND>*>(param)->push_back(w);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&open));
+        const ULONGLONG now = GetTickCount64();
+        std::map<HWND, ULONGLONG> still;
+        for (HWND w : open) {
+            const ULONGLONG since = firstSeen.count(w) ? firstSeen[w] : now;
+            still[w] = since;
+            // Message boxes are answered within a second by the tests that
+            // expect them; other dialogs may legitimately stay longer.
+            if (now - since < (IsMessageBox(w) ? 5000u : 30000u)) continue;
+            {
+                std::lock_guard<std::mutex> lock(g_strayLock);
+                g_strays.push_back(WindowText(w) + ": " + ControlText(w, 0xFFFF));
+            }
+            PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
+            PostMessageW(w, WM_COMMAND, IDOK, 0);
+            PostMessageW(w, WM_CLOSE, 0, 0);
+            still.erase(w);
+        }
+        firstSeen.swap(still);
+    }
+}
+
+} // namespace
+
+void StartStrayDialogGuard() {
+    std::thread(GuardDialogs, GetCurrentThreadId()).detach();
+}
+
+std::vector<std::string> TakeStrayDialogs() {
+    std::lock_guard<std::mutex> lock(g_strayLock);
+    std::vector<std::string> taken;
+    taken.swap(g_strays);
+    return taken;
+}
+
 void ShellTest::SetUp() {
     LinkRecords();
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -248,6 +302,7 @@ void ShellTest::SetUp() {
 }
 
 void ShellTest::TearDown() {
+    for (const std::string& stray : TakeStrayDialogs()) ADD_FAILURE() << "unanswered dialog " << stray;
     SetFileChooser(nullptr);
     if (g_app && IsWindow(g_app->mainWindow)) DestroyWindow(g_app->mainWindow);
     DrainMessages();
@@ -318,5 +373,6 @@ int main(int argc, char** argv) {
     quillon::LinkRecords();
     quillon::LoadTexts(instance);
     quillon::RegisterMainClass(instance);
+    quillon::test::StartStrayDialogGuard();
     return RUN_ALL_TESTS();
 }

@@ -105,4 +105,11 @@ protected:
 // Drains the test thread's queue, including any quit message.
 void DrainMessages();
 
+// A guard for the whole run: a dialog of the test thread that nobody
+// answers would hang the tests, so one that stays open for several seconds
+// is closed and reported. Returns and forgets what it closed since the last
+// call.
+void StartStrayDialogGuard();
+std::vector<std::string> TakeStrayDialogs();
+
 } // namespace quillon::test
