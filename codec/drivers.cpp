@@ -33,6 +33,11 @@ bool ReadWholeFile(const std::string& hostPath, std::string& bytes, std::string&
         reason = FormatText("cannot open '%s': %s", hostPath.c_str(), std::strerror(errno));
         return false;
     }
+    // Room for the whole file at once: growing the string as the pieces come
+    // would copy it and touch twice its size in fresh memory.
+    std::error_code sizeError;
+    const auto expected = std::filesystem::file_size(hostPath, sizeError);
+    if (!sizeError && expected < 0x80000000u) bytes.reserve(static_cast<size_t>(expected));
     char buffer[1 << 16];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
@@ -92,12 +97,26 @@ int RunFile(ScriptContext& ctx, const std::string& path, Direction dir, DriverFa
     // Writing the output would truncate the input before it is read.
     if (SamePath(inputPath, outputPath))
         return fail(FormatText("'%s' would be overwritten by its own output", inputPath.c_str()));
-    std::string output;
     if (dir == Direction::Disassemble) {
-        DisassembleBuffer(ctx, input, ScriptTitle(scriptPath), output);
-    } else {
-        CompileBuffer(ctx, input, output);
+        // The text is several times the size of the bytecode: it goes to the
+        // file piece by piece as it is made instead of being held whole.
+        std::FILE* f = std::fopen(outputPath.c_str(), "wb");
+        if (!f)
+            return fail(
+                FormatText("cannot write '%s': %s", outputPath.c_str(), std::strerror(errno)));
+        int err = 0;
+        DisassembleStream(ctx, input, ScriptTitle(scriptPath), [&](std::string_view piece) {
+            if (!err && std::fwrite(piece.data(), 1, piece.size(), f) != piece.size())
+                err = errno ? errno : EIO;
+        });
+        if (std::fclose(f) != 0 && !err) err = errno ? errno : EIO;
+        if (err)
+            return fail(
+                FormatText("cannot write '%s': %s", outputPath.c_str(), std::strerror(err)));
+        return 0;
     }
+    std::string output;
+    CompileBuffer(ctx, input, output);
     if (!WriteWholeFile(outputPath, output, reason)) return fail(reason);
     return 0;
 }

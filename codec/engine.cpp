@@ -535,14 +535,21 @@ std::string Dispatch(ScriptContext& ctx) {
     return text;
 }
 
-void DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
-                       std::string& text) {
+namespace {
+
+// The disassembler's text goes to the sink in pieces of about this size.
+constexpr std::size_t kTextPiece = 1 << 18;
+
+// The disassembler. With a sink, `text` is handed over and emptied whenever it
+// reaches a piece and at the end; without one it receives the whole text.
+void DisassembleInto(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
+                     std::string& text, const TextSink* sink) {
     ctx.compiling = 0;
     InputFile input{bytecode};
     ctx.input = &input;
     const std::int32_t size = static_cast<std::int32_t>(bytecode.size());
     text.clear();
-    text.reserve(bytecode.size() * 5 + 64);
+    text.reserve(sink ? kTextPiece + 4096 : bytecode.size() * 5 + 64);
     text += "int ";
     text += title;
     text += "(void) {\r\n\r\n";
@@ -590,10 +597,31 @@ void DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode, std::strin
             DispatchForm(ctx, text);
             text += "\r\n";
         }
+        if (sink && text.size() >= kTextPiece) {
+            (*sink)(text);
+            text.clear();
+        }
         if (++passes >= size) break;
     }
     text += "}";
     ctx.input = nullptr;
+    if (sink) {
+        (*sink)(text);
+        text.clear();
+    }
+}
+
+} // namespace
+
+void DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
+                       std::string& text) {
+    DisassembleInto(ctx, bytecode, title, text, nullptr);
+}
+
+void DisassembleStream(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
+                       const TextSink& sink) {
+    std::string piece;
+    DisassembleInto(ctx, bytecode, title, piece, &sink);
 }
 
 std::string DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode,

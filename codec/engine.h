@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,11 @@ void DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode, std::strin
                        std::string& text);
 std::string DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode,
                               std::string_view title);
+// The same text handed to `sink` in consecutive pieces of a few hundred KiB as
+// it is made, so that a file driver needs no room for the whole of it.
+using TextSink = std::function<void(std::string_view piece)>;
+void DisassembleStream(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
+                       const TextSink& sink);
 void CompileBuffer(ScriptContext& ctx, std::string_view source, std::string& bytecode);
 std::string CompileBuffer(ScriptContext& ctx, std::string_view source);
 
