@@ -329,37 +329,47 @@ void WarningPrinter::LineDone(std::int32_t, std::int32_t sourceEnd, std::int32_t
 // anything else left there is lost, and said so.
 void WarningPrinter::SourceDone(std::string_view source) {
     if (!record_) return;
-    const std::int32_t tailBegin = lastLineEnd_ + 1;
-    std::string tail(
-        source.substr(std::min<size_t>(static_cast<size_t>(tailBegin), source.size())));
-    tail += '\r';
+    // The tail, physical line by physical line; each piece gets a ")" so that
+    // a parenthesis left open cannot hide its words.
+    const auto size = static_cast<std::int32_t>(source.size());
     std::int32_t firstWordOffset = -1;
-    std::string line;
+    std::vector<std::string> kept; // the tokens outlive their line
+    std::string piece, line;
     std::vector<std::int32_t> offsets;
     std::vector<std::string_view> tokens;
-    std::int32_t position = 0;
-    std::vector<std::string> kept; // the tokens outlive their line
-    while (position < static_cast<std::int32_t>(tail.size())) {
-        ReadSourceLine(kCompilerLineOptions, tail, position, line, &offsets);
+    for (std::int32_t begin = std::min(lastLineEnd_ + 1, size); begin < size;) {
+        std::int32_t end = begin;
+        while (end < size && source[static_cast<size_t>(end)] != '\r' &&
+               source[static_cast<size_t>(end)] != '\n')
+            ++end;
+        piece.assign(source.substr(static_cast<size_t>(begin), static_cast<size_t>(end - begin)));
+        piece += ")\r";
+        std::int32_t position = 0;
+        ReadSourceLine(kCompilerLineOptions, piece, position, line, &offsets);
         SplitTokens(line, tokens);
         for (std::string_view t : tokens) {
             if (firstWordOffset < 0)
-                firstWordOffset = tailBegin + offsets[static_cast<size_t>(t.data() - line.data())];
+                firstWordOffset = begin + offsets[static_cast<size_t>(t.data() - line.data())];
             kept.emplace_back(t);
         }
+        begin = end + 1;
     }
     const bool closesFunction = kept.size() == 1 && kept[0] == "}";
     if (!kept.empty() && !closesFunction) {
-        const bool lfOnly = source.find('\r') == std::string_view::npos &&
-                            source.find('\n') != std::string_view::npos;
-        Emit(source, firstWordOffset,
-             lfOnly ? "lines end in LF alone: only CR LF or CR ends a line, so nothing is "
-                      "compiled from here on"
-                    : "the last line has no line end (CR LF) and is not compiled");
+        const std::string_view after = source.substr(static_cast<size_t>(firstWordOffset));
+        std::string message;
+        if (source.find('\r') == std::string_view::npos)
+            message = "lines end in LF alone: only CR LF or CR ends a line, so nothing is "
+                      "compiled from here on";
+        else if (after.find('\r') != std::string_view::npos)
+            message = "a '(' is never closed: this line and everything after it are not compiled";
+        else
+            message = "the last line has no line end (CR LF) and is not compiled";
+        Emit(source, firstWordOffset, message);
     }
     const int open = unclosed_ - (closesFunction ? 1 : 0);
     if (open > 0)
-        Emit(source, static_cast<std::int32_t>(source.size()),
+        Emit(source, size,
              Plural(open, "block is", "blocks are") + " still open at the end of the source: " +
                  Plural(open, "'}' is", "'}' are") + " missing");
 }

@@ -187,6 +187,25 @@ TEST(CliDiagnostics, ALastLineWithoutLineEndIsReported) {
     EXPECT_EQ(ReadFile(dir / "t.scd"), std::string("\x09\x0A\x1E\x00\x08\x00", 6));
 }
 
+TEST(CliDiagnostics, AParenthesisNeverClosedSwallowsTheRest) {
+    TempDir dir;
+    WriteFile(dir / "p.c", "int x(void) {\r\n\tSleep(30\r\n\tWsleep(;\r\n}");
+    const RunResult r = RunQuillon({"compile", "p.c"}, RunOptions{"", dir.path().string()});
+    EXPECT_EQ(r.err, "p.c:2:2: warning: a '(' is never closed: this line and everything after it "
+                     "are not compiled\n"
+                     "p.c:4:2: warning: 1 block is still open at the end of the source: 1 '}' is "
+                     "missing\n");
+    EXPECT_EQ(ReadFile(dir / "p.scd"), "");
+}
+
+TEST(CliDiagnostics, CommentsAndBlanksAfterTheLastLineAreNoText) {
+    TempDir dir;
+    WriteFile(dir / "c.c", "int x(void) {\r\n\tSleep(30);\r\n}\r\n// the end  \r\n  /* note */");
+    const RunResult r = RunQuillon({"compile", "c.c"}, RunOptions{"", dir.path().string()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+}
+
 TEST(CliDiagnostics, StandardInputIsNamedInWarnings) {
     const RunResult r = RunQuillon({"compile", "-"}, RunOptions{"Slep(30);\r\n", ""});
     EXPECT_EQ(r.status, 0);
