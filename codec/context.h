@@ -70,8 +70,9 @@ struct ScriptContext {
     std::vector<std::int32_t> lineOffsets;
     CompileListener* listener = nullptr;
     // Tokens of the line not yet consumed by keyword shifts. A shift keeps
-    // `tokenCount` (the last token then stands twice, as handlers expect);
-    // diagnostics and keyword handling go by this count.
+    // `tokenCount` (the last tokens then stand twice); arguments, diagnostics
+    // and keyword handling go by this count, so those copies are never read
+    // as arguments.
     std::int32_t liveTokens = 0;
     // The output of the compile in progress (both dialects; the retail
     // record also names it in `output`).

@@ -166,7 +166,9 @@ void ScanFields(ScriptContext& ctx, const Form& form) {
         if (!FieldApplies(f, size) || (f.flags & kNoScan)) continue;
         ++argument;
         const int t = token++;
-        const bool present = t < ctx.tokenCount;
+        // A missing argument acts as one that does not scan: the copies that
+        // keyword shifts leave at the end of the line are not arguments.
+        const bool present = t < std::min(ctx.tokenCount, ctx.liveTokens);
         if (ctx.listener && t >= ctx.liveTokens)
             Report(ctx, Issue::MissingArgument, std::string_view(), argument);
         const std::string_view text =
@@ -526,12 +528,14 @@ std::int32_t Write(ScriptContext& ctx, std::int32_t& position, OutputFile* file)
 }
 
 void DispatchInto(ScriptContext& ctx, std::string& out) {
+    // A caller that sets the tokens itself hands over a whole line.
+    if (ctx.compiling == 1) ctx.liveTokens = ctx.tokenCount;
     DispatchForm(ctx, out);
 }
 
 std::string Dispatch(ScriptContext& ctx) {
     std::string text;
-    DispatchForm(ctx, text);
+    DispatchInto(ctx, text);
     return text;
 }
 

@@ -486,6 +486,10 @@ TEST(CodecForms, MissingArgumentsBehaveAsArgumentsThatDoNotScan) {
         {"Calc(2);", "26 00 00 02 00 00"},
         {"Cmp();", "23 00 00 00 00 00"},
         {"Member_cmp(5);", "3E 05 00 00 05 00"},
+        // After a keyword shift the last tokens stand twice; those copies are
+        // not arguments, so a condition's missing argument stays missing.
+        {"Evt_chain(7, 8, 9);\r\nif Ck(1, 2)", "03 07 08 09 06 00 00 00 21 01 02 00"},
+        {"do {\r\n} while(Ck(1, 2));", "11 00 00 00 12 04 21 01 02 00"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source);
