@@ -65,8 +65,8 @@ bool RunCommand(HWND window, unsigned id) {
         break;
     case IDM_EXIT: DestroyWindow(window); break;
     case IDM_WINDOWSIZE:
-        DialogBoxParamA(g_app->instance, MAKEINTRESOURCEA(IDD_WINDOWSIZE), nullptr,
-                        WindowSizeProc, 0);
+        DialogBoxParamA(g_app->instance, MAKEINTRESOURCEA(IDD_WINDOWSIZE), nullptr, WindowSizeProc,
+                        0);
         break;
     case IDM_CENTER: Center(g_app->mainWindow); break;
     case IDM_PROTO_COMPILE: Convert(prototype::Compile, "C", kSourceFilter); break;
@@ -184,8 +184,10 @@ int RouteDroppedFile(const char* path) {
     if (!EqualsIgnoringAsciiCase(extension, "SCD")) return 0;
     const std::string joined = FormatText("%s\\%s.%s", PathFolder(path).c_str(),
                                           PathTitle(path).c_str(), extension.c_str());
-    if (DropSelector == kDropPrototype) prototype::Disassemble(joined.c_str());
-    else if (DropSelector == kDropRetail) Disassemble(joined.c_str());
+    if (DropSelector == kDropPrototype)
+        prototype::Disassemble(joined.c_str());
+    else if (DropSelector == kDropRetail)
+        Disassemble(joined.c_str());
     return 0;
 }
 

@@ -25,8 +25,8 @@ struct AppContext {
     RECT windowRect = {};           // scratch rectangle of the start-up size computation
     HINSTANCE instance = nullptr;
     HWND mainWindow = nullptr;
-    HWND statusBar = nullptr;       // the current status bar, null after a failed Resize
-    HMENU menu = nullptr;           // menu 111
+    HWND statusBar = nullptr;        // the current status bar, null after a failed Resize
+    HMENU menu = nullptr;            // menu 111
     std::uint32_t statusBarFlag = 0; // 1 once start-up has created the status bar
 };
 

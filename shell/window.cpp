@@ -63,7 +63,9 @@ void LoadTexts(HINSTANCE instance) {
     LoadStringW(instance, IDS_CLASS, g_className, 260);
 }
 
-void InstallMessageBoxes() { SetMessageSink(MessageBoxSink); }
+void InstallMessageBoxes() {
+    SetMessageSink(MessageBoxSink);
+}
 
 ATOM RegisterMainClass(HINSTANCE instance) {
     WNDCLASSEXW wc = {};
@@ -158,11 +160,15 @@ int Center(HWND window) {
         work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 
     int x = (dw - w) / 2 + desktop.left;
-    if (x < 0) x = 0;
-    else if (x + w > work.right) x = work.right - w;
+    if (x < 0)
+        x = 0;
+    else if (x + w > work.right)
+        x = work.right - w;
     int y = (dh - h) / 2 + desktop.top;
-    if (y < 0) y = 0;
-    else if (y + h > work.bottom) y = work.bottom - h;
+    if (y < 0)
+        y = 0;
+    else if (y + h > work.bottom)
+        y = work.bottom - h;
 
     return SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER) ? 0 : 1;
 }
@@ -172,7 +178,8 @@ int Resize(HWND window, std::uint32_t width, std::uint32_t height) {
     g_app->statusBar = nullptr;
 
     const LONG wantWidth = static_cast<LONG>(width);
-    const LONG wantHeight = static_cast<LONG>(height + (g_app->statusBarFlag ? kStatusBarHeight : 0));
+    const LONG wantHeight =
+        static_cast<LONG>(height + (g_app->statusBarFlag ? kStatusBarHeight : 0));
     RECT r = {0, 0, wantWidth, wantHeight};
     const DWORD style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));

@@ -13,7 +13,8 @@ namespace {
 
 // The open-file dialog as the commands run it (the program's own ChooseFile).
 bool IsOpenDialog(HWND w) {
-    return ClassOf(w) == "#32770" && IsWindowVisible(w) && GetDlgItem(w, 1148) && GetDlgItem(w, 1136);
+    return ClassOf(w) == "#32770" && IsWindowVisible(w) && GetDlgItem(w, 1148) &&
+           GetDlgItem(w, 1136);
 }
 
 std::string FirstFilter(HWND dialog) {
@@ -47,7 +48,8 @@ void AnswerOpenDialog(DWORD thread, const std::string& path, DialogSeen& seen) {
     if (path.empty()) {
         Press(dialog, IDCANCEL);
     } else {
-        SendMessageA(GetDlgItem(dialog, 1148), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        SendMessageA(GetDlgItem(dialog, 1148), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(path.c_str()));
         Press(dialog, IDOK);
     }
     WaitGone(dialog);
@@ -67,6 +69,10 @@ const Conversion kConversions[] = {
     {"Bio2Compile", IDM_RETAIL_COMPILE, false, true, "C Source (*.C)"},
     {"Bio2Disassemble", IDM_RETAIL_DISASSEMBLE, false, false, "Bio Hazard File (*.SCD)"},
 };
+
+void PrintTo(const Conversion& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ConversionTest : public ShellTest, public ::testing::WithParamInterface<Conversion> {};
 
@@ -191,34 +197,38 @@ TEST(ChooseFile, ListsOnlyFilesOfItsPatternAndInsistsOnExistingFiles) {
     bool complained = false, stayedOpen = false;
     std::unique_ptr<char[]> path;
     const DWORD self = GetCurrentThreadId();
-    WhileRunning([&] { path = ChooseFile("C", kSourceFilter); },
-                 [&] {
-                     HWND dialog = WaitForWindow(self, IsOpenDialog);
-                     if (!dialog) return;
-                     HWND name = GetDlgItem(dialog, 1148);
-                     // A folder typed as the name opens that folder.
-                     SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.path().c_str()));
-                     Press(dialog, IDOK);
-                     for (int i = 0; i < 200 && listed.empty(); ++i) {
-                         Sleep(20);
-                         listed = ListedFiles(dialog);
-                     }
-                     // A file that does not exist is refused with a message of the dialog's own.
-                     const std::string missing = folder.File("missing.c");
-                     SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(missing.c_str()));
-                     Press(dialog, IDOK);
-                     HWND box = WaitForWindow(self, [&](HWND w) {
-                         return w != dialog && IsMessageBox(w) && GetWindow(w, GW_OWNER) == dialog;
-                     }, 5000);
-                     complained = box != nullptr;
-                     if (box) {
-                         PostMessageW(box, WM_COMMAND, IDOK, 0);
-                         WaitGone(box);
-                     }
-                     stayedOpen = IsWindowVisible(dialog);
-                     Press(dialog, IDCANCEL);
-                     WaitGone(dialog);
-                 });
+    WhileRunning(
+        [&] { path = ChooseFile("C", kSourceFilter); },
+        [&] {
+            HWND dialog = WaitForWindow(self, IsOpenDialog);
+            if (!dialog) return;
+            HWND name = GetDlgItem(dialog, 1148);
+            // A folder typed as the name opens that folder.
+            SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.path().c_str()));
+            Press(dialog, IDOK);
+            for (int i = 0; i < 200 && listed.empty(); ++i) {
+                Sleep(20);
+                listed = ListedFiles(dialog);
+            }
+            // A file that does not exist is refused with a message of the dialog's own.
+            const std::string missing = folder.File("missing.c");
+            SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(missing.c_str()));
+            Press(dialog, IDOK);
+            HWND box = WaitForWindow(
+                self,
+                [&](HWND w) {
+                    return w != dialog && IsMessageBox(w) && GetWindow(w, GW_OWNER) == dialog;
+                },
+                5000);
+            complained = box != nullptr;
+            if (box) {
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+                WaitGone(box);
+            }
+            stayedOpen = IsWindowVisible(dialog);
+            Press(dialog, IDCANCEL);
+            WaitGone(dialog);
+        });
     EXPECT_EQ(listed, std::vector<std::string>{"room2.c"});
     EXPECT_TRUE(complained);
     EXPECT_TRUE(stayedOpen);
@@ -286,8 +296,10 @@ TEST_F(ShellTest, DisassemblyAfterFormatHasNoTabsAndAfterFormatAgainHasThem) {
             Command(command);
             std::string text;
             ASSERT_TRUE(ReadFile(folder.File("room1.c"), text));
-            EXPECT_EQ(text.find('\t') != std::string::npos, indented) << command << " round " << round;
-            const Dialect& d = command == IDM_RETAIL_DISASSEMBLE ? RetailDialect() : PrototypeDialect();
+            EXPECT_EQ(text.find('\t') != std::string::npos, indented)
+                << command << " round " << round;
+            const Dialect& d =
+                command == IDM_RETAIL_DISASSEMBLE ? RetailDialect() : PrototypeDialect();
             EXPECT_EQ(text, Disassembly(d, kBytecode, "room1", indented ? 1 : 0));
         }
     }
@@ -379,7 +391,8 @@ TEST_F(ShellTest, AltSlashAndAltQuestionMarkShowTheAboutBox) {
                 const DWORD end = GetTickCount() + 3000;
                 while (GetTickCount() < end && !seen.found) {
                     MSG msg;
-                    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ProcessMessage(msg, accelerators);
+                    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                        ProcessMessage(msg, accelerators);
                     Sleep(10);
                 }
             },

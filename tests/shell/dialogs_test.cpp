@@ -37,7 +37,10 @@ const ControlLine kWindowSizeControls[] = {
     {"Static", -1, "Width", {8, 16, 20, 8}, WS_CHILD | WS_VISIBLE},
     {"Edit", IDC_HEIGHT, "", {38, 4, 27, 11}, WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP},
     {"Static", -1, "Height", {42, 16, 22, 8}, WS_CHILD | WS_VISIBLE},
-    {"Button", IDC_SET, "Set", {11, 26, 50, 14},
+    {"Button",
+     IDC_SET,
+     "Set",
+     {11, 26, 50, 14},
      WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
 };
 
@@ -186,7 +189,7 @@ struct CenterCase {
     const char* name;
     RECT work; // null rectangle: the whole desktop
     int width, height;
-    int x, y;  // -1: the centred value
+    int x, y; // -1: the centred value
 };
 
 TEST_F(ShellTest, CenterKeepsTheWindowInsideTheWorkArea) {
@@ -196,7 +199,11 @@ TEST_F(ShellTest, CenterKeepsTheWindowInsideTheWorkArea) {
     const int dw = desktop.right, dh = desktop.bottom;
     const CenterCase cases[] = {
         {"fits", {0, 0, dw, dh}, 400, 300, (dw - 400) / 2, (dh - 300) / 2},
-        {"past the right and bottom edges", {0, 0, dw / 2, dh / 2}, 400, 300, dw / 2 - 400,
+        {"past the right and bottom edges",
+         {0, 0, dw / 2, dh / 2},
+         400,
+         300,
+         dw / 2 - 400,
          dh / 2 - 300},
         {"larger than the desktop", {0, 0, dw, dh}, dw + 8, dh + 6, 0, 0},
     };
@@ -255,7 +262,7 @@ TEST(MessageBoxes, ShowFailureShowsAnOwnerlessBoxWithOnlyOk) {
 
 // Start-up's own failures, each ending window creation with 0.
 class StartUpFailure : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { LinkRecords(); }
     void TearDown() override {
         if (IsWindow(g_app->mainWindow)) DestroyWindow(g_app->mainWindow);

@@ -9,18 +9,15 @@ namespace quillon::test {
 namespace {
 
 struct DropCase {
-    const char* name;      // the dropped file's name
-    const char* output;    // the disassembly written beside it, or null
-    const char* title;     // the function name in it
+    const char* name;   // the dropped file's name
+    const char* output; // the disassembly written beside it, or null
+    const char* title;  // the function name in it
 };
 
 const DropCase kDropCases[] = {
-    {"room1.SCD", "room1.c", "room1"},
-    {"room1.scd", "room1.c", "room1"},
-    {"ROOM2.Scd", "ROOM2.c", "ROOM2"},
-    {"a.b.scd", "a.b.c", "a.b"},
-    {"room1.c", nullptr, nullptr},
-    {"notes.txt", nullptr, nullptr},
+    {"room1.SCD", "room1.c", "room1"}, {"room1.scd", "room1.c", "room1"},
+    {"ROOM2.Scd", "ROOM2.c", "ROOM2"}, {"a.b.scd", "a.b.c", "a.b"},
+    {"room1.c", nullptr, nullptr},     {"notes.txt", nullptr, nullptr},
     {"room1.scdx", nullptr, nullptr},
 };
 

@@ -45,8 +45,8 @@ std::string StatusText(HWND statusBar, int pane) {
         !SendMessageTimeoutA(statusBar, SB_GETTEXTLENGTHA, pane, 0, SMTO_NORMAL, 5000, &result) ||
         LOWORD(result) >= sizeof buffer)
         return "<no status>";
-    SendMessageTimeoutA(statusBar, SB_GETTEXTA, pane, reinterpret_cast<LPARAM>(buffer),
-                        SMTO_NORMAL, 5000, &result);
+    SendMessageTimeoutA(statusBar, SB_GETTEXTA, pane, reinterpret_cast<LPARAM>(buffer), SMTO_NORMAL,
+                        5000, &result);
     return buffer;
 }
 
@@ -111,8 +111,10 @@ bool WaitGone(HWND window, int timeoutMs) {
 
 void Press(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);
-    if (button) PostMessageW(button, BM_CLICK, 0, 0);
-    else PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    if (button)
+        PostMessageW(button, BM_CLICK, 0, 0);
+    else
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
 }
 
 void WhileRunning(const std::function<void()>& action, const std::function<void()>& work) {
@@ -122,8 +124,8 @@ void WhileRunning(const std::function<void()>& action, const std::function<void(
 }
 
 BoxCatcher::BoxCatcher(std::vector<std::string> watchedFiles)
-    : thread_(GetCurrentThreadId()), watched_(std::move(watchedFiles)),
-      worker_([this] { Run(); }) {}
+    : thread_(GetCurrentThreadId()), watched_(std::move(watchedFiles)), worker_([this] { Run(); }) {
+}
 
 BoxCatcher::~BoxCatcher() {
     stop_ = true;
@@ -302,7 +304,8 @@ void ShellTest::SetUp() {
 }
 
 void ShellTest::TearDown() {
-    for (const std::string& stray : TakeStrayDialogs()) ADD_FAILURE() << "unanswered dialog " << stray;
+    for (const std::string& stray : TakeStrayDialogs())
+        ADD_FAILURE() << "unanswered dialog " << stray;
     SetFileChooser(nullptr);
     if (g_app && IsWindow(g_app->mainWindow)) DestroyWindow(g_app->mainWindow);
     DrainMessages();

@@ -30,7 +30,7 @@ struct Box {
     std::string text;
     std::vector<std::string> buttons; // texts of its buttons, in order
     bool hasOwner = true;
-    std::string status0, status1; // the status bar while the box was shown
+    std::string status0, status1;          // the status bar while the box was shown
     std::vector<std::string> filesPresent; // Watched files that existed then
 };
 
@@ -52,13 +52,13 @@ void WhileRunning(const std::function<void()>& action, const std::function<void(
 // Answers message boxes of the test thread with OK until stopped, recording
 // each one. `watchedFiles` are checked for existence while a box shows.
 class BoxCatcher {
-public:
+  public:
     explicit BoxCatcher(std::vector<std::string> watchedFiles = {});
     ~BoxCatcher();
     // Stops watching once no box is open and returns what was seen.
     std::vector<Box> Finish();
 
-private:
+  private:
     void Run();
     DWORD thread_;
     std::vector<std::string> watched_;
@@ -70,13 +70,13 @@ private:
 // A folder of its own under the system's temporary folder, removed with
 // everything in it at the end.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     const std::string& path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "\\" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -91,7 +91,7 @@ HDROP MakeDrop(const std::vector<std::string>& paths, bool wide = true);
 // A fresh main window made by the program's own start-up steps for each
 // test, destroyed afterwards with the message queue emptied.
 class ShellTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
     HWND main() const { return g_app->mainWindow; }

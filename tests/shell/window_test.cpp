@@ -9,9 +9,9 @@ namespace quillon::test {
 namespace {
 
 struct MenuLine {
-    int depth;           // 0 for the bar, 1 for a popup's item, 2 for a submenu's item
-    const char* label;   // null for a separator
-    int id;              // -1 for a popup
+    int depth;         // 0 for the bar, 1 for a popup's item, 2 for a submenu's item
+    const char* label; // null for a separator
+    int id;            // -1 for a popup
 };
 
 // The window's menu, depth first.
@@ -70,9 +70,12 @@ std::vector<std::string> Expected(const MenuLine (&lines)[N]) {
     std::vector<std::string> out;
     for (const MenuLine& l : lines) {
         std::string s = std::to_string(l.depth) + " ";
-        if (!l.label) s += "----";
-        else if (l.id < 0) s += std::string(l.label) + " >";
-        else s += std::string(l.label) + " " + std::to_string(l.id);
+        if (!l.label)
+            s += "----";
+        else if (l.id < 0)
+            s += std::string(l.label) + " >";
+        else
+            s += std::string(l.label) + " " + std::to_string(l.id);
         out.push_back(s);
     }
     return out;
@@ -220,7 +223,8 @@ TEST(Resources, VersionIs1910) {
 
 TEST_F(ShellTest, AltCIsTakenAsHotKeyAndDoesNothing) {
     // Another window cannot have Alt+C while the program holds it.
-    HWND other = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HWND other =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     EXPECT_FALSE(RegisterHotKey(other, 7, MOD_ALT, 0x43));
     DestroyWindow(other);
     EXPECT_EQ(SendMessageW(main(), WM_HOTKEY, 1, MAKELPARAM(MOD_ALT, 0x43)), 0);
@@ -230,7 +234,8 @@ TEST_F(ShellTest, AltCIsTakenAsHotKeyAndDoesNothing) {
 }
 
 TEST_F(ShellTest, QuietMessagesAreAnsweredWithZero) {
-    for (UINT message : {UINT(WM_CREATE), UINT(WM_INPUT), UINT(0x03B5), UINT(0x03B6), UINT(WM_PAINT)}) {
+    for (UINT message :
+         {UINT(WM_CREATE), UINT(WM_INPUT), UINT(0x03B5), UINT(0x03B6), UINT(WM_PAINT)}) {
         EXPECT_EQ(SendMessageW(main(), message, 0, 0), 0) << message;
     }
     EXPECT_TRUE(IsWindow(main()));
