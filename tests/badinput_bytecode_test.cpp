@@ -91,7 +91,9 @@ TEST(BadBytecode, EveryOneByteFile) {
                     b < 0x90 && (d->Size(static_cast<std::uint8_t>(b)) > 0 || b == 0x81);
                 ASSERT_EQ(lines.size(), line ? 1u : 0u) << d->name << " byte " << b;
                 EXPECT_EQ(trailing, line ? "" : Tabs(indent)) << d->name << " byte " << b;
-                if (line && indent) EXPECT_EQ(lines[0].substr(0, 1), "\t");
+                if (line && indent) {
+                    EXPECT_EQ(lines[0].substr(0, 1), "\t");
+                }
             }
         }
     }
