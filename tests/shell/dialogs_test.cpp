@@ -260,6 +260,41 @@ TEST(MessageBoxes, ShowFailureShowsAnOwnerlessBoxWithOnlyOk) {
     EXPECT_EQ(shown[1].buttons, std::vector<std::string>{"OK"});
 }
 
+// Refuses, while it lives, the creation of windows of one class on the test
+// thread, as a system short of resources would.
+class CreationVeto {
+  public:
+    explicit CreationVeto(const char* cls) {
+        refused_ = cls;
+        hook_ = SetWindowsHookExW(WH_CBT, Refuse, nullptr, GetCurrentThreadId());
+    }
+    ~CreationVeto() { UnhookWindowsHookEx(hook_); }
+
+  private:
+    static LRESULT CALLBACK Refuse(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_CREATEWND &&
+            lstrcmpiA(ClassOf(reinterpret_cast<HWND>(wParam)).c_str(), refused_) == 0)
+            return 1;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline const char* refused_ = "";
+    HHOOK hook_;
+};
+
+TEST_F(ShellTest, ResizeThatCannotRebuildTheStatusBarSaysStatusBar) {
+    BoxCatcher boxes;
+    {
+        CreationVeto veto("msctls_statusbar32");
+        EXPECT_EQ(Resize(main(), 400, 300), 1);
+    }
+    const std::vector<Box> shown = boxes.Finish();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Quillon");
+    EXPECT_EQ(shown[0].text, "StatusBar() Fail!");
+    EXPECT_EQ(g_app->statusBar, nullptr);
+    EXPECT_EQ(ClientOf(main()).bottom, 320) << "the window itself was resized";
+}
+
 // Start-up's own failures, each ending window creation with 0.
 class StartUpFailure : public ::testing::Test {
   protected:
@@ -293,6 +328,33 @@ TEST_F(StartUpFailure, UnknownClassSaysCreateWindow) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].caption, "Quillon");
     EXPECT_EQ(shown[0].text, "CreateWindow() Fail!");
+}
+
+TEST_F(StartUpFailure, StatusBarThatCannotBeMadeSaysStatusBar) {
+    LoadTexts(GetModuleHandleW(nullptr));
+    BoxCatcher boxes;
+    {
+        CreationVeto veto("msctls_statusbar32");
+        EXPECT_EQ(CreateMainWindow(GetModuleHandleW(nullptr), SW_SHOW), 0);
+    }
+    const std::vector<Box> shown = boxes.Finish();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Quillon");
+    EXPECT_EQ(shown[0].text, "StatusBar() Fail!");
+    EXPECT_EQ(g_app->statusBarFlag, 0u);
+}
+
+TEST_F(StartUpFailure, WindowThatCannotBeMadeSaysCreateWindow) {
+    LoadTexts(GetModuleHandleW(nullptr));
+    BoxCatcher boxes;
+    {
+        CreationVeto veto("quillon");
+        EXPECT_EQ(CreateMainWindow(GetModuleHandleW(nullptr), SW_SHOW), 0);
+    }
+    const std::vector<Box> shown = boxes.Finish();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "CreateWindow() Fail!");
+    EXPECT_EQ(g_app->mainWindow, nullptr);
 }
 
 TEST_F(StartUpFailure, ShowCommandIsPassedToTheWindow) {

@@ -202,6 +202,21 @@ TEST(Resources, AcceleratorsSendAboutForAltQuestionMarkAndSlash) {
     EXPECT_EQ(entries[1].key, '/');
 }
 
+INT_PTR CALLBACK Quiet(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+TEST(Resources, CommandPromptDialogHasAFieldAndEnter) {
+    HWND dialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_COMMANDPROMPT),
+                                     nullptr, Quiet, 0);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(WindowText(dialog), "Command Prompt");
+    EXPECT_EQ(ClassOf(GetDlgItem(dialog, IDC_PROMPT)), "Edit");
+    EXPECT_EQ(ControlText(dialog, IDC_ENTER), "Enter");
+    EXPECT_EQ(GetWindowLongW(GetDlgItem(dialog, IDC_ENTER), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
+    DestroyWindow(dialog);
+}
+
 TEST(Resources, VersionIs1910) {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
