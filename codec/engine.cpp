@@ -53,6 +53,13 @@ class TextBuffer {
         return p_;
     }
     void Commit(char* end) { p_ = end; }
+    // A row's name from the dialect's padded copy.
+    void PutName(const Dialect& d, std::uint8_t opcode) {
+        if (d.nameLength[opcode] == kLongName) return Put(d.Name(opcode));
+        char* p = Room(kPaddedName);
+        std::memcpy(p, d.paddedName[opcode], kPaddedName);
+        Commit(p + d.nameLength[opcode]);
+    }
     void Flush() {
         out_.append(buf_, static_cast<std::size_t>(p_ - buf_));
         p_ = buf_;
@@ -68,6 +75,29 @@ void PutDecimal(TextBuffer& w, std::int32_t value) {
     w.Commit(WriteDecimal(w.Room(11), value));
 }
 
+// The texts of 0 to 255, the most common field, as length and digits.
+struct ByteTexts {
+    char text[256][4] = {};
+    constexpr ByteTexts() {
+        for (int v = 0; v < 256; ++v) {
+            char* t = text[v];
+            t[0] = static_cast<char>(v < 10 ? 1 : v < 100 ? 2 : 3);
+            int i = 1;
+            if (v >= 100) t[i++] = static_cast<char>('0' + v / 100);
+            if (v >= 10) t[i++] = static_cast<char>('0' + v / 10 % 10);
+            t[i] = static_cast<char>('0' + v % 10);
+        }
+    }
+};
+constexpr ByteTexts kByteTexts;
+
+void PutByte(TextBuffer& w, std::uint8_t value) {
+    char* p = w.Room(3);
+    const char* t = kByteTexts.text[value];
+    std::memcpy(p, t + 1, 3);
+    w.Commit(p + t[0]);
+}
+
 // "0x" and at least `minDigits` (at most 8) upper-case hex digits.
 void PutHex(TextBuffer& w, std::uint32_t value, int minDigits) {
     char* p = w.Room(10);
@@ -79,7 +109,7 @@ void PutHex(TextBuffer& w, std::uint32_t value, int minDigits) {
 void PrintField(const ScriptContext& ctx, const Field& f, TextBuffer& w) {
     const std::uint8_t b = ctx.code[f.offset];
     switch (f.kind) {
-    case Kind::U8: PutDecimal(w, b); break;
+    case Kind::U8: PutByte(w, b); break;
     case Kind::S8: PutDecimal(w, static_cast<std::int8_t>(b)); break;
     case Kind::X8: PutHex(w, b, 2); break;
     case Kind::U16: PutDecimal(w, U16At(ctx, f.offset)); break;
@@ -101,7 +131,10 @@ void PrintField(const ScriptContext& ctx, const Field& f, TextBuffer& w) {
 void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out) {
     const int size = ctx.dialect->Size(ctx.opcode);
     TextBuffer w(out);
-    w.Put(form.head ? form.head : ctx.dialect->Name(ctx.opcode));
+    if (form.head)
+        w.Put(form.head);
+    else
+        w.PutName(*ctx.dialect, ctx.opcode);
     w.Put(form.open);
     bool first = true;
     for (int i = 0; i < form.fieldCount; ++i) {
@@ -639,6 +672,8 @@ void CompileBuffer(ScriptContext& ctx, std::string_view source, std::string& byt
     ctx.compiling = 1;
     InputFile input{source};
     OutputFile output;
+    output.bytes.swap(bytecode); // its memory serves again
+    output.bytes.clear();
     output.bytes.reserve(source.size() / 2 + 16);
     ctx.input = &input;
     if (ctx.dialect->braces == BraceRule::Nested) ctx.output = &output;

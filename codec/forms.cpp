@@ -62,6 +62,15 @@ Dialect MakeDialect(const char* name, const char* menuName, const OpcodeTable& t
         d.size[op] = static_cast<std::uint8_t>(SizeFromText(table[op].sizeText));
     d.keywordBlocks = keywordBlocks;
     d.braces = braces;
+    for (int op = 0; op < 256; ++op) {
+        const std::string_view rowName = table[op].name;
+        if (rowName.size() < kPaddedName) {
+            rowName.copy(d.paddedName[op], rowName.size());
+            d.nameLength[op] = static_cast<std::uint8_t>(rowName.size());
+        } else {
+            d.nameLength[op] = kLongName;
+        }
+    }
     for (int op = 0; op < 0x90; ++op) {
         const std::string_view rowName = table[op].name;
         std::size_t slot = NameHash(rowName);

@@ -102,6 +102,9 @@ enum class BraceRule : std::uint8_t {
 
 // Slots of a dialect's name index (the 144 names fill under a third).
 constexpr std::size_t kNameSlots = 512;
+// Room of a padded name, and the length that marks a longer name.
+constexpr std::size_t kPaddedName = 32;
+constexpr std::uint8_t kLongName = 0xFF;
 
 struct Dialect {
     const char* name;     // "retail" or "prototype"
@@ -112,6 +115,11 @@ struct Dialect {
     // FindName's index: rows 0x00 to 0x8F hashed by name, each name at its
     // first row only; a slot holds the row + 1, or 0 when empty.
     std::uint8_t nameIndex[kNameSlots];
+    // The disassembler's copy of each row's name, padded so that it is copied
+    // in one move of fixed size; a length of kLongName marks a name that does
+    // not fit and is copied from the table.
+    char paddedName[256][kPaddedName];
+    std::uint8_t nameLength[256];
     // Compiling: "if", "while" and "do" write their block instructions (retail)
     // or the lines are passed over (prototype).
     bool keywordBlocks;
