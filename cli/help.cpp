@@ -38,6 +38,12 @@ const char kProgramHelp[] =
     "exit status: 0 every file converted (or identical), 1 some file failed\n"
     "(or differs, or warned under --Werror), 2 usage error.\n"
     "\n"
+    "examples:\n"
+    "  quillon disassemble room100.scd            # writes room100.c\n"
+    "  quillon compile room100.c                  # writes room100.scd\n"
+    "  quillon verify -r scripts/\n"
+    "  quillon opcodes --dialect prototype\n"
+    "\n"
     "Run 'quillon COMMAND --help' for a command's options and examples.\n";
 
 const char kDisassembleHelp[] =

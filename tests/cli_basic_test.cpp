@@ -176,7 +176,8 @@ TEST(CliBasic, VersionAndHelp) {
     EXPECT_EQ(v.out, "quillon 1.9.1.0\n");
     const RunResult h = RunQuillon({"--help"});
     EXPECT_EQ(h.status, 0);
-    for (const char* word : {"disassemble", "compile", "verify", "opcodes", "exit status"})
+    for (const char* word :
+         {"disassemble", "compile", "verify", "opcodes", "exit status", "examples:\n  quillon "})
         EXPECT_NE(h.out.find(word), std::string::npos) << word;
 }
 
