@@ -124,6 +124,15 @@ TEST_F(BadPath, UnreadableInput) {
                                                     "Quillon: Disassemble() Fail!",
                                                     "Quillon: Compile() Fail!"}));
 
+    // An empty path, and paths that name folders.
+    for (const std::string& path :
+         {std::string(), std::string("/"), dir_.str("") + "/", dir_.str(".")}) {
+        EXPECT_EQ(DisassembleFile(ctx, path, &failure), 1) << path;
+        EXPECT_FALSE(failure.reason.empty()) << path;
+    }
+    EXPECT_FALSE(fs::exists(dir_ / ".c"));
+    EXPECT_EQ(g_messages.size(), 3u + 4u);
+
     // Without read permission. Root reads the file all the same (the folder
     // above stands in for it then); anyone else is refused.
     WriteFile(dir_ / "locked.scd", kBytecode);
