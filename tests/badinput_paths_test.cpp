@@ -127,6 +127,7 @@ TEST_F(BadPath, UnreadableInput) {
     // An empty path, and paths that name folders.
     for (const std::string& path :
          {std::string(), std::string("/"), dir_.str("") + "/", dir_.str(".")}) {
+        failure = DriverFailure();
         EXPECT_EQ(DisassembleFile(ctx, path, &failure), 1) << path;
         EXPECT_FALSE(failure.reason.empty()) << path;
     }
