@@ -5,10 +5,13 @@
 // instruction buffer (the sanitizer build checks that), the text below.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "cli_test_support.h"
 #include "codec/engine.h"
 
 using namespace quillon;
@@ -274,4 +277,21 @@ TEST(BadBytecode, SourceTextGivenAsBytecode) {
         EXPECT_EQ(trailing.find_first_not_of('\t'), std::string::npos);
         EXPECT_LE(text.size(), Header("room").size() + 1 + source.size() * 320);
     }
+}
+
+// The file drivers write the text in pieces as they make it: disassembling
+// 1 MiB of 0x81 writes 45 MiB of text with a few MiB of memory. (Holding the
+// whole text would take more than the bound here.)
+TEST(BadBytecode, SizeZeroMemoryStaysSmall) {
+    quillon_test::TempDir dir;
+    const size_t mebibyte = size_t{1} << 20;
+    quillon_test::WriteFile(dir / "room.scd", std::string(mebibyte, '\x81'));
+    const quillon_test::RunResult r =
+        quillon_test::RunQuillon({"disassemble", dir.str("room.scd")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(quillon_test::fs::file_size(dir / "room.c"),
+              Header("room").size() + mebibyte * 45 + 1);
+    rusage children{};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &children), 0);
+    EXPECT_LT(children.ru_maxrss, 40 * 1024) << "peak KiB of the converter";
 }
