@@ -53,6 +53,12 @@ class TextBuffer {
         return p_;
     }
     void Commit(char* end) { p_ = end; }
+    // A piece of known length (at most the buffer's size).
+    void Put(const char* s, std::size_t n) {
+        char* p = Room(n);
+        for (std::size_t i = 0; i < n; ++i) p[i] = s[i];
+        Commit(p + n);
+    }
     // A row's name from the dialect's padded copy.
     void PutName(const Dialect& d, std::uint8_t opcode) {
         if (d.nameLength[opcode] == kLongName) return Put(d.Name(opcode));
@@ -135,16 +141,16 @@ void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out) {
         w.Put(form.head);
     else
         w.PutName(*ctx.dialect, ctx.opcode);
-    w.Put(form.open);
+    w.Put(form.open, form.openLength);
     bool first = true;
     for (int i = 0; i < form.fieldCount; ++i) {
         const Field& f = form.fields[i];
         if (!FieldApplies(f, size)) continue;
-        if (!first) w.Put(form.sep);
+        if (!first) w.Put(form.sep, form.sepLength);
         first = false;
         PrintField(ctx, f, w);
     }
-    w.Put(form.close);
+    w.Put(form.close, form.closeLength);
 }
 
 // ---- compiling -----------------------------------------------------------

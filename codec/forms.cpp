@@ -1,5 +1,7 @@
 #include "forms.h"
 
+#include <cstring>
+
 #include "text.h"
 
 namespace quillon {
@@ -10,6 +12,9 @@ Form Shape(const char* open, const char* sep, const char* close,
     f.open = open;
     f.sep = sep;
     f.close = close;
+    f.openLength = static_cast<std::uint8_t>(std::strlen(open));
+    f.sepLength = static_cast<std::uint8_t>(std::strlen(sep));
+    f.closeLength = static_cast<std::uint8_t>(std::strlen(close));
     for (const Field& field : fields) f.fields[f.fieldCount++] = field;
     return f;
 }

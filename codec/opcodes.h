@@ -85,6 +85,8 @@ struct Form {
     const char* open = "(";
     const char* sep = ", ";
     const char* close = ");";
+    // Their lengths, set with them (the disassembler copies by length).
+    std::uint8_t openLength = 1, sepLength = 2, closeLength = 2;
     std::uint8_t fieldCount = 0;
     Field fields[kMaxFields] = {};
     std::uint8_t presetCount = 0;
