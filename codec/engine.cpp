@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "diagnostics.h"
 #include "source.h"
@@ -25,60 +26,24 @@ bool FieldApplies(const Field& f, int size) {
     return (f.flags & kLoose) || f.offset + WidthOf(f.kind) <= size;
 }
 
-// An instruction's text is put together in a buffer on the stack and appended
-// to the output in one piece; a longer text is appended in several.
-class TextBuffer {
-  public:
-    explicit TextBuffer(std::string& out) : out_(out) {}
-    ~TextBuffer() { Flush(); }
-    TextBuffer(const TextBuffer&) = delete;
-    TextBuffer& operator=(const TextBuffer&) = delete;
+// An instruction's text is put together in a buffer on the stack, with room
+// for the longest text its form can print, and appended to the output in one
+// piece.
 
-    void Put(const char* s) {
-        char* p = p_; // a local pointer: stores through it cannot move it
-        for (; *s; ++s) {
-            if (p == buf_ + sizeof buf_) {
-                p_ = p;
-                Flush();
-                p = p_;
-            }
-            *p++ = *s;
-        }
-        p_ = p;
-    }
-    // Room for `n` characters written at the returned pointer; Commit then
-    // takes the end of what was written.
-    char* Room(std::size_t n) {
-        if (static_cast<std::size_t>(buf_ + sizeof buf_ - p_) < n) Flush();
-        return p_;
-    }
-    void Commit(char* end) { p_ = end; }
-    // A piece of known length (at most the buffer's size).
-    void Put(const char* s, std::size_t n) {
-        char* p = Room(n);
-        for (std::size_t i = 0; i < n; ++i) p[i] = s[i];
-        Commit(p + n);
-    }
-    // A row's name from the dialect's padded copy.
-    void PutName(const Dialect& d, std::uint8_t opcode) {
-        if (d.nameLength[opcode] == kLongName) return Put(d.Name(opcode));
-        char* p = Room(kPaddedName);
-        std::memcpy(p, d.paddedName[opcode], kPaddedName);
-        Commit(p + d.nameLength[opcode]);
-    }
-    void Flush() {
-        out_.append(buf_, static_cast<std::size_t>(p_ - buf_));
-        p_ = buf_;
-    }
+// The most characters that one field prints ("0x" and 8 digits, a sign and 5
+// digits, an operator).
+constexpr std::size_t kFieldRoom = 11;
 
-  private:
-    std::string& out_;
-    char buf_[256];
-    char* p_ = buf_;
-};
+char* CopyPiece(char* p, const char* s, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) p[i] = s[i];
+    return p + n;
+}
 
-void PutDecimal(TextBuffer& w, std::int32_t value) {
-    w.Commit(WriteDecimal(w.Room(11), value));
+// "0x" and at least `minDigits` (at most 8) upper-case hex digits.
+char* WriteHexField(char* p, std::uint32_t value, int minDigits) {
+    *p++ = '0';
+    *p++ = 'x';
+    return WriteHex(p, value, minDigits);
 }
 
 // The texts of 0 to 255, the most common field, as length and digits.
@@ -97,60 +62,71 @@ struct ByteTexts {
 };
 constexpr ByteTexts kByteTexts;
 
-void PutByte(TextBuffer& w, std::uint8_t value) {
-    char* p = w.Room(3);
+char* WriteByte(char* p, std::uint8_t value) {
     const char* t = kByteTexts.text[value];
     std::memcpy(p, t + 1, 3);
-    w.Commit(p + t[0]);
+    return p + t[0];
 }
 
-// "0x" and at least `minDigits` (at most 8) upper-case hex digits.
-void PutHex(TextBuffer& w, std::uint32_t value, int minDigits) {
-    char* p = w.Room(10);
-    *p++ = '0';
-    *p++ = 'x';
-    w.Commit(WriteHex(p, value, minDigits));
-}
-
-void PrintField(const ScriptContext& ctx, const Field& f, TextBuffer& w) {
+// Writes the field's text at `p` (at most kFieldRoom characters) and returns
+// its end.
+char* PrintField(const ScriptContext& ctx, const Field& f, char* p) {
     const std::uint8_t b = ctx.code[f.offset];
     switch (f.kind) {
-    case Kind::U8: PutByte(w, b); break;
-    case Kind::S8: PutDecimal(w, static_cast<std::int8_t>(b)); break;
-    case Kind::X8: PutHex(w, b, 2); break;
-    case Kind::U16: PutDecimal(w, U16At(ctx, f.offset)); break;
-    case Kind::S16: PutDecimal(w, static_cast<std::int16_t>(U16At(ctx, f.offset))); break;
-    case Kind::X16: PutHex(w, U16At(ctx, f.offset), 4); break;
-    case Kind::H16: PutHex(w, U16At(ctx, f.offset), 2); break;
-    case Kind::Addr16: PutHex(w, U16At(ctx, f.offset), 8); break;
+    case Kind::U8: return WriteByte(p, b);
+    case Kind::S8: return WriteDecimal(p, static_cast<std::int8_t>(b));
+    case Kind::X8: return WriteHexField(p, b, 2);
+    case Kind::U16: return WriteDecimal(p, U16At(ctx, f.offset));
+    case Kind::S16: return WriteDecimal(p, static_cast<std::int16_t>(U16At(ctx, f.offset)));
+    case Kind::X16: return WriteHexField(p, U16At(ctx, f.offset), 4);
+    case Kind::H16: return WriteHexField(p, U16At(ctx, f.offset), 2);
+    case Kind::Addr16: return WriteHexField(p, U16At(ctx, f.offset), 8);
     case Kind::Sub8:
-        if (b < 10) w.Put("0");
-        PutDecimal(w, b);
-        break;
-    case Kind::HexN: PutHex(w, b, 1); break;
+        if (b < 10) *p++ = '0';
+        return WriteByte(p, b);
+    case Kind::HexN: return WriteHexField(p, b, 1);
     case Kind::CmpOp:
-    case Kind::CmpOpQ: w.Put(ComparisonText(b)); break;
-    case Kind::CalcOp: w.Put(ArithmeticText(b)); break;
+    case Kind::CmpOpQ: {
+        const char* t = ComparisonText(b);
+        return CopyPiece(p, t, std::strlen(t));
     }
+    case Kind::CalcOp: {
+        const char* t = ArithmeticText(b);
+        return CopyPiece(p, t, std::strlen(t));
+    }
+    }
+    return p;
 }
 
 void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out) {
-    const int size = ctx.dialect->Size(ctx.opcode);
-    TextBuffer w(out);
-    if (form.head)
-        w.Put(form.head);
-    else
-        w.PutName(*ctx.dialect, ctx.opcode);
-    w.Put(form.open, form.openLength);
+    const Dialect& d = *ctx.dialect;
+    const std::uint8_t op = ctx.opcode;
+    const int size = d.Size(op);
+    const char* head = form.head ? form.head : d.nameLength[op] == kLongName ? d.Name(op) : nullptr;
+    const std::size_t headLength = head ? std::strlen(head) : kPaddedName;
+    const std::size_t room = headLength + form.openLength + form.closeLength +
+                             form.fieldCount * (form.sepLength + kFieldRoom);
+    char local[512];
+    std::unique_ptr<char[]> large;
+    char* const buffer = room <= sizeof local ? local : (large.reset(new char[room]), large.get());
+    char* p = buffer;
+    if (head) {
+        p = CopyPiece(p, head, headLength);
+    } else {
+        std::memcpy(p, d.paddedName[op], kPaddedName);
+        p += d.nameLength[op];
+    }
+    p = CopyPiece(p, form.open, form.openLength);
     bool first = true;
     for (int i = 0; i < form.fieldCount; ++i) {
         const Field& f = form.fields[i];
         if (!FieldApplies(f, size)) continue;
-        if (!first) w.Put(form.sep, form.sepLength);
+        if (!first) p = CopyPiece(p, form.sep, form.sepLength);
         first = false;
-        PrintField(ctx, f, w);
+        p = PrintField(ctx, f, p);
     }
-    w.Put(form.close, form.closeLength);
+    p = CopyPiece(p, form.close, form.closeLength);
+    out.append(buffer, static_cast<std::size_t>(p - buffer));
 }
 
 // ---- compiling -----------------------------------------------------------
