@@ -98,18 +98,21 @@ char* PrintField(const ScriptContext& ctx, const Field& f, char* p) {
     return p;
 }
 
-void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out) {
+// The text of a line, after `tabs` tabs and, with `lineEnd`, before CR LF.
+void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out, int tabs = 0,
+                 bool lineEnd = false) {
     const Dialect& d = *ctx.dialect;
     const std::uint8_t op = ctx.opcode;
     const int size = d.Size(op);
     const char* head = form.head ? form.head : d.nameLength[op] == kLongName ? d.Name(op) : nullptr;
     const std::size_t headLength = head ? std::strlen(head) : kPaddedName;
-    const std::size_t room = headLength + form.openLength + form.closeLength +
-                             form.fieldCount * (form.sepLength + kFieldRoom);
+    const std::size_t room = static_cast<std::size_t>(tabs) + headLength + form.openLength +
+                             form.closeLength + form.fieldCount * (form.sepLength + kFieldRoom) + 2;
     char local[512];
     std::unique_ptr<char[]> large;
     char* const buffer = room <= sizeof local ? local : (large.reset(new char[room]), large.get());
     char* p = buffer;
+    for (int i = 0; i < tabs; ++i) *p++ = '\t';
     if (head) {
         p = CopyPiece(p, head, headLength);
     } else {
@@ -126,6 +129,10 @@ void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out) {
         p = PrintField(ctx, f, p);
     }
     p = CopyPiece(p, form.close, form.closeLength);
+    if (lineEnd) {
+        *p++ = '\r';
+        *p++ = '\n';
+    }
     out.append(buffer, static_cast<std::size_t>(p - buffer));
 }
 
@@ -261,8 +268,10 @@ int InstructionOf(const ScriptContext& ctx) {
 }
 
 // The dispatcher; compiling callers that discard the text pass `text` false
-// and the instruction is not printed at all.
-void DispatchForm(ScriptContext& ctx, std::string& out, bool text = true);
+// and the instruction is not printed at all. The disassembler has the line's
+// tabs and its end written with the text.
+void DispatchForm(ScriptContext& ctx, std::string& out, bool text = true, int tabs = 0,
+                  bool lineEnd = false);
 
 void CompileCloseBrace(ScriptContext& ctx) {
     OutputFile* out = ctx.target;
@@ -340,7 +349,7 @@ void CompileCloseBrace(ScriptContext& ctx) {
 
 void DisassembleSpecial(ScriptContext& ctx, const Form& form, std::string& out);
 
-void DispatchForm(ScriptContext& ctx, std::string& out, bool text) {
+void DispatchForm(ScriptContext& ctx, std::string& out, bool text, int tabs, bool lineEnd) {
     const Form& form = *ctx.dialect->forms[ctx.opcode];
     if (ctx.compiling == 1) {
         switch (form.special) {
@@ -369,10 +378,12 @@ void DispatchForm(ScriptContext& ctx, std::string& out, bool text) {
         ctx.caseOpen = 0;
     if (form.special == Special::None || form.special == Special::For ||
         form.special == Special::CloseBrace) {
-        PrintFields(ctx, form, out);
+        PrintFields(ctx, form, out, tabs, lineEnd);
         return;
     }
+    if (tabs > 0) out.append(static_cast<std::size_t>(tabs), '\t');
     DisassembleSpecial(ctx, form, out);
+    if (lineEnd) out += "\r\n";
 }
 
 void DisassembleSpecial(ScriptContext& ctx, const Form& form, std::string& out) {
@@ -601,7 +612,8 @@ void DisassembleInto(ScriptContext& ctx, std::string_view bytecode, std::string_
         default: break;
         }
         if (depth == 0 || depth >= 254) depth = 1;
-        if (ctx.indent == 1) text.append(depth, '\t');
+        // The tabs are written with the line.
+        const int tabs = ctx.indent == 1 ? depth : 0;
         switch (op) { // depth after the line
         case 0x06:
         case 0x07:
@@ -612,10 +624,10 @@ void DisassembleInto(ScriptContext& ctx, std::string_view bytecode, std::string_
         case 0x15: ++depth; break;
         default: break;
         }
-        if (op < 0x90) {
-            DispatchForm(ctx, text);
-            text += "\r\n";
-        }
+        if (op < 0x90)
+            DispatchForm(ctx, text, true, tabs, true);
+        else if (tabs > 0)
+            text.append(static_cast<std::size_t>(tabs), '\t');
         if (sink && text.size() >= kTextPiece) {
             (*sink)(text);
             text.clear();
