@@ -571,6 +571,19 @@ namespace {
 // The disassembler's text goes to the sink in pieces of about this size.
 constexpr std::size_t kTextPiece = 1 << 18;
 
+// The steps of the nesting depth by opcode, before and after the line, looked
+// up rather than branched on (the opcodes of a file follow no pattern). Nop
+// and case step before the line only on conditions of their own.
+struct DepthSteps {
+    std::int8_t before[256] = {};
+    std::int8_t after[256] = {};
+    constexpr DepthSteps() {
+        for (int op : {0x07, 0x08, 0x0E, 0x10, 0x12, 0x1A}) before[op] = -1;
+        for (int op : {0x06, 0x07, 0x0D, 0x0F, 0x11, 0x14, 0x15}) after[op] = 1;
+    }
+};
+constexpr DepthSteps kDepthSteps;
+
 // The disassembler. With a sink, `text` is handed over and emptied whenever it
 // reaches a piece and at the end; without one it receives the whole text.
 void DisassembleInto(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
@@ -593,38 +606,19 @@ void DisassembleInto(ScriptContext& ctx, std::string_view bytecode, std::string_
         if (ctx.readPos >= size) break;
         ctx.nextPos = Read(ctx, ctx.readPos, &input);
         const std::uint8_t op = ctx.opcode;
-        switch (op) { // depth before the line
-        case 0x00:
+        // Depth before the line: the table's step, or nop's and case's own.
+        depth = static_cast<std::uint8_t>(depth + kDepthSteps.before[op]);
+        if (op == 0x00) {
             if (ctx.elseOpen && ctx.nextPos >= ctx.elseEnd[static_cast<size_t>(ctx.elseDepth)])
                 --depth;
-            break;
-        case 0x07:
-        case 0x08:
-        case 0x0E:
-        case 0x10:
-        case 0x12:
-        case 0x1A: --depth; break;
-        case 0x14:
-            if (ctx.caseOpen == 1) {
-                ctx.caseOpen = 0;
-                --depth;
-            }
-            break;
-        default: break;
+        } else if (op == 0x14 && ctx.caseOpen == 1) {
+            ctx.caseOpen = 0;
+            --depth;
         }
         if (depth == 0 || depth >= 254) depth = 1;
         // The tabs are written with the line.
         const int tabs = ctx.indent == 1 ? depth : 0;
-        switch (op) { // depth after the line
-        case 0x06:
-        case 0x07:
-        case 0x0D:
-        case 0x0F:
-        case 0x11:
-        case 0x14:
-        case 0x15: ++depth; break;
-        default: break;
-        }
+        depth = static_cast<std::uint8_t>(depth + kDepthSteps.after[op]); // depth after the line
         if (op < 0x90)
             DispatchForm(ctx, text, true, tabs, true);
         else if (tabs > 0)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,8 +28,9 @@ int ShowFailure(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void AppendDecimal(std::string& out, std::int32_t value);
 void AppendHex(std::string& out, std::uint32_t value, int minDigits); // upper case
 // The same into a character buffer: the text is written from `p` on and its
-// end is returned. WriteDecimal writes at most 11 characters, WriteHex at
-// most 8 or `minDigits`, whichever is more.
+// end is returned. WriteDecimal writes at most 11 characters (and may change
+// the bytes after the text within them), WriteHex at most 8 or `minDigits`,
+// whichever is more.
 // (Inline: the disassembler prints every field through them.)
 inline char* WriteDecimal(char* p, std::int32_t value) {
     // Two digits at a time from a table of the pairs "00" to "99".
@@ -39,7 +41,21 @@ inline char* WriteDecimal(char* p, std::int32_t value) {
                                      "8081828384858687888990919293949596979899";
     std::uint32_t v =
         value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-    if (value < 0) *p++ = '-';
+    // Numbers of the instructions' fields vary at random: few branches on
+    // their sign and digits.
+    *p = '-';
+    p += value < 0;
+    if (v < 100000) {
+        // All five digits made, the leading zeros then passed over.
+        char d[10] = {};
+        const std::uint32_t low = v % 10000;
+        d[0] = static_cast<char>('0' + v / 10000);
+        std::memcpy(d + 1, kPairs + low / 100 * 2, 2);
+        std::memcpy(d + 3, kPairs + low % 100 * 2, 2);
+        const int digits = 1 + (v >= 10) + (v >= 100) + (v >= 1000) + (v >= 10000);
+        std::memcpy(p, d + 5 - digits, 5);
+        return p + digits;
+    }
     int digits = 1;
     for (std::uint32_t limit = 10; digits < 10 && v >= limit; limit *= 10) ++digits;
     char* end = p + digits;
