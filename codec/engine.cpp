@@ -39,6 +39,15 @@ char* CopyPiece(char* p, const char* s, std::size_t n) {
     return p + n;
 }
 
+// A piece of a form's punctuation: short ones are copied as a fixed block of
+// 16 bytes (their text and the zeros after it), which needs no branch on
+// their length.
+char* PutPiece(char* p, const char* text, const char (&padded)[kPaddedPiece], std::size_t n) {
+    if (n >= kPaddedPiece) return CopyPiece(p, text, n);
+    std::memcpy(p, padded, kPaddedPiece);
+    return p + n;
+}
+
 // "0x" and at least `minDigits` (at most 8) upper-case hex digits.
 char* WriteHexField(char* p, std::uint32_t value, int minDigits) {
     *p++ = '0';
@@ -107,8 +116,11 @@ void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out, i
     const int size = d.Size(op);
     const char* head = form.head ? form.head : d.nameLength[op] == kLongName ? d.Name(op) : nullptr;
     const std::size_t headLength = head ? std::strlen(head) : kPaddedName;
+    // Room for the longest text: tabs, name, punctuation, every field at its
+    // longest and the line end, and for a padded piece copied whole.
     const std::size_t room = static_cast<std::size_t>(tabs) + headLength + form.openLength +
-                             form.closeLength + form.fieldCount * (form.sepLength + kFieldRoom) + 2;
+                             form.closeLength + form.fieldCount * (form.sepLength + kFieldRoom) +
+                             2 + kPaddedPiece;
     char local[512];
     std::unique_ptr<char[]> large;
     char* const buffer = room <= sizeof local ? local : (large.reset(new char[room]), large.get());
@@ -120,16 +132,16 @@ void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out, i
         std::memcpy(p, d.paddedName[op], kPaddedName);
         p += d.nameLength[op];
     }
-    p = CopyPiece(p, form.open, form.openLength);
+    p = PutPiece(p, form.open, form.openPadded, form.openLength);
     bool first = true;
     for (int i = 0; i < form.fieldCount; ++i) {
         const Field& f = form.fields[i];
         if (!FieldApplies(f, size)) continue;
-        if (!first) p = CopyPiece(p, form.sep, form.sepLength);
+        if (!first) p = PutPiece(p, form.sep, form.sepPadded, form.sepLength);
         first = false;
         p = PrintField(ctx, f, p);
     }
-    p = CopyPiece(p, form.close, form.closeLength);
+    p = PutPiece(p, form.close, form.closePadded, form.closeLength);
     if (lineEnd) {
         *p++ = '\r';
         *p++ = '\n';

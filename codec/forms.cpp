@@ -15,6 +15,13 @@ Form Shape(const char* open, const char* sep, const char* close,
     f.openLength = static_cast<std::uint8_t>(std::strlen(open));
     f.sepLength = static_cast<std::uint8_t>(std::strlen(sep));
     f.closeLength = static_cast<std::uint8_t>(std::strlen(close));
+    auto pad = [](char(&padded)[kPaddedPiece], const char* text, std::size_t n) {
+        std::memset(padded, 0, kPaddedPiece);
+        if (n < kPaddedPiece) std::memcpy(padded, text, n);
+    };
+    pad(f.openPadded, open, f.openLength);
+    pad(f.sepPadded, sep, f.sepLength);
+    pad(f.closePadded, close, f.closeLength);
     for (const Field& field : fields) f.fields[f.fieldCount++] = field;
     return f;
 }

@@ -78,6 +78,8 @@ enum class Special : std::uint8_t {
 };
 
 constexpr int kMaxFields = 24;
+// Room of the padded copies of a form's punctuation.
+constexpr std::size_t kPaddedPiece = 16;
 
 // An instruction's text form: head, then `open`, the fields joined by `sep`,
 // and `close`. The head is the row's name unless `head` is set.
@@ -85,8 +87,12 @@ struct Form {
     const char* open = "(";
     const char* sep = ", ";
     const char* close = ");";
-    // Their lengths, set with them (the disassembler copies by length).
+    // Their lengths, set with them (the disassembler copies by length), and
+    // copies padded with zeros when shorter than kPaddedPiece.
     std::uint8_t openLength = 1, sepLength = 2, closeLength = 2;
+    char openPadded[kPaddedPiece] = "(";
+    char sepPadded[kPaddedPiece] = ", ";
+    char closePadded[kPaddedPiece] = ");";
     std::uint8_t fieldCount = 0;
     Field fields[kMaxFields] = {};
     std::uint8_t presetCount = 0;

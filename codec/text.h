@@ -39,10 +39,10 @@ inline char* WriteDecimal(char* p, std::int32_t value) {
                                      "4041424344454647484950515253545556575859"
                                      "6061626364656667686970717273747576777879"
                                      "8081828384858687888990919293949596979899";
-    std::uint32_t v =
-        value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
     // Numbers of the instructions' fields vary at random: few branches on
     // their sign and digits.
+    const std::uint32_t sign = static_cast<std::uint32_t>(value >> 31); // all ones when negative
+    std::uint32_t v = (static_cast<std::uint32_t>(value) ^ sign) - sign;
     *p = '-';
     p += value < 0;
     if (v < 100000) {
