@@ -12,27 +12,12 @@
 
 #include "cli_test_support.h"
 #include "codec/engine.h"
+#include "codec_test_support.h"
 
 using namespace quillon;
+using namespace codec_test;
 
 namespace {
-
-std::string Bytes(std::initializer_list<int> list) {
-    std::string s;
-    for (int b : list) s.push_back(static_cast<char>(b));
-    return s;
-}
-
-std::string Repeat(const std::string& s, size_t n) {
-    std::string out;
-    out.reserve(s.size() * n);
-    for (size_t i = 0; i < n; ++i) out += s;
-    return out;
-}
-
-std::string Header(const std::string& title) {
-    return "int " + title + "(void) {\r\n\r\n";
-}
 
 // The lines between the header and the closing brace, without their CR LF.
 // Tabs written by passes that print no line stand before the brace and are

@@ -14,23 +14,12 @@
 
 #include "codec/diagnostics.h"
 #include "codec/engine.h"
+#include "codec_test_support.h"
 
 using namespace quillon;
+using namespace codec_test;
 
 namespace {
-
-std::string Bytes(std::initializer_list<int> list) {
-    std::string s;
-    for (int b : list) s.push_back(static_cast<char>(b));
-    return s;
-}
-
-std::string Repeat(const std::string& s, size_t n) {
-    std::string out;
-    out.reserve(s.size() * n);
-    for (size_t i = 0; i < n; ++i) out += s;
-    return out;
-}
 
 // Collects the compiler's events, as the command-line tool does.
 struct Issues : CompileListener {

@@ -14,43 +14,12 @@
 #include "codec/drivers.h"
 #include "codec/engine.h"
 #include "codec/text.h"
+#include "codec_test_support.h"
 
 using namespace quillon;
+using namespace codec_test;
 
 namespace {
-
-// "01 05" to the two bytes 0x01 0x05.
-std::string H(std::string_view hex) {
-    std::string out;
-    for (size_t i = 0; i < hex.size();) {
-        if (hex[i] == ' ') {
-            ++i;
-            continue;
-        }
-        out.push_back(static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
-        i += 2;
-    }
-    return out;
-}
-
-std::string Hex(std::string_view bytes) {
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (!out.empty()) out += ' ';
-        out += FormatText("%02X", c);
-    }
-    return out;
-}
-
-const std::string kHeader = "int t(void) {\r\n\r\n";
-
-// The lines of a disassembly between header and closing brace.
-std::string Body(ScriptContext& ctx, std::string_view bytes) {
-    std::string text = DisassembleBuffer(ctx, bytes, "t");
-    EXPECT_EQ(text.substr(0, kHeader.size()), kHeader);
-    EXPECT_EQ(text.back(), '}');
-    return text.substr(kHeader.size(), text.size() - kHeader.size() - 1);
-}
 
 bool EndsWith(const std::string& s, const std::string& end) {
     return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
@@ -59,23 +28,6 @@ bool EndsWith(const std::string& s, const std::string& end) {
 std::string Compiled(ScriptContext& ctx, std::string_view source) {
     return Hex(CompileBuffer(ctx, source));
 }
-
-struct Shown {
-    std::string caption, text;
-};
-std::vector<Shown> g_shown;
-void Capture(const char* caption, const char* text) {
-    g_shown.push_back({caption, text});
-}
-class MessageCapture {
-  public:
-    MessageCapture() : previous_(SetMessageSink(Capture)) { g_shown.clear(); }
-    ~MessageCapture() { SetMessageSink(previous_); }
-    const std::vector<Shown>& shown() const { return g_shown; }
-
-  private:
-    MessageSink previous_;
-};
 
 // ---- disassembling -----------------------------------------------------------
 
@@ -482,11 +434,9 @@ class CodecFiles : public ::testing::Test {
         char tmpl[] = "/tmp/quillon-codec-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir_ = tmpl;
-        previous_ = SetMessageSink(Capture);
-        g_shown.clear();
+        messages_.Clear();
     }
     void TearDown() override {
-        SetMessageSink(previous_);
         std::error_code ec;
         std::filesystem::remove_all(dir_, ec);
     }
@@ -501,7 +451,7 @@ class CodecFiles : public ::testing::Test {
     bool Exists(const std::string& name) const { return std::filesystem::exists(Path(name)); }
 
     std::string dir_;
-    MessageSink previous_ = nullptr;
+    MessageCapture messages_;
 };
 
 TEST_F(CodecFiles, DisassembleWritesBesideTheInput) {
@@ -512,7 +462,7 @@ TEST_F(CodecFiles, DisassembleWritesBesideTheInput) {
     Put("room101.scd", H("01 05"));
     EXPECT_EQ(DisassembleFile(ctx, Path("room101.scd")), 0);
     EXPECT_EQ(Get("room101.c"), "int room101(void) {\r\n\r\n\treturn 5;\r\n}");
-    EXPECT_TRUE(g_shown.empty());
+    EXPECT_TRUE(messages_.shown().empty());
 }
 
 TEST_F(CodecFiles, CompileWritesBesideTheSourceReplacingAnOldFile) {
@@ -537,15 +487,15 @@ TEST_F(CodecFiles, MissingInputFailsWithTheDriversMessage) {
     ScriptContext ctx(RetailDialect());
     DriverFailure failure;
     EXPECT_EQ(DisassembleFile(ctx, Path("none.scd"), &failure), 1);
-    ASSERT_EQ(g_shown.size(), 1u);
-    EXPECT_EQ(g_shown[0].caption, "Quillon");
-    EXPECT_EQ(g_shown[0].text, "Disassemble() Fail!");
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].caption, "Quillon");
+    EXPECT_EQ(messages_.shown()[0].text, "Disassemble() Fail!");
     EXPECT_NE(failure.reason.find("none.scd"), std::string::npos);
     EXPECT_FALSE(Exists("none.c"));
-    g_shown.clear();
+    messages_.Clear();
     EXPECT_EQ(CompileFile(ctx, Path("none.c"), &failure), 1);
-    ASSERT_EQ(g_shown.size(), 1u);
-    EXPECT_EQ(g_shown[0].text, "Compile() Fail!");
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].text, "Compile() Fail!");
     EXPECT_FALSE(Exists("none.scd"));
 }
 
@@ -554,8 +504,8 @@ TEST_F(CodecFiles, UnwritableOutputFails) {
     std::filesystem::create_directory(Path("room.c")); // the output cannot be opened
     ScriptContext ctx(RetailDialect());
     EXPECT_EQ(DisassembleFile(ctx, Path("room.scd")), 1);
-    ASSERT_EQ(g_shown.size(), 1u);
-    EXPECT_EQ(g_shown[0].text, "Disassemble() Fail!");
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].text, "Disassemble() Fail!");
 }
 
 TEST_F(CodecFiles, OutputEqualToInputIsRefused) {
@@ -563,16 +513,16 @@ TEST_F(CodecFiles, OutputEqualToInputIsRefused) {
     Put("room.scd", source);
     ScriptContext ctx(RetailDialect());
     EXPECT_EQ(CompileFile(ctx, Path("room.scd")), 1);
-    ASSERT_EQ(g_shown.size(), 1u);
-    EXPECT_EQ(g_shown[0].text, "Compile() Fail!");
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].text, "Compile() Fail!");
     EXPECT_EQ(Get("room.scd"), source);
 
-    g_shown.clear();
+    messages_.Clear();
     const std::string bytes = H("01 05");
     Put("room.c", bytes);
     EXPECT_EQ(DisassembleFile(ctx, Path("room.c")), 1);
-    ASSERT_EQ(g_shown.size(), 1u);
-    EXPECT_EQ(g_shown[0].text, "Disassemble() Fail!");
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].text, "Disassemble() Fail!");
     EXPECT_EQ(Get("room.c"), bytes);
 }
 

@@ -9,40 +9,12 @@
 #include "codec/drivers.h"
 #include "codec/engine.h"
 #include "codec/text.h"
+#include "codec_test_support.h"
 
 using namespace quillon;
+using namespace codec_test;
 
 namespace {
-
-std::string H(std::string_view hex) {
-    std::string out;
-    for (size_t i = 0; i < hex.size();) {
-        if (hex[i] == ' ') {
-            ++i;
-            continue;
-        }
-        out.push_back(static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
-        i += 2;
-    }
-    return out;
-}
-
-std::string Hex(std::string_view bytes) {
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (!out.empty()) out += ' ';
-        out += FormatText("%02X", c);
-    }
-    return out;
-}
-
-const std::string kHeader = "int t(void) {\r\n\r\n";
-
-std::string Body(ScriptContext& ctx, std::string_view bytes) {
-    const std::string text = DisassembleBuffer(ctx, bytes, "t");
-    EXPECT_EQ(text.substr(0, kHeader.size()), kHeader);
-    return text.substr(kHeader.size(), text.size() - kHeader.size() - 1);
-}
 
 // The lines of a prototype disassembly without indentation.
 std::string Lines(std::string_view bytes) {

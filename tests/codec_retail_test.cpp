@@ -8,32 +8,12 @@
 
 #include "codec/engine.h"
 #include "codec/text.h"
+#include "codec_test_support.h"
 
 using namespace quillon;
+using namespace codec_test;
 
 namespace {
-
-std::string H(std::string_view hex) {
-    std::string out;
-    for (size_t i = 0; i < hex.size();) {
-        if (hex[i] == ' ') {
-            ++i;
-            continue;
-        }
-        out.push_back(static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
-        i += 2;
-    }
-    return out;
-}
-
-std::string Hex(std::string_view bytes) {
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (!out.empty()) out += ' ';
-        out += FormatText("%02X", c);
-    }
-    return out;
-}
 
 // n zero bytes in the "00 00" notation.
 std::string Zeros(int n) {
@@ -41,8 +21,6 @@ std::string Zeros(int n) {
     for (int i = 0; i < n; ++i) out += i ? " 00" : "00";
     return out;
 }
-
-const std::string kHeader = "int t(void) {\r\n\r\n";
 
 // The disassembly's lines, without header, indentation and closing brace.
 std::string Lines(std::string_view bytes) {

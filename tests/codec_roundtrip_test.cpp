@@ -9,19 +9,12 @@
 
 #include "codec/engine.h"
 #include "codec/text.h"
+#include "codec_test_support.h"
 
 using namespace quillon;
+using namespace codec_test;
 
 namespace {
-
-std::string Hex(std::string_view bytes) {
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (!out.empty()) out += ' ';
-        out += FormatText("%02X", c);
-    }
-    return out;
-}
 
 std::string Disassembled(std::string_view bytes) {
     ScriptContext ctx(RetailDialect());

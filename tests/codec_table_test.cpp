@@ -8,8 +8,10 @@
 
 #include "codec/engine.h"
 #include "codec/text.h"
+#include "codec_test_support.h"
 
 using namespace quillon;
+using namespace codec_test;
 
 namespace {
 
@@ -265,31 +267,6 @@ const Row kPrototypeRows[] = {
     {0x5E, 4, "UnknownOpcode"},
     {0x5F, 4, "UnknownOpcode"},
 };
-
-struct Shown {
-    std::string caption, text;
-};
-std::vector<Shown> g_shown;
-void Capture(const char* caption, const char* text) {
-    g_shown.push_back({caption, text});
-}
-
-// Captures what the message routines show for the length of a test.
-class MessageCapture {
-  public:
-    MessageCapture() : previous_(SetMessageSink(Capture)) { g_shown.clear(); }
-    ~MessageCapture() { SetMessageSink(previous_); }
-    const std::vector<Shown>& shown() const { return g_shown; }
-
-  private:
-    MessageSink previous_;
-};
-
-std::string Bytes(std::initializer_list<int> values) {
-    std::string s;
-    for (int v : values) s.push_back(static_cast<char>(v));
-    return s;
-}
 
 std::string TwoHex(int v) {
     char buf[3];
