@@ -536,6 +536,20 @@ const char* ArithmeticText(std::uint8_t code) {
     return code < 12 ? kArithmetic[code] : "";
 }
 
+namespace {
+// For each instruction size, 0xFF over the bytes of the instruction and 0
+// over the rest of the instruction buffer.
+struct SizeMasks {
+    std::uint8_t mask[256][sizeof ScriptContext::code] = {};
+    constexpr SizeMasks() {
+        for (std::size_t size = 0; size < 256; ++size)
+            for (std::size_t i = 0; i < sizeof ScriptContext::code && i < size; ++i)
+                mask[size][i] = 0xFF;
+    }
+};
+constexpr SizeMasks kSizeMasks;
+} // namespace
+
 std::int32_t Read(ScriptContext& ctx, std::int32_t& position, const InputFile* file) {
     if (!file) {
         ctx.opcode = 0xFF;
@@ -546,7 +560,16 @@ std::int32_t Read(ScriptContext& ctx, std::int32_t& position, const InputFile* f
     if (position >= 0 && available > 0)
         ctx.opcode = static_cast<std::uint8_t>(file->bytes[static_cast<size_t>(position)]);
     const int size = ctx.dialect->Size(ctx.opcode);
-    if (position >= 0 && available > 0) {
+    if (position >= 0 && available >= static_cast<std::int64_t>(sizeof ctx.code)) {
+        // A whole buffer's worth of input follows: the instruction's bytes are
+        // blended in through a mask of its size, without branches on the size
+        // (sizes follow no pattern); the bytes past it keep their values.
+        const std::uint8_t* mask = kSizeMasks.mask[size];
+        const char* from = file->bytes.data() + position;
+        for (std::size_t i = 0; i < sizeof ctx.code; ++i)
+            ctx.code[i] = static_cast<std::uint8_t>((static_cast<std::uint8_t>(from[i]) & mask[i]) |
+                                                    (ctx.code[i] & ~mask[i]));
+    } else if (position >= 0 && available > 0) {
         const size_t n = static_cast<size_t>(std::min<std::int64_t>(size, available));
         std::memcpy(ctx.code, file->bytes.data() + position, n);
     }
