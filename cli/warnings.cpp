@@ -142,8 +142,16 @@ int ScannedFieldCount(const Dialect& dialect, std::uint8_t opcode) {
 
 namespace {
 
+// A token in quotes; a very long one is cut, so that a warning stays a line.
 std::string Quoted(std::string_view s) {
-    return "'" + std::string(s) + "'";
+    constexpr std::size_t kLongest = 60;
+    std::string out;
+    out.reserve(std::min(s.size(), kLongest) + 5);
+    out += '\'';
+    out.append(s.substr(0, kLongest));
+    if (s.size() > kLongest) out += "...";
+    out += '\'';
+    return out;
 }
 
 const char* RangeText(Kind kind) {

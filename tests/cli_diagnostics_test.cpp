@@ -39,6 +39,15 @@ TEST(CliDiagnostics, FileLineAndColumnOfEachWarning) {
     EXPECT_FALSE(ReadFile(dir / "room.scd").empty());
 }
 
+TEST(CliDiagnostics, AVeryLongTokenIsCutInItsWarning) {
+    TempDir dir;
+    WriteFile(dir / "long.c", "Sleep(" + std::string(100000, 'x') + ");\r\n");
+    const RunResult r = RunQuillon({"compile", "long.c"}, RunOptions{"", dir.path().string()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "long.c:1:7: warning: argument 1 of 'Sleep': '" + std::string(60, 'x') +
+                         "...' is not a decimal number\n");
+}
+
 TEST(CliDiagnostics, UnclosedBlockIsReportedAtTheEnd) {
     TempDir dir;
     // The last "}" has no line end, as the disassembler writes it: it closes
