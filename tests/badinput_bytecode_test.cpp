@@ -5,7 +5,6 @@
 // instruction buffer (the sanitizer build checks that), the text below.
 #include <gtest/gtest.h>
 
-
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -270,7 +269,8 @@ TEST(BadBytecode, SizeZeroOutputIsBoundedByThePassCounter) {
     quillon_test::TempDir dir;
     const size_t mebibyte = size_t{1} << 20;
     quillon_test::WriteFile(dir / "room.scd", std::string(mebibyte, '\x81'));
-    const quillon_test::RunResult r = quillon_test::RunQuillon({"disassemble", dir.str("room.scd")});
+    const quillon_test::RunResult r =
+        quillon_test::RunQuillon({"disassemble", dir.str("room.scd")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(quillon_test::fs::file_size(dir / "room.c"),
               Header("room").size() + mebibyte * 45 + 1);

@@ -21,7 +21,7 @@ std::string Slurp(const std::string& name) {
 struct Example {
     const char* title;
     const Dialect& (*dialect)();
-    bool compilesBack;  // the source uses only lines that compile to their bytes
+    bool compilesBack; // the source uses only lines that compile to their bytes
 };
 
 class ExampleTest : public testing::TestWithParam<Example> {};
@@ -63,11 +63,11 @@ TEST(Examples, RetailReferenceUsesEveryNamedInstruction) {
     const Dialect& d = RetailDialect();
     for (int op = 0x00; op <= 0x88; ++op) {
         std::string name = d.Name(static_cast<std::uint8_t>(op));
-        if (name == "Gosub") name = "goto Sub";  // Gosub's text form
+        if (name == "Gosub") name = "goto Sub"; // Gosub's text form
         if (name == "UnknownOpcode" || name == "}" || name == "} else" || name == "} while")
             continue;
         EXPECT_NE(text.find(name), std::string::npos) << name;
     }
 }
 
-}  // namespace
+} // namespace

@@ -264,4 +264,4 @@ const OpcodeTable kOpcodeTable = {{
     {"0xFF", "0x00", "IllegalOpcode"},
 }};
 
-}  // namespace quillon::prototype
+} // namespace quillon::prototype
