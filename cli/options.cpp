@@ -35,16 +35,19 @@ enum OptionBit : unsigned {
     kQuiet = 32,
     kWerror = 64,
     kFiles = 128,
+    kExact = 256,
+    kMaxWarnings = 512,
 };
 
 unsigned AllowedOptions(Command c) {
     switch (c) {
     case Command::Disassemble:
-        return kDialect | kNoIndent | kRecursive | kOutput | kStdout | kQuiet | kFiles;
+        return kDialect | kNoIndent | kRecursive | kOutput | kStdout | kQuiet | kFiles | kExact;
     case Command::Compile:
-        return kDialect | kRecursive | kOutput | kStdout | kQuiet | kWerror | kFiles;
-    case Command::Verify: return kDialect | kRecursive | kQuiet | kFiles;
-    case Command::Opcodes: return kDialect;
+        return kDialect | kRecursive | kOutput | kStdout | kQuiet | kWerror | kFiles | kExact |
+               kMaxWarnings;
+    case Command::Verify: return kDialect | kRecursive | kQuiet | kFiles | kExact;
+    case Command::Opcodes: return kDialect | kExact;
     default: return 0;
     }
 }
@@ -160,6 +163,10 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
             bit = kQuiet;
         else if (name == "--Werror" || name == "-Werror")
             bit = kWerror;
+        else if (name == "--exact")
+            bit = kExact;
+        else if (name == "--max-warnings")
+            bit = kMaxWarnings;
         if (bit == 0) {
             error = "unknown option '" + std::string(arg) + "'";
             return false;
@@ -168,7 +175,7 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
             error = "'" + commandName + "' does not take the option '" + std::string(name) + "'";
             return false;
         }
-        const bool takesValue = bit == kDialect || bit == kOutput;
+        const bool takesValue = bit == kDialect || bit == kOutput || bit == kMaxWarnings;
         if (hasAttached && !takesValue) {
             error = "the option '" + std::string(name) + "' takes no value";
             return false;
@@ -205,11 +212,31 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
         case kStdout: options.toStdout = true; break;
         case kQuiet: options.quiet = true; break;
         case kWerror: options.werror = true; break;
+        case kExact: options.exact = true; break;
+        case kMaxWarnings: {
+            int n = 0;
+            bool digits = !value.empty() && value.size() <= 9;
+            for (char c : value) {
+                if (c < '0' || c > '9') digits = false;
+                n = n * 10 + (c - '0');
+            }
+            if (!digits) {
+                error = "the option '--max-warnings' needs a number (0 for no limit), not '" +
+                        std::string(value) + "'";
+                return false;
+            }
+            options.maxWarnings = n;
+            break;
+        }
         default: break;
         }
     }
     if ((allowed & kFiles) && options.inputs.empty()) {
         error = "'" + commandName + "' needs at least one FILE";
+        return false;
+    }
+    if (options.exact && options.dialect != &RetailDialect()) {
+        error = "'--exact' converts retail scripts only";
         return false;
     }
     if (options.hasOutput && options.toStdout) {

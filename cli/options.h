@@ -20,6 +20,8 @@ struct Options {
     bool werror = false;               // --Werror
     bool toStdout = false;             // --stdout
     bool hasOutput = false;            // -o PATH
+    bool exact = false;                // --exact: script chunks, byte for byte
+    int maxWarnings = 100;             // --max-warnings N (0: no limit)
     std::string output;
     std::vector<std::string> inputs; // files, folders and "-" in the order given
 };

@@ -1,0 +1,34 @@
+// Exact mode: a retail script chunk, as a room file stores it, converted to a
+// text that compiles back byte for byte, and that text compiled back with
+// every block length, jump offset, alignment pad and procedure offset worked
+// out from the braces and labels.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "diagnostics.h"
+
+namespace quillon::exact {
+
+// The first line of every exact text.
+inline constexpr std::string_view kMarker = "// quillon exact";
+
+// True when `text` begins with the exact marker line.
+bool IsExactText(std::string_view text);
+
+// Checks the procedure table at the start of `chunk`. On failure `reason`
+// says what is wrong ("the first procedure offset 0x0003 is odd", ...).
+bool CheckChunk(std::string_view chunk, std::string& reason);
+
+// The exact text of a valid chunk (CheckChunk first); false with `reason`
+// when the chunk is not valid.
+bool DisassembleChunk(std::string_view chunk, std::string& text, std::string& reason);
+
+// Compiles an exact text into a chunk. Errors and warnings go to `listener`
+// (may be null) as diagnostics; the result is false when there was an error,
+// and `chunk` is then of no use.
+bool CompileChunk(std::string_view text, std::string& chunk, CompileListener* listener);
+
+} // namespace quillon::exact
