@@ -25,10 +25,6 @@ const char* KindName(Kind k) {
     return "?";
 }
 
-bool FieldApplies(const Field& f, int size) {
-    return (f.flags & kLoose) || f.offset + WidthOf(f.kind) <= size;
-}
-
 } // namespace
 
 std::string ArgumentForm(const Dialect& dialect, std::uint8_t opcode) {

@@ -29,12 +29,6 @@ void LineIndex::Locate(std::int32_t offset, int& line, int& column) const {
     column = static_cast<int>(offset - starts_[static_cast<size_t>(line - 1)]) + 1;
 }
 
-std::int32_t LineIndex::LineStart(int line) const {
-    if (line < 1) return 0;
-    if (static_cast<size_t>(line) > starts_.size()) return size_;
-    return starts_[static_cast<size_t>(line - 1)];
-}
-
 // ---- names ---------------------------------------------------------------
 
 namespace {
@@ -102,16 +96,6 @@ std::string ClosestName(const Dialect& dialect, std::string_view word) {
 
 // ---- fields --------------------------------------------------------------
 
-namespace {
-
-// As the engine frames fields: one whose last byte lies at or past the
-// instruction's size applies only when it is loose.
-bool FieldApplies(const Field& f, int size) {
-    return (f.flags & kLoose) || f.offset + WidthOf(f.kind) <= size;
-}
-
-} // namespace
-
 const Field* ScannedField(const Dialect& dialect, std::uint8_t opcode, int argument) {
     const Form& form = *dialect.forms[opcode];
     const int size = dialect.Size(opcode);
@@ -154,21 +138,8 @@ std::string Quoted(std::string_view s) {
     return out;
 }
 
-const char* RangeText(Kind kind) {
-    switch (kind) {
-    case Kind::S8: return "-128 to 127";
-    case Kind::U8:
-    case Kind::X8:
-    case Kind::Sub8:
-    case Kind::HexN: return "0 to 255";
-    case Kind::S16: return "-32768 to 32767";
-    default: return "0 to 65535";
-    }
-}
-
-bool IsHexKind(Kind kind) {
-    return kind == Kind::X8 || kind == Kind::X16 || kind == Kind::H16 || kind == Kind::Addr16 ||
-           kind == Kind::HexN;
+std::string RangeText(Kind kind) {
+    return std::to_string(RangeOf(kind).low) + " to " + std::to_string(RangeOf(kind).high);
 }
 
 const char* OperatorList(Kind kind) {
@@ -273,7 +244,7 @@ void WarningPrinter::Report(const Diagnostic& d) {
         const Kind kind = field ? field->kind : d.kind;
         Emit(source, d.sourceOffset,
              argument + ": " + Quoted(d.token) + " is not a " +
-                 (IsHexKind(kind) ? "hexadecimal" : "decimal") + " number");
+                 (ScansHex(kind) ? "hexadecimal" : "decimal") + " number");
         return;
     }
     case Issue::MissingArgument: {

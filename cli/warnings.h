@@ -19,7 +19,6 @@ class LineIndex {
   public:
     explicit LineIndex(std::string_view text);
     void Locate(std::int32_t offset, int& line, int& column) const;
-    std::int32_t LineStart(int line) const;
 
   private:
     std::int32_t size_;

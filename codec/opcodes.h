@@ -49,6 +49,31 @@ constexpr bool IsOperator(Kind k) {
     return k == Kind::CmpOp || k == Kind::CmpOpQ || k == Kind::CalcOp;
 }
 
+// Kinds scanned as hexadecimal; the others scan as decimal.
+constexpr bool ScansHex(Kind k) {
+    return k == Kind::X8 || k == Kind::X16 || k == Kind::H16 || k == Kind::Addr16 ||
+           k == Kind::HexN;
+}
+
+// The values that a field of a kind holds as printed.
+struct KindRange {
+    std::int32_t low, high;
+};
+constexpr KindRange RangeOf(Kind k) {
+    switch (k) {
+    case Kind::S8: return {-128, 127};
+    case Kind::U8:
+    case Kind::X8:
+    case Kind::Sub8:
+    case Kind::HexN: return {0, 255};
+    case Kind::S16: return {-32768, 32767};
+    default: return {0, 65535};
+    }
+}
+constexpr bool Fits(Kind k, std::int32_t v) {
+    return v >= RangeOf(k).low && v <= RangeOf(k).high;
+}
+
 enum FieldFlags : std::uint8_t {
     kNoScan = 1, // printed, never scanned
     kLoose = 2,  // kept even where the instruction's size ends before it
@@ -59,6 +84,13 @@ struct Field {
     Kind kind;
     std::uint8_t flags = 0;
 };
+
+// A field applies only as far as the instruction reaches: one whose last byte
+// would lie at or past the instruction's size is neither printed nor scanned,
+// unless it is loose.
+constexpr bool FieldApplies(const Field& f, int size) {
+    return (f.flags & kLoose) || f.offset + WidthOf(f.kind) <= size;
+}
 
 // A byte that compiling sets to a fixed value before the fields are scanned.
 struct Preset {

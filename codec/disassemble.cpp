@@ -1,0 +1,175 @@
+// The disassembler: instructions read one by one, their nesting shown by
+// tabs, conditions read inline and else blocks closed where they end.
+#include <string>
+
+#include "engine.h"
+#include "engine_parts.h"
+#include "text.h"
+
+namespace quillon {
+
+namespace detail {
+
+void DisassembleSpecial(ScriptContext& ctx, const Form& form, std::string& out) {
+    switch (form.special) {
+    case Special::Unknown:
+        out += "// unknown opcode (";
+        AppendHex(out, ctx.opcode, 2);
+        out += ") found at 0x";
+        AppendHex(out, static_cast<std::uint32_t>(ctx.nextPos), 8);
+        return;
+    case Special::Else: {
+        ++ctx.elseDepth;
+        const size_t d = static_cast<size_t>(ctx.elseDepth);
+        if (d >= ctx.elseLength.size()) {
+            ctx.elseLength.resize(d + 1);
+            ctx.elseEnd.resize(d + 1);
+        }
+        ctx.elseOpen = 1;
+        ctx.elseLength[d] = U16At(ctx, 2);
+        ctx.elseEnd[d] = ctx.nextPos + ctx.elseLength[d] - 6;
+        PrintFields(ctx, form, out);
+        return;
+    }
+    case Special::Nop: {
+        const size_t d = static_cast<size_t>(ctx.elseDepth);
+        if (ctx.elseOpen && ctx.nextPos >= ctx.elseEnd[d]) {
+            ctx.nextPos += 1;
+            ctx.readPos = ctx.nextPos;
+            ctx.elseEnd[d] = 0;
+            ctx.elseLength[d] = 0;
+            if (--ctx.elseDepth <= 0) {
+                ctx.elseDepth = 0;
+                ctx.elseOpen = 0;
+            }
+            out += "}";
+            return;
+        }
+        PrintFields(ctx, form, out);
+        return;
+    }
+    case Special::Condition: {
+        // The condition is the next instruction of the file; a condition that
+        // is itself conditional reads the next one in turn. The chain is
+        // walked in a loop, so no file nests the reading deeper than one call.
+        std::string closes;
+        for (;;) {
+            out += ctx.dialect->Name(ctx.opcode);
+            out += '(';
+            closes += ctx.opcode == 0x12 ? ';' : '{';
+            if (!ctx.input) { // no file to read the condition from: Read reports it
+                Read(ctx, ctx.readPos, ctx.input);
+                break;
+            }
+            const std::int32_t end = static_cast<std::int32_t>(ctx.input->bytes.size());
+            if (ctx.readPos >= end) break; // no condition left in the file
+            ctx.nextPos = Read(ctx, ctx.readPos, ctx.input);
+            const Form& next = *ctx.dialect->forms[ctx.opcode];
+            if (next.special != Special::Condition) {
+                DispatchForm(ctx, out);
+                break;
+            }
+        }
+        for (size_t i = closes.size(); i-- > 0;) out += closes[i] == ';' ? ");" : ") {";
+        return;
+    }
+    default: PrintFields(ctx, form, out); return;
+    }
+}
+
+} // namespace detail
+
+using namespace detail;
+
+namespace {
+
+// The disassembler's text goes to the sink in pieces of about this size.
+constexpr std::size_t kTextPiece = 1 << 18;
+
+// The steps of the nesting depth by opcode, before and after the line, looked
+// up rather than branched on (the opcodes of a file follow no pattern). Nop
+// and case step before the line only on conditions of their own.
+struct DepthSteps {
+    std::int8_t before[256] = {};
+    std::int8_t after[256] = {};
+    constexpr DepthSteps() {
+        for (int op : {0x07, 0x08, 0x0E, 0x10, 0x12, 0x1A}) before[op] = -1;
+        for (int op : {0x06, 0x07, 0x0D, 0x0F, 0x11, 0x14, 0x15}) after[op] = 1;
+    }
+};
+constexpr DepthSteps kDepthSteps;
+
+// The disassembler. With a sink, `text` is handed over and emptied whenever it
+// reaches a piece and at the end; without one it receives the whole text.
+void DisassembleInto(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
+                     std::string& text, const TextSink* sink) {
+    ctx.compiling = 0;
+    InputFile input{bytecode};
+    ctx.input = &input;
+    const std::int32_t size = static_cast<std::int32_t>(bytecode.size());
+    text.clear();
+    text.reserve(sink ? kTextPiece + 4096 : bytecode.size() * 5 + 64);
+    text += "int ";
+    text += title;
+    text += "(void) {\r\n\r\n";
+    ctx.nextPos = ctx.readPos = 0;
+    ctx.elseOpen = ctx.elseDepth = 0;
+    ctx.elseLength[0] = ctx.elseEnd[0] = 0;
+    std::uint8_t depth = 1;
+    std::int32_t passes = 0;
+    while (size > 0) {
+        if (ctx.readPos >= size) break;
+        ctx.nextPos = Read(ctx, ctx.readPos, &input);
+        const std::uint8_t op = ctx.opcode;
+        // Depth before the line: the table's step, or nop's and case's own.
+        depth = static_cast<std::uint8_t>(depth + kDepthSteps.before[op]);
+        if (op == 0x00) {
+            if (ctx.elseOpen && ctx.nextPos >= ctx.elseEnd[static_cast<size_t>(ctx.elseDepth)])
+                --depth;
+        } else if (op == 0x14 && ctx.caseOpen == 1) {
+            ctx.caseOpen = 0;
+            --depth;
+        }
+        if (depth == 0 || depth >= 254) depth = 1;
+        // The tabs are written with the line.
+        const int tabs = ctx.indent == 1 ? depth : 0;
+        depth = static_cast<std::uint8_t>(depth + kDepthSteps.after[op]); // depth after the line
+        if (op < 0x90)
+            DispatchForm(ctx, text, true, tabs, true);
+        else if (tabs > 0)
+            text.append(static_cast<std::size_t>(tabs), '\t');
+        if (sink && text.size() >= kTextPiece) {
+            (*sink)(text);
+            text.clear();
+        }
+        if (++passes >= size) break;
+    }
+    text += "}";
+    ctx.input = nullptr;
+    if (sink) {
+        (*sink)(text);
+        text.clear();
+    }
+}
+
+} // namespace
+
+void DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
+                       std::string& text) {
+    DisassembleInto(ctx, bytecode, title, text, nullptr);
+}
+
+void DisassembleStream(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
+                       const TextSink& sink) {
+    std::string piece;
+    DisassembleInto(ctx, bytecode, title, piece, &sink);
+}
+
+std::string DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode,
+                              std::string_view title) {
+    std::string text;
+    DisassembleBuffer(ctx, bytecode, title, text);
+    return text;
+}
+
+} // namespace quillon
