@@ -14,7 +14,7 @@ bool DisassembleChunk(std::string_view, std::string&, std::string& reason) {
     reason = "exact mode is not built yet";
     return false;
 }
-bool CompileChunk(std::string_view, std::string&, CompileListener*) {
+bool CompileChunk(std::string_view, std::string&, const MessageHandler&) {
     return false;
 }
 

@@ -5,10 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
-
-#include "diagnostics.h"
 
 namespace quillon::exact {
 
@@ -26,9 +25,19 @@ bool CheckChunk(std::string_view chunk, std::string& reason);
 // when the chunk is not valid.
 bool DisassembleChunk(std::string_view chunk, std::string& text, std::string& reason);
 
-// Compiles an exact text into a chunk. Errors and warnings go to `listener`
-// (may be null) as diagnostics; the result is false when there was an error,
-// and `chunk` is then of no use.
-bool CompileChunk(std::string_view text, std::string& chunk, CompileListener* listener);
+// An error or a warning of the exact compiler, at a physical line and column
+// of the text (both from 1). The text names no file: the caller adds it.
+struct Message {
+    bool error;
+    int line;
+    int column;
+    std::string text;
+};
+using MessageHandler = std::function<void(const Message&)>;
+
+// Compiles an exact text into a chunk. Errors and warnings go to `onMessage`
+// (may be empty); the result is false when there was an error, and `chunk` is
+// then of no use.
+bool CompileChunk(std::string_view text, std::string& chunk, const MessageHandler& onMessage);
 
 } // namespace quillon::exact
