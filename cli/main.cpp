@@ -6,6 +6,7 @@
 #include "cli/help.h"
 #include "cli/opcode_list.h"
 #include "cli/options.h"
+#include "cli/room.h"
 #include "cli/verify.h"
 
 int main(int argc, char** argv) {
@@ -22,6 +23,8 @@ int main(int argc, char** argv) {
     case Command::Version: std::printf("quillon %s\n", kVersion); return 0;
     case Command::Opcodes: PrintOpcodes(*options.dialect, stdout); return 0;
     case Command::Verify: return RunVerify(options);
+    case Command::Extract: return RunExtract(options);
+    case Command::Inject: return RunInject(options);
     case Command::Disassemble:
     case Command::Compile: return RunConversion(options);
     case Command::None: break;

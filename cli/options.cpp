@@ -13,10 +13,9 @@ struct CommandEntry {
 };
 
 const CommandEntry kCommands[] = {
-    {"disassemble", Command::Disassemble},
-    {"compile", Command::Compile},
-    {"verify", Command::Verify},
-    {"opcodes", Command::Opcodes},
+    {"disassemble", Command::Disassemble}, {"compile", Command::Compile},
+    {"verify", Command::Verify},           {"opcodes", Command::Opcodes},
+    {"extract", Command::Extract},         {"inject", Command::Inject},
 };
 
 Command FindCommand(std::string_view name) {
@@ -37,6 +36,9 @@ enum OptionBit : unsigned {
     kFiles = 128,
     kExact = 256,
     kMaxWarnings = 512,
+    kNoBackup = 1024,
+    kInit = 2048,
+    kMain = 4096,
 };
 
 unsigned AllowedOptions(Command c) {
@@ -45,9 +47,11 @@ unsigned AllowedOptions(Command c) {
         return kDialect | kNoIndent | kRecursive | kOutput | kStdout | kQuiet | kFiles | kExact;
     case Command::Compile:
         return kDialect | kRecursive | kOutput | kStdout | kQuiet | kWerror | kFiles | kExact |
-               kMaxWarnings;
+               kMaxWarnings | kNoBackup;
     case Command::Verify: return kDialect | kRecursive | kQuiet | kFiles | kExact;
     case Command::Opcodes: return kDialect | kExact;
+    case Command::Extract: return kRecursive | kOutput | kQuiet | kFiles;
+    case Command::Inject: return kOutput | kFiles | kNoBackup | kInit | kMain;
     default: return 0;
     }
 }
@@ -167,6 +171,12 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
             bit = kExact;
         else if (name == "--max-warnings")
             bit = kMaxWarnings;
+        else if (name == "--no-backup")
+            bit = kNoBackup;
+        else if (name == "--init")
+            bit = kInit;
+        else if (name == "--main")
+            bit = kMain;
         if (bit == 0) {
             error = "unknown option '" + std::string(arg) + "'";
             return false;
@@ -175,7 +185,8 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
             error = "'" + commandName + "' does not take the option '" + std::string(name) + "'";
             return false;
         }
-        const bool takesValue = bit == kDialect || bit == kOutput || bit == kMaxWarnings;
+        const bool takesValue = bit == kDialect || bit == kOutput || bit == kMaxWarnings ||
+                                bit == kInit || bit == kMain;
         if (hasAttached && !takesValue) {
             error = "the option '" + std::string(name) + "' takes no value";
             return false;
@@ -213,6 +224,18 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
         case kQuiet: options.quiet = true; break;
         case kWerror: options.werror = true; break;
         case kExact: options.exact = true; break;
+        case kNoBackup: options.backup = false; break;
+        case kInit:
+        case kMain: {
+            std::string& chunk = bit == kInit ? options.initChunk : options.mainChunk;
+            if (value.empty() || !chunk.empty()) {
+                error = "the option '" + std::string(name) +
+                        (value.empty() ? "' needs a path" : "' can be given only once");
+                return false;
+            }
+            chunk = value;
+            break;
+        }
         case kMaxWarnings: {
             int n = 0;
             bool digits = !value.empty() && value.size() <= 9;
@@ -243,7 +266,18 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
         error = "'-o' and '--stdout' cannot be combined";
         return false;
     }
-    if (options.hasOutput && options.inputs.size() != 1) {
+    if (command == Command::Inject) {
+        if (options.inputs.size() != 1) {
+            error = "'inject' takes exactly one room file";
+            return false;
+        }
+        if (options.initChunk.empty() && options.mainChunk.empty()) {
+            error = "'inject' needs a chunk to put in: --init FILE, --main FILE or both";
+            return false;
+        }
+    }
+    // extract -o names a folder, which takes the chunks of any number of rooms.
+    if (options.hasOutput && options.inputs.size() != 1 && command != Command::Extract) {
         error = "'-o' takes exactly one input file";
         return false;
     }

@@ -8,7 +8,7 @@
 
 namespace quillon::cli {
 
-enum class Command { None, Disassemble, Compile, Verify, Opcodes, Help, Version };
+enum class Command { None, Disassemble, Compile, Verify, Opcodes, Extract, Inject, Help, Version };
 
 struct Options {
     Command command = Command::None;
@@ -22,6 +22,8 @@ struct Options {
     bool hasOutput = false;            // -o PATH
     bool exact = false;                // --exact: script chunks, byte for byte
     int maxWarnings = 100;             // --max-warnings N (0: no limit)
+    bool backup = true;                // --no-backup: no ROOM.rdt.bak
+    std::string initChunk, mainChunk;  // inject --init FILE, --main FILE ("": none)
     std::string output;
     std::vector<std::string> inputs; // files, folders and "-" in the order given
 };

@@ -6,6 +6,7 @@
 
 #include "cli/console.h"
 #include "cli/inputs.h"
+#include "cli/room.h"
 #include "cli/warnings.h"
 #include "codec/diagnostics.h"
 #include "codec/drivers.h"
@@ -122,6 +123,13 @@ int RunVerify(const Options& options) {
         UseBinaryStreams();
     int identical = 0, differ = 0, failed = inputs.failures;
     for (const std::string& file : inputs.files) {
+        if (options.exact && IsRoomFile(file)) {
+            const RoomCheck check = VerifyRoom(options, file);
+            ++(check == RoomCheck::Identical ? identical
+               : check == RoomCheck::Differ  ? differ
+                                             : failed);
+            continue;
+        }
         const bool fromStdin = file == "-";
         const std::string scriptPath = fromStdin ? std::string("stdin") : ToScriptPath(file);
         std::string bytes, reason;
