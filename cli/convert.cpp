@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include "cli/exact_convert.h"
 
 #include "cli/console.h"
 #include "cli/inputs.h"
@@ -46,6 +47,9 @@ bool ConvertElsewhere(Run& run, const std::string& file) {
     const bool fromStdin = file == "-";
     const std::string scriptPath = fromStdin ? std::string("stdin") : ToScriptPath(file);
     const std::string inputPath = ToHostPath(scriptPath);
+    if (!run.disassemble && LooksExact(input))
+        return Fail(run, "'" + (fromStdin ? std::string("<stdin>") : inputPath) +
+                             "' is an exact text: compile it with --exact");
     std::string input, reason;
     if (fromStdin ? !ReadStandardInput(input, reason) : !ReadWholeFile(inputPath, input, reason))
         return Fail(run, reason);
@@ -57,8 +61,37 @@ bool ConvertElsewhere(Run& run, const std::string& file) {
     std::string output;
     if (run.disassemble)
         DisassembleBuffer(run.record, input, ScriptTitle(scriptPath), output);
+// A source whose first line says that it is exact is compiled in exact mode:
+// the classic compiler would write a broken script from it.
+bool FileLooksExact(const std::string& file) {
+    std::FILE* f = std::fopen(ToHostPath(ToScriptPath(file)).c_str(), "rb");
+    if (!f) return false;
+    char head[64];
+    const size_t n = std::fread(head, 1, sizeof head, f);
+    std::fclose(f);
+    return LooksExact(std::string_view(head, n));
+}
+
+bool ConvertExactOne(Run& run, const std::string& file) {
+    if (!run.options.exact && !run.options.quiet)
+        std::fprintf(stderr, "quillon: %s: the text is exact (its first line says so); compiling "
+                             "it in exact mode\n",
+                     file.c_str());
+    int warnings = 0;
+    const bool ok = ConvertExact(run.options, file, run.disassemble, run.toStdout, warnings);
+    if (ok && warnings > 0 && run.options.werror) {
+        std::fprintf(stderr, "quillon: %s: %d warning%s treated as error%s (--Werror)\n",
+                     file == "-" ? "<stdin>" : file.c_str(), warnings, warnings == 1 ? "" : "s",
+                     warnings == 1 ? "" : "s");
+        return false;
+    }
+    return ok;
+}
+
     else
         CompileBuffer(run.record, input, output);
+    if (run.options.exact || (!run.disassemble && file != "-" && FileLooksExact(file)))
+        return ConvertExactOne(run, file);
     if (toStdout ? !WriteStandardOutput(output, reason)
                  : !WriteWholeFile(run.options.output, output, reason))
         return Fail(run, reason);

@@ -77,6 +77,8 @@ constexpr bool Fits(Kind k, std::int32_t v) {
 enum FieldFlags : std::uint8_t {
     kNoScan = 1, // printed, never scanned
     kLoose = 2,  // kept even where the instruction's size ends before it
+    kAppended = 4, // a byte that the line of the classic text leaves out,
+                   // appended after the others with ", "
 };
 
 struct Field {
@@ -109,7 +111,7 @@ enum class Special : std::uint8_t {
     For,        // for lines open a for block when compiling
 };
 
-constexpr int kMaxFields = 24;
+constexpr int kMaxFields = 40;
 // Room of the padded copies of a form's punctuation.
 constexpr std::size_t kPaddedPiece = 16;
 
@@ -163,6 +165,9 @@ struct Dialect {
     // Compiling: "if", "while" and "do" write their block instructions (retail)
     // or the lines are passed over (prototype).
     bool keywordBlocks;
+    // Compiling an 8-bit field stores its one byte (exact mode) instead of
+    // four bytes whose surplus the following fields overwrite.
+    bool narrowStores = false;
     BraceRule braces;
 
     int Size(std::uint8_t opcode) const { return size[opcode]; }

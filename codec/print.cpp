@@ -1,4 +1,5 @@
 // Printing an instruction's line through its form.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -103,9 +104,10 @@ void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out, i
     const std::size_t headLength = head ? std::strlen(head) : kPaddedName;
     // Room for the longest text: tabs, name, punctuation, every field at its
     // longest and the line end, and for a padded piece copied whole.
-    const std::size_t room = static_cast<std::size_t>(tabs) + headLength + form.openLength +
-                             form.closeLength + form.fieldCount * (form.sepLength + kFieldRoom) +
-                             2 + kPaddedPiece;
+    const std::size_t room =
+        static_cast<std::size_t>(tabs) + headLength + form.openLength + form.closeLength +
+        form.fieldCount * (std::max<std::size_t>(form.sepLength, 2) + kFieldRoom) + 2 +
+        kPaddedPiece;
     char local[512];
     std::unique_ptr<char[]> large;
     char* const buffer = room <= sizeof local ? local : (large.reset(new char[room]), large.get());
@@ -122,7 +124,12 @@ void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out, i
     for (int i = 0; i < form.fieldCount; ++i) {
         const Field& f = form.fields[i];
         if (!FieldApplies(f, size)) continue;
-        if (!first) p = PutPiece(p, form.sep, form.sepPadded, form.sepLength);
+        if (!first) {
+            if (f.flags & kAppended)
+                p = CopyPiece(p, ", ", 2);
+            else
+                p = PutPiece(p, form.sep, form.sepPadded, form.sepLength);
+        }
         first = false;
         p = PrintField(ctx, f, p);
     }

@@ -1,0 +1,76 @@
+#include "cli/exact_convert.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "cli/console.h"
+#include "codec/drivers.h"
+#include "codec/exact.h"
+#include "codec/paths.h"
+#include "codec/text.h"
+
+namespace quillon::cli {
+
+bool LooksExact(std::string_view text) {
+    return exact::IsExactText(text);
+}
+
+bool ConvertExact(const Options& options, const std::string& file, bool disassemble, bool toStdout,
+                  int& warnings) {
+    warnings = 0;
+    const bool fromStdin = file == "-";
+    const std::string name = fromStdin ? std::string("<stdin>") : file;
+    const std::string scriptPath = fromStdin ? std::string("stdin") : ToScriptPath(file);
+    const std::string inputPath = ToHostPath(scriptPath);
+    auto fail = [&](const std::string& reason) {
+        std::fprintf(stderr, "quillon: %s\n", reason.c_str());
+        return false;
+    };
+    std::string input, reason;
+    if (fromStdin ? !ReadStandardInput(input, reason) : !ReadWholeFile(inputPath, input, reason))
+        return fail(reason);
+    toStdout = toStdout || (fromStdin && !options.hasOutput);
+    const std::string outputPath =
+        toStdout            ? std::string()
+        : options.hasOutput ? options.output
+                            : ToHostPath(OutputPath(scriptPath, disassemble ? "c" : "scd"));
+    if (!toStdout && !fromStdin) {
+        std::error_code ec;
+        if (std::filesystem::equivalent(inputPath, outputPath, ec) && !ec)
+            return fail("'" + inputPath + "' would be overwritten by its own output");
+    }
+    std::string output;
+    if (disassemble) {
+        if (!exact::DisassembleChunk(input, output, reason))
+            return fail(name + ": not a script chunk: " + reason + "; convert it without --exact");
+    } else {
+        int errors = 0, shown = 0, hidden = 0;
+        const bool ok = exact::CompileChunk(input, output, [&](const exact::Message& m) {
+            if (m.error)
+                ++errors;
+            else
+                ++warnings;
+            if (!m.error && options.quiet) return;
+            if (options.maxWarnings > 0 && shown >= options.maxWarnings) {
+                ++hidden;
+                return;
+            }
+            ++shown;
+            std::fprintf(stderr, "%s:%d:%d: %s: %s\n", name.c_str(), m.line, m.column,
+                         m.error ? "error" : "warning", m.text.c_str());
+        });
+        if (hidden > 0)
+            std::fprintf(stderr, "%s: %d more message%s not shown (--max-warnings)\n", name.c_str(),
+                         hidden, hidden == 1 ? "" : "s");
+        if (!ok)
+            return fail(FormatText("%s: %d error%s; nothing written", name.c_str(), errors,
+                                   errors == 1 ? "" : "s"));
+    }
+    if (toStdout ? !WriteStandardOutput(output, reason)
+                 : !WriteWholeFile(outputPath, output, reason))
+        return fail(reason);
+    return true;
+}
+
+} // namespace quillon::cli

@@ -1,0 +1,22 @@
+// Exact-mode conversions of the command-line tool: script chunks to exact
+// text and back, with errors and warnings named FILE:LINE:COLUMN.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "cli/options.h"
+
+namespace quillon::cli {
+
+// Converts one file (or "-") in exact mode: disassembling a chunk, or
+// compiling an exact text. The output goes beside the input, to -o or to
+// standard output as `toStdout` says; nothing is written when the input is
+// refused or has errors. `warnings` receives the number of warnings.
+bool ConvertExact(const Options& options, const std::string& file, bool disassemble, bool toStdout,
+                  int& warnings);
+
+// True when the file's text begins with the exact marker.
+bool LooksExact(std::string_view text);
+
+} // namespace quillon::cli

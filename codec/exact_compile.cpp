@@ -1,0 +1,384 @@
+// The exact compiler: an exact text read line by line into the items of each
+// procedure (instructions scanned through the exact forms, braces as block
+// openings and closings, labels and gotos by name), then laid out by the
+// encoder. Anything that would give the game a wrong script is an error.
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine.h"
+#include "engine_parts.h"
+#include "exact.h"
+#include "exact_ir.h"
+#include "source.h"
+#include "text.h"
+
+namespace quillon::exact {
+
+namespace {
+
+// The goto: the one jump of the instruction set.
+std::uint8_t GotoOpcode() {
+    for (int op = 0; op < 256; ++op)
+        if (ExactRows().row[op].role == Role::Jump) return static_cast<std::uint8_t>(op);
+    return 0;
+}
+
+bool IsLabelName(std::string_view word) {
+    if (word.size() < 2 || word[0] != 'L') return false;
+    return std::all_of(word.begin() + 1, word.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+    });
+}
+
+// The arguments that a form reads from a line.
+int ArgumentCount(const Form& form, int size) {
+    int n = 0;
+    for (int i = 0; i < form.fieldCount; ++i)
+        if (FieldApplies(form.fields[i], size) && !(form.fields[i].flags & kNoScan)) ++n;
+    return n;
+}
+
+class Compiler : public CompileListener {
+  public:
+    Compiler(const MessageHandler& onMessage) : onMessage_(onMessage), ctx_(ExactRows().dialect) {
+        ctx_.compiling = 1;
+        ctx_.listener = this;
+    }
+
+    bool Run(std::string_view text, std::string& chunk);
+
+    // Diagnostics of the scanning engine.
+    void Report(const Diagnostic& d) override;
+
+  private:
+    void Message(bool error, int column, std::string text) {
+        if (error) ++errors_;
+        if (onMessage_) onMessage_({error, line_, column, std::move(text)});
+    }
+    void Error(std::string_view token, std::string text) {
+        Message(true, Column(token), std::move(text));
+    }
+    int Column(std::string_view token) const {
+        const std::int32_t at = detail::TokenOffset(ctx_, token);
+        return at < 0 ? static_cast<int>(ctx_.lineOffsets.empty() ? 1 : ctx_.lineOffsets.back() + 2)
+                      : at + 1;
+    }
+    // Prepares the physical line for tokens: comments dropped, punctuation
+    // made blank, the column of every kept character noted.
+    void Clean(std::string_view physical);
+    void Line();
+    // Scans tokens [first, end) of the line as one instruction; false after
+    // an error.
+    bool Instruction(std::size_t first, std::size_t end, bool condition);
+    bool Scan(std::uint8_t op, std::size_t first, std::size_t end, Item kind);
+    // Labels belong to their function: the same name in two functions names
+    // two labels.
+    std::uint32_t LabelId(std::string_view name) {
+        auto [it, added] =
+            labelIds_.try_emplace(std::to_string(procs_.size()) + ":" + std::string(name),
+                                  static_cast<std::uint32_t>(labelIds_.size()));
+        if (added) {
+            labelNames_.emplace_back(name);
+            labelLine_.push_back(0);
+        }
+        return it->second;
+    }
+    Entry& Add(Item kind, const void* bytes, std::size_t n, std::string_view token) {
+        Entry& e = procs_.back().Add(kind, bytes, n);
+        e.line = line_;
+        e.column = Column(token);
+        return e;
+    }
+
+    const MessageHandler& onMessage_;
+    ScriptContext ctx_;
+    std::vector<std::string_view> all_; // the tokens of the line
+    std::vector<Procedure> procs_;
+    bool inFunction_ = false;
+    int open_ = 0; // blocks open in the current function
+    int line_ = 0;
+    int errors_ = 0;
+    bool missingReported_ = false;
+    std::map<std::string, std::uint32_t> labelIds_;
+    std::vector<std::string> labelNames_;
+    std::vector<int> labelLine_; // where each label is defined, 0 while it is not
+    std::vector<std::pair<std::uint32_t, std::pair<int, int>>> references_;
+};
+
+void Compiler::Report(const Diagnostic& d) {
+    const Dialect& dialect = ExactRows().dialect;
+    const std::string name = std::string("'") + dialect.Name(d.opcode) + "'";
+    const int column = d.sourceOffset >= 0 ? d.sourceOffset + 1 : Column(std::string_view());
+    const std::string token(d.token.substr(0, 60));
+    const Form& form = *dialect.forms[d.opcode];
+    const int wanted = ArgumentCount(form, dialect.Size(d.opcode));
+    switch (d.issue) {
+    case Issue::BadNumber:
+        Message(true, column,
+                FormatText("argument %d of %s: '%s' is not a %s number", d.argument, name.c_str(),
+                           token.c_str(), ScansHex(d.kind) ? "hexadecimal" : "decimal"));
+        return;
+    case Issue::MissingArgument:
+        if (missingReported_) return;
+        missingReported_ = true;
+        Message(true, column,
+                FormatText("%s takes %d argument%s, %d given", name.c_str(), wanted,
+                           wanted == 1 ? "" : "s", d.argument - 1));
+        return;
+    case Issue::SurplusArgument:
+        Message(true, column,
+                FormatText("%s takes %d argument%s; '%s' is one too many", name.c_str(), wanted,
+                           wanted == 1 ? "" : "s", token.c_str()));
+        return;
+    case Issue::BadOperator:
+        Message(true, column,
+                FormatText("argument %d of %s: '%s' is not an operator of its list", d.argument,
+                           name.c_str(), token.c_str()));
+        return;
+    case Issue::OutOfRange:
+        Message(false, column,
+                FormatText("argument %d of %s: %s does not fit (%d to %d); only its low %d bits "
+                           "are kept",
+                           d.argument, name.c_str(), token.c_str(), RangeOf(d.kind).low,
+                           RangeOf(d.kind).high, WidthOf(d.kind) * 8));
+        return;
+    default: return;
+    }
+}
+
+void Compiler::Clean(std::string_view physical) {
+    ctx_.line.clear();
+    ctx_.lineOffsets.clear();
+    for (std::size_t i = 0; i < physical.size(); ++i) {
+        char c = physical[i];
+        if (c == '/' && i + 1 < physical.size() && physical[i + 1] == '/') break;
+        if (c == '/' && i + 1 < physical.size() && physical[i + 1] == '*') {
+            const std::size_t close = physical.find("*/", i + 2);
+            if (close == std::string_view::npos) break;
+            i = close + 1;
+            c = ' ';
+        }
+        if (c == '(' || c == ')' || c == ',' || c == ';' || c == ':' || c == '\t') c = ' ';
+        ctx_.line += c;
+        ctx_.lineOffsets.push_back(static_cast<std::int32_t>(i));
+    }
+}
+
+bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, Item kind) {
+    const Dialect& d = ExactRows().dialect;
+    ctx_.tokens.assign(all_.begin() + static_cast<std::ptrdiff_t>(first),
+                       all_.begin() + static_cast<std::ptrdiff_t>(end));
+    ctx_.tokenCount = ctx_.liveTokens = static_cast<std::int32_t>(ctx_.tokens.size());
+    std::fill(std::begin(ctx_.code), std::end(ctx_.code), 0);
+    ctx_.opcode = ctx_.code[0] = op;
+    missingReported_ = false;
+    const int before = errors_;
+    detail::ScanFields(ctx_, *d.forms[op]);
+    if (errors_ > before) return false;
+    Add(kind, ctx_.code, static_cast<std::size_t>(d.Size(op)), all_[first]);
+    return true;
+}
+
+bool Compiler::Instruction(std::size_t first, std::size_t end, bool condition) {
+    const Rows& rows = ExactRows();
+    if (first >= end) {
+        Error(std::string_view(), "the condition is missing");
+        return false;
+    }
+    const std::string_view word = all_[first];
+    if (word == "raw") {
+        std::string bytes;
+        for (std::size_t k = first + 1; k < end; ++k) {
+            bool overflow = false;
+            const auto v = ScanHex(all_[k], &overflow);
+            if (!v || overflow || *v < 0 || *v > 255 ||
+                all_[k].find_first_not_of("0123456789abcdefABCDEFxX") != std::string_view::npos) {
+                Error(all_[k], "'" + std::string(all_[k].substr(0, 60)) +
+                                   "' is not a byte in hexadecimal (00 to FF)");
+                return false;
+            }
+            bytes += static_cast<char>(*v);
+        }
+        if (bytes.empty()) {
+            Error(word, "'raw' needs at least one byte");
+            return false;
+        }
+        for (std::size_t at = 0; at < bytes.size(); at += 255) {
+            Entry& e = Add(Item::Code, bytes.data() + at,
+                           std::min<std::size_t>(255, bytes.size() - at), word);
+            e.raw = true;
+            e.condition = condition;
+        }
+        return true;
+    }
+    ctx_.tokens.assign(all_.begin() + static_cast<std::ptrdiff_t>(first),
+                       all_.begin() + static_cast<std::ptrdiff_t>(end));
+    ctx_.tokenCount = ctx_.liveTokens = static_cast<std::int32_t>(ctx_.tokens.size());
+    const int op = detail::InstructionOf(ctx_);
+    if (op < 0) {
+        Error(word, "unknown instruction '" + std::string(word.substr(0, 60)) + "'");
+        return false;
+    }
+    const Row& row = rows.row[op];
+    if (row.role != Role::Plain) {
+        Error(word, "'" + std::string(word) +
+                        "' has no line of its own in exact mode; write its bytes with raw(...)");
+        return false;
+    }
+    if (!Scan(static_cast<std::uint8_t>(op), first, end, Item::Code)) return false;
+    procs_.back().items.back().condition = condition;
+    return true;
+}
+
+void Compiler::Line() {
+    SplitTokens(ctx_.line, all_);
+    if (all_.empty()) return;
+    const Rows& rows = ExactRows();
+    const std::string_view word = all_[0];
+    const std::size_t n = all_.size();
+    auto opens = [&](std::size_t last) {
+        if (all_[last] == "{") return true;
+        Error(all_[last], "'{' expected at the end of the line");
+        return false;
+    };
+    if (word == "int" || word == "void") {
+        if (inFunction_) {
+            Error(word, "a function begins before the one above it ends");
+            return;
+        }
+        inFunction_ = true;
+        open_ = 0;
+        procs_.emplace_back();
+        if (n < 2 || all_[1] != FormatText("Sub%02zu", procs_.size() - 1))
+            Message(false, Column(n > 1 ? all_[1] : word),
+                    FormatText("procedure %zu of the table is named Sub%02zu", procs_.size() - 1,
+                               procs_.size() - 1));
+        return;
+    }
+    if (!inFunction_) {
+        Error(word, "a line outside any function");
+        return;
+    }
+    if (n == 1 && IsLabelName(word)) {
+        const std::uint32_t id = LabelId(word);
+        if (labelLine_[id]) {
+            Error(word, FormatText("label '%s' is already defined on line %d",
+                                   std::string(word).c_str(), labelLine_[id]));
+            return;
+        }
+        labelLine_[id] = line_;
+        Add(Item::Label, nullptr, 0, word).label = id;
+        return;
+    }
+    if (word == "if" || word == "while") {
+        if (!opens(n - 1)) return;
+        const std::uint8_t op =
+            rows.opener[static_cast<int>(word == "if" ? Block::If : Block::While)];
+        const std::uint8_t bytes[4] = {op, 0, 0, 0};
+        Entry& e = Add(Item::Open, bytes, 4, word);
+        e.block = rows.row[op].block;
+        ++open_;
+        Instruction(1, n - 1, true);
+        return;
+    }
+    if (word == "do" || word == "for" || word == "switch") {
+        if (!opens(n - 1)) return;
+        const Block block = word == "do" ? Block::Do : word == "for" ? Block::For : Block::Switch;
+        const std::uint8_t op = rows.opener[static_cast<int>(block)];
+        ++open_;
+        if (Scan(op, 0, n, Item::Open)) procs_.back().items.back().block = block;
+        return;
+    }
+    if (word == "case" || word == "default") {
+        const Block block = word == "case" ? Block::Case : Block::Default;
+        Scan(rows.opener[static_cast<int>(block)], 0, n,
+             word == "case" ? Item::Case : Item::Default);
+        return;
+    }
+    if (word == "}") {
+        if (n == 1) {
+            if (open_ == 0) {
+                inFunction_ = false;
+                return;
+            }
+            --open_;
+            Add(Item::Close, nullptr, 0, word);
+            return;
+        }
+        if (all_[1] == "else") {
+            if (n != 3 || all_[2] != "{") {
+                Error(all_[1], "'} else {' expected");
+                return;
+            }
+            const std::uint8_t op = rows.opener[static_cast<int>(Block::Else)];
+            const std::uint8_t bytes[4] = {op, 0, 0, 0};
+            Add(Item::Else, bytes, 4, word);
+            return;
+        }
+        if (all_[1] == "while") {
+            if (open_ == 0) {
+                Error(word, "'}' closes no open block");
+                return;
+            }
+            --open_;
+            Add(Item::Close, nullptr, 0, word).block = Block::Do;
+            Instruction(2, n, true);
+            return;
+        }
+        Error(all_[1], "'}' expected alone, or as '} else {' or '} while(...);'");
+        return;
+    }
+    if (word == "goto" && n > 1 && IsLabelName(all_[1])) {
+        const std::uint32_t id = LabelId(all_[1]);
+        references_.push_back({id, {line_, Column(all_[1])}});
+        // Bytes 1 to 3 follow the label.
+        if (Scan(GotoOpcode(), 0, n, Item::Goto)) procs_.back().items.back().label = id;
+        return;
+    }
+    Instruction(0, n, false);
+}
+
+bool Compiler::Run(std::string_view text, std::string& chunk) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string_view::npos) end = text.size();
+        ++line_;
+        Clean(text.substr(at, end - at));
+        Line();
+        at = end;
+        if (at < text.size() && text[at] == '\r') ++at;
+        if (at < text.size() && text[at] == '\n') ++at;
+    }
+    ++line_;
+    if (inFunction_) Message(true, 1, "the last function is never closed with '}'");
+    if (procs_.empty())
+        Message(true, 1, "no function: an exact text holds one function per procedure");
+    for (const auto& [id, where] : references_)
+        if (!labelLine_[id]) {
+            ++errors_;
+            if (onMessage_)
+                onMessage_({true, where.first, where.second,
+                            "label '" + labelNames_[id] + "' is never defined"});
+        }
+    if (errors_) return false;
+    EncodeError error;
+    if (!EncodeChunk(procs_, chunk, error)) {
+        ++errors_;
+        if (onMessage_) onMessage_({true, error.line, error.column, error.text});
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool CompileChunk(std::string_view text, std::string& chunk, const MessageHandler& onMessage) {
+    chunk.clear();
+    Compiler compiler(onMessage);
+    return compiler.Run(text, chunk);
+}
+
+} // namespace quillon::exact

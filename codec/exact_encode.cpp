@@ -1,0 +1,259 @@
+// Laying out the items of a chunk: alignment pads before the instructions
+// that hold 16-bit fields, block lengths from where each block ends, the
+// sizes of conditions, goto offsets from their labels, the procedure table.
+#include <string>
+
+#include "exact_ir.h"
+#include "text.h"
+
+namespace quillon::exact {
+
+Entry& Procedure::Add(Item kind, const void* bytes, std::size_t count) {
+    Entry e;
+    e.kind = kind;
+    e.first = static_cast<std::uint32_t>(pool.size());
+    e.count = static_cast<std::uint8_t>(count);
+    pool.append(static_cast<const char*>(bytes), count);
+    items.push_back(e);
+    return items.back();
+}
+
+namespace {
+
+struct Frame {
+    Block block;
+    std::int32_t start; // chunk offset of the instruction that opened it
+    std::size_t item;
+};
+
+class Encoder {
+  public:
+    Encoder(const Procedure& proc, std::int32_t base, std::string& out,
+            std::vector<std::int32_t>& labels, std::vector<Jump>& jumps, EncodeError& error)
+        : proc_(proc), rows_(ExactRows()), base_(base), out_(out), labels_(labels), jumps_(jumps),
+          error_(error) {}
+
+    bool Run();
+
+  private:
+    std::int32_t Pos() const { return base_ + static_cast<std::int32_t>(out_.size() - begin_); }
+    const Entry& At(std::size_t i) const { return proc_.items[i]; }
+    bool Aligned(const Entry& e) const {
+        if (e.raw || e.count == 0) return false;
+        return rows_.row[static_cast<std::uint8_t>(proc_.pool[e.first])].aligned;
+    }
+    // Writes an item's bytes after the pad it needs, and places the labels
+    // that wait for it. Returns its chunk offset.
+    std::int32_t Emit(const Entry& e) {
+        if (Aligned(e) && (Pos() & 1)) out_ += '\0';
+        const std::int32_t at = Pos();
+        PlaceLabels(at);
+        out_.append(proc_.pool, e.first, e.count);
+        return at;
+    }
+    std::int32_t EmitBytes(const char* bytes, std::size_t n) {
+        const std::int32_t at = Pos();
+        PlaceLabels(at);
+        out_.append(bytes, n);
+        return at;
+    }
+    void PlaceLabels(std::int32_t at) {
+        for (std::uint32_t id : pending_) labels_[id] = at;
+        pending_.clear();
+    }
+    bool Fail(const Entry& e, std::string text) {
+        error_.line = e.line;
+        error_.column = e.column;
+        error_.text = std::move(text);
+        return false;
+    }
+    // Stores `value` as the 16-bit field at chunk offset `at`.
+    bool Store(const Entry& e, std::int32_t at, std::int64_t value, bool isSigned) {
+        const bool fits =
+            isSigned ? value >= -32768 && value <= 32767 : value >= 0 && value <= 65535;
+        if (!fits)
+            return Fail(e, FormatText(isSigned ? "the jump of %lld bytes does not fit 16 bits"
+                                               : "the block of %lld bytes does not fit 16 bits",
+                                      static_cast<long long>(value)));
+        const std::size_t i = begin_ + static_cast<std::size_t>(at - base_);
+        out_[i] = static_cast<char>(value & 0xFF);
+        out_[i + 1] = static_cast<char>((value >> 8) & 0xFF);
+        return true;
+    }
+    // Ends the block of `f` at the current position.
+    bool EndBlock(const Frame& f) {
+        const std::uint8_t op =
+            static_cast<std::uint8_t>(out_[begin_ + static_cast<std::size_t>(f.start - base_)]);
+        const Row& row = rows_.row[op];
+        const std::int32_t from =
+            row.from == From::Start ? f.start : f.start + rows_.dialect.Size(op);
+        return Store(At(f.item), f.start + row.lengthAt, Pos() - from, false);
+    }
+    // The condition after item i (if, while, "} while"); writes its size where
+    // the row says.
+    bool Condition(std::size_t& i, std::int32_t sizeAt) {
+        if (i + 1 >= proc_.items.size() || !At(i + 1).condition)
+            return Fail(At(i), "the condition is missing");
+        ++i;
+        Emit(At(i));
+        if (sizeAt >= 0)
+            out_[begin_ + static_cast<std::size_t>(sizeAt - base_)] =
+                static_cast<char>(At(i).count);
+        return true;
+    }
+
+    const Procedure& proc_;
+    const Rows& rows_;
+    std::int32_t base_;
+    std::string& out_;
+    std::size_t begin_ = 0;
+    std::vector<std::int32_t>& labels_;
+    std::vector<Jump>& jumps_;
+    EncodeError& error_;
+    std::vector<Frame> frames_;
+    std::vector<std::uint32_t> pending_;
+};
+
+bool Encoder::Run() {
+    begin_ = out_.size();
+    for (std::size_t i = 0; i < proc_.items.size(); ++i) {
+        const Entry& e = At(i);
+        switch (e.kind) {
+        case Item::Code: Emit(e); break;
+        case Item::Label:
+            if (labels_.size() <= e.label) labels_.resize(e.label + 1, -1);
+            pending_.push_back(e.label);
+            break;
+        case Item::Goto: {
+            const std::int32_t at = Emit(e);
+            jumps_.push_back({at, e.label, e.line, e.column});
+            break;
+        }
+        case Item::Open: {
+            const std::int32_t at = Emit(e);
+            frames_.push_back({e.block, at, i});
+            const std::uint8_t op = static_cast<std::uint8_t>(proc_.pool[e.first]);
+            const Row& row = rows_.row[op];
+            if (row.condition && !Condition(i, row.conditionAt ? at + row.conditionAt : -1))
+                return false;
+            break;
+        }
+        case Item::Else: {
+            if (frames_.empty() || frames_.back().block != Block::If)
+                return Fail(e, "'} else {' follows no if block");
+            const Frame f = frames_.back();
+            frames_.pop_back();
+            const std::int32_t at = Emit(e);
+            if (!EndBlock(f)) return false;
+            frames_.push_back({Block::Else, at, i});
+            break;
+        }
+        case Item::Case:
+        case Item::Default: {
+            if (!frames_.empty() &&
+                (frames_.back().block == Block::Case || frames_.back().block == Block::Default)) {
+                const Frame f = frames_.back();
+                frames_.pop_back();
+                // The case's length runs to the start of this label, after its pad.
+                if (Aligned(e) && (Pos() & 1)) out_ += '\0';
+                if (f.block == Block::Case && !EndBlock(f)) return false;
+            }
+            if (frames_.empty() || frames_.back().block != Block::Switch)
+                return Fail(e, e.kind == Item::Case ? "'case' outside a switch block"
+                                                    : "'default' outside a switch block");
+            const std::int32_t at = Emit(e);
+            frames_.push_back({e.kind == Item::Case ? Block::Case : Block::Default, at, i});
+            break;
+        }
+        case Item::Close: {
+            if (!frames_.empty() &&
+                (frames_.back().block == Block::Case || frames_.back().block == Block::Default)) {
+                const Frame f = frames_.back();
+                frames_.pop_back();
+                if (f.block == Block::Case && !EndBlock(f)) return false;
+            }
+            if (frames_.empty() || frames_.back().block == Block::Case ||
+                frames_.back().block == Block::Default)
+                return Fail(e, "'}' closes no open block");
+            const Frame f = frames_.back();
+            frames_.pop_back();
+            const std::uint8_t closer = rows_.closer[static_cast<int>(f.block)];
+            if (f.block == Block::Else) {
+                const char pair[2] = {0, 0};
+                EmitBytes(pair, 2);
+            } else if (f.block == Block::Do) {
+                const char head[2] = {static_cast<char>(closer), 0};
+                const std::int32_t at = EmitBytes(head, 2);
+                if (!Condition(i, at + rows_.row[closer].conditionAt)) return false;
+            } else {
+                const char pair[2] = {static_cast<char>(closer), 0};
+                EmitBytes(pair, 2);
+            }
+            if (!EndBlock(f)) return false;
+            break;
+        }
+        }
+    }
+    PlaceLabels(Pos());
+    if (!frames_.empty()) {
+        const Frame& f = frames_.back();
+        return Fail(At(f.item), "the block opened here is never closed");
+    }
+    return true;
+}
+
+} // namespace
+
+bool EncodeProcedure(const Procedure& proc, std::int32_t base, std::string& out,
+                     std::vector<std::int32_t>& labels, std::vector<Jump>& jumps,
+                     EncodeError& error) {
+    return Encoder(proc, base, out, labels, jumps, error).Run();
+}
+
+bool PatchJumps(std::string& bytes, std::int32_t base, const std::vector<std::int32_t>& labels,
+                const std::vector<Jump>& jumps, EncodeError& error) {
+    for (const Jump& j : jumps) {
+        const std::int32_t target = j.label < labels.size() ? labels[j.label] : -1;
+        if (target < 0) {
+            error = {j.line, j.column, "the goto's label is never defined"};
+            return false;
+        }
+        const std::int32_t offset = target - j.at;
+        if (offset < -32768 || offset > 32767) {
+            error = {j.line, j.column,
+                     FormatText("the jump of %d bytes does not fit 16 bits", offset)};
+            return false;
+        }
+        const std::size_t at =
+            static_cast<std::size_t>(j.at - base) +
+            ExactRows()
+                .row[static_cast<std::uint8_t>(bytes[static_cast<std::size_t>(j.at - base)])]
+                .lengthAt;
+        bytes[at] = static_cast<char>(offset & 0xFF);
+        bytes[at + 1] = static_cast<char>((offset >> 8) & 0xFF);
+    }
+    return true;
+}
+
+bool EncodeChunk(const std::vector<Procedure>& procs, std::string& chunk, EncodeError& error) {
+    chunk.assign(procs.size() * 2, '\0');
+    std::vector<std::int32_t> labels;
+    std::vector<Jump> jumps;
+    for (std::size_t k = 0; k < procs.size(); ++k) {
+        const std::size_t start = chunk.size();
+        if (start > 0xFFFF) {
+            error = {procs[k].items.empty() ? 0 : procs[k].items[0].line, 1,
+                     FormatText("procedure %zu starts at 0x%zX, past what the 16-bit table holds",
+                                k, start)};
+            return false;
+        }
+        chunk[2 * k] = static_cast<char>(start & 0xFF);
+        chunk[2 * k + 1] = static_cast<char>(start >> 8);
+        if (!EncodeProcedure(procs[k], static_cast<std::int32_t>(start), chunk, labels, jumps,
+                             error))
+            return false;
+    }
+    return PatchJumps(chunk, 0, labels, jumps, error);
+}
+
+} // namespace quillon::exact

@@ -1,0 +1,240 @@
+// A generator of script chunks as the game writes them, built from the facts
+// of its bytecode on its own (it shares no code with the exact encoder):
+// nested blocks of every kind, conditions, switches with fall-through cases,
+// gotos forward and back, alignment pads, bytes after a procedure's end.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace exact_gen {
+
+class ChunkGenerator {
+  public:
+    explicit ChunkGenerator(std::uint32_t seed) : rng_(seed) {}
+
+    // A chunk of `procedures` procedures; `rawLines` receives how many raw
+    // lines its exact text must have (unknown opcodes and unframed bytes).
+    std::string Chunk(int procedures, int& rawLines) {
+        out_.assign(static_cast<std::size_t>(procedures) * 2, '\0');
+        raw_ = 0;
+        for (int k = 0; k < procedures; ++k) {
+            Put16(static_cast<std::size_t>(2 * k), static_cast<int>(out_.size()));
+            Procedure();
+        }
+        rawLines = raw_;
+        return out_;
+    }
+
+  private:
+    int Pick(int n) { return static_cast<int>(rng_() % static_cast<std::uint32_t>(n)); }
+    char Byte() { return static_cast<char>(rng_() & 0xFF); }
+    void Put16(std::size_t at, int v) {
+        out_[at] = static_cast<char>(v & 0xFF);
+        out_[at + 1] = static_cast<char>((v >> 8) & 0xFF);
+    }
+    // An instruction with a 16-bit field starts at an even offset: one 00
+    // before it where it would not.
+    std::size_t Emit(std::string bytes, bool aligned) {
+        if (aligned && (out_.size() & 1)) out_ += '\0';
+        const std::size_t at = out_.size();
+        out_ += bytes;
+        return at;
+    }
+    std::string Random(std::uint8_t op, int size) {
+        std::string b(1, static_cast<char>(op));
+        for (int i = 1; i < size; ++i) b += Byte();
+        return b;
+    }
+    void LineStart() { starts_.push_back(static_cast<int>(out_.size())); }
+    void LineStartAt(std::size_t at) { starts_.push_back(static_cast<int>(at)); }
+
+    struct Op {
+        std::uint8_t op;
+        int size;
+        bool aligned;
+        int operatorAt, operators; // an operator byte and the size of its list
+    };
+    // Instructions with lines of their own (and two without: 0x1E, 0x81).
+    static const std::vector<Op>& Plain() {
+        static const std::vector<Op> ops = {
+            {0x01, 2, false, 0, 0}, {0x02, 1, false, 0, 0},  {0x03, 4, false, 0, 0},
+            {0x04, 4, true, 0, 0},  {0x05, 2, false, 0, 0},  {0x09, 4, true, 0, 0},
+            {0x0A, 3, true, 0, 0},  {0x0B, 1, false, 0, 0},  {0x18, 2, false, 0, 0},
+            {0x19, 2, false, 0, 0}, {0x1D, 4, false, 0, 0},  {0x21, 4, false, 0, 0},
+            {0x22, 4, false, 0, 0}, {0x23, 6, true, 3, 7},   {0x24, 4, true, 0, 0},
+            {0x25, 3, false, 0, 0}, {0x26, 6, true, 2, 12},  {0x27, 4, false, 0, 0},
+            {0x28, 1, false, 0, 0}, {0x29, 2, false, 0, 0},  {0x2B, 6, true, 0, 0},
+            {0x2C, 20, true, 0, 0}, {0x2D, 38, true, 0, 0},  {0x3E, 6, true, 3, 7},
+            {0x44, 22, true, 0, 0}, {0x4E, 22, true, 0, 0},  {0x5C, 3, false, 0, 0},
+            {0x67, 28, true, 0, 0}, {0x68, 40, false, 0, 0}, {0x73, 8, false, 0, 0},
+            {0x86, 1, false, 0, 0}, {0x3B, 32, true, 0, 0},  {0x1E, 1, false, 0, 0},
+            {0x81, 3, false, 0, 0},
+        };
+        return ops;
+    }
+    void Instruction() {
+        const Op& o = Plain()[static_cast<std::size_t>(Pick(static_cast<int>(Plain().size())))];
+        std::string b = Random(o.op, o.size);
+        if (o.operators)
+            b[static_cast<std::size_t>(o.operatorAt)] = static_cast<char>(Pick(o.operators));
+        if (o.op == 0x1E || o.op == 0x81) ++raw_;
+        if (o.aligned && (out_.size() & 1)) out_ += '\0';
+        LineStart();
+        Emit(b, o.aligned);
+    }
+    // A condition: its size.
+    int Condition() {
+        static const Op conds[] = {{0x21, 4, false, 0, 0}, {0x23, 6, true, 3, 7},
+                                   {0x3E, 6, true, 3, 7},  {0x5E, 2, false, 0, 0},
+                                   {0x4F, 4, true, 0, 0},  {0x81, 3, false, 0, 0}};
+        const Op& o = conds[Pick(6)];
+        std::string b = Random(o.op, o.size);
+        if (o.operators)
+            b[static_cast<std::size_t>(o.operatorAt)] = static_cast<char>(Pick(o.operators));
+        if (o.op == 0x81) ++raw_;
+        Emit(b, o.aligned);
+        return o.size;
+    }
+    void Body(int depth) {
+        const int n = Pick(depth > 3 ? 3 : 5);
+        for (int i = 0; i < n; ++i) Statement(depth);
+    }
+    void Statement(int depth) {
+        const int kind = depth > 4 ? 0 : Pick(12);
+        if (kind <= 4) return Instruction();
+        if (kind == 5) { // a nop that is no pad
+            LineStart();
+            out_ += '\0';
+            return;
+        }
+        if (kind == 6) { // goto, patched at the end of the procedure
+            if (out_.size() & 1) out_ += '\0';
+            LineStart();
+            std::string b = Random(0x17, 6);
+            gotos_.push_back(Emit(b, true));
+            return;
+        }
+        if (out_.size() & 1 && Pick(2)) {
+            LineStart(); // the pad before an opener may also be a nop of the text
+        }
+        if (kind == 7) { // if, with or without else
+            if (out_.size() & 1) out_ += '\0';
+            LineStart();
+            const std::size_t at = Emit(std::string("\x06\x00\x00\x00", 4), true);
+            Condition();
+            Body(depth + 1);
+            if (Pick(2)) {
+                if (out_.size() & 1) out_ += '\0';
+                LineStart();
+                const std::size_t els = Emit(std::string("\x07\x00\x00\x00", 4), true);
+                Put16(at + 2, static_cast<int>(out_.size() - (at + 4)));
+                Body(depth + 1);
+                LineStart();
+                out_ += std::string("\x00\x00", 2);
+                Put16(els + 2, static_cast<int>(out_.size() - els));
+            } else {
+                LineStart();
+                out_ += std::string("\x08\x00", 2);
+                Put16(at + 2, static_cast<int>(out_.size() - (at + 4)));
+            }
+        } else if (kind == 8) { // while
+            if (out_.size() & 1) out_ += '\0';
+            LineStart();
+            const std::size_t at = Emit(std::string("\x0F\x00\x00\x00", 4), true);
+            out_[at + 1] = static_cast<char>(Condition());
+            Body(depth + 1);
+            LineStart();
+            out_ += std::string("\x10\x00", 2);
+            Put16(at + 2, static_cast<int>(out_.size() - (at + 4)));
+        } else if (kind == 9) { // do
+            if (out_.size() & 1) out_ += '\0';
+            LineStart();
+            const std::size_t at = Emit(std::string("\x11\x00\x00\x00", 4), true);
+            Body(depth + 1);
+            LineStart();
+            const std::size_t head = out_.size();
+            out_ += std::string("\x12\x00", 2);
+            out_[head + 1] = static_cast<char>(Condition());
+            Put16(at + 2, static_cast<int>(out_.size() - (at + 4)));
+        } else if (kind == 10) { // for
+            if (out_.size() & 1) out_ += '\0';
+            LineStart();
+            std::string b("\x0D\x00\x00\x00", 4);
+            b += Byte();
+            b += Byte();
+            const std::size_t at = Emit(b, true);
+            Body(depth + 1);
+            LineStart();
+            out_ += std::string("\x0E\x00", 2);
+            Put16(at + 2, static_cast<int>(out_.size() - (at + 6)));
+        } else { // switch with cases, some empty and falling through, maybe a default
+            if (out_.size() & 1) out_ += '\0';
+            LineStart();
+            std::string b("\x13", 1);
+            b += Byte();
+            b += std::string("\x00\x00", 2);
+            const std::size_t at = Emit(b, true);
+            const int cases = 1 + Pick(4);
+            std::size_t open = 0;
+            bool any = false;
+            auto endCase = [&] {
+                if (any) Put16(open + 2, static_cast<int>(out_.size() - (open + 6)));
+                any = false;
+            };
+            for (int c = 0; c < cases; ++c) {
+                if (out_.size() & 1) out_ += '\0';
+                endCase();
+                LineStart();
+                std::string cb("\x14\x00\x00\x00", 4);
+                cb += Byte();
+                cb += Byte();
+                open = Emit(cb, true);
+                any = true;
+                if (Pick(3)) {
+                    Body(depth + 1);
+                    LineStart();
+                    out_ += std::string("\x1A\x00", 2);
+                }
+            }
+            endCase();
+            if (Pick(2)) {
+                LineStart();
+                out_ += std::string("\x15\x00", 2);
+                Body(depth + 1);
+            }
+            LineStart();
+            out_ += std::string("\x16\x00", 2);
+            Put16(at + 2, static_cast<int>(out_.size() - (at + 4)));
+        }
+    }
+    void Procedure() {
+        starts_.clear();
+        gotos_.clear();
+        Body(0);
+        Statement(0);
+        const bool tail = Pick(3) == 0;
+        if (!tail) LineStart(); // the end of the procedure
+        for (std::size_t g : gotos_) {
+            const int target =
+                starts_[static_cast<std::size_t>(Pick(static_cast<int>(starts_.size())))];
+            Put16(g + 4, target - static_cast<int>(g));
+        }
+        if (tail) { // bytes that are never run: an instruction cut short
+            out_ += '\x2C';
+            const int n = Pick(14);
+            for (int i = 0; i < n; ++i) out_ += Byte();
+            ++raw_;
+        }
+    }
+
+    std::mt19937 rng_;
+    std::string out_;
+    int raw_ = 0;
+    std::vector<int> starts_;
+    std::vector<std::size_t> gotos_;
+};
+
+} // namespace exact_gen
