@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include "cli/exact_convert.h"
 
 #include "cli/console.h"
+#include "cli/exact_convert.h"
 #include "cli/inputs.h"
 #include "cli/room.h"
 #include "cli/warnings.h"
@@ -47,9 +47,6 @@ bool ConvertElsewhere(Run& run, const std::string& file) {
     const bool fromStdin = file == "-";
     const std::string scriptPath = fromStdin ? std::string("stdin") : ToScriptPath(file);
     const std::string inputPath = ToHostPath(scriptPath);
-    if (!run.disassemble && LooksExact(input))
-        return Fail(run, "'" + (fromStdin ? std::string("<stdin>") : inputPath) +
-                             "' is an exact text: compile it with --exact");
     std::string input, reason;
     if (fromStdin ? !ReadStandardInput(input, reason) : !ReadWholeFile(inputPath, input, reason))
         return Fail(run, reason);
@@ -58,9 +55,20 @@ bool ConvertElsewhere(Run& run, const std::string& file) {
     const bool toStdout = run.toStdout || (fromStdin && !run.options.hasOutput);
     if (!toStdout && !fromStdin && SameFile(inputPath, run.options.output))
         return Fail(run, "'" + inputPath + "' would be overwritten by its own output");
+    if (!run.disassemble && LooksExact(input))
+        return Fail(run, "'" + (fromStdin ? std::string("<stdin>") : inputPath) +
+                             "' is an exact text: compile it with --exact");
     std::string output;
     if (run.disassemble)
         DisassembleBuffer(run.record, input, ScriptTitle(scriptPath), output);
+    else
+        CompileBuffer(run.record, input, output);
+    if (toStdout ? !WriteStandardOutput(output, reason)
+                 : !WriteWholeFile(run.options.output, output, reason))
+        return Fail(run, reason);
+    return true;
+}
+
 // A source whose first line says that it is exact is compiled in exact mode:
 // the classic compiler would write a broken script from it.
 bool FileLooksExact(const std::string& file) {
@@ -88,18 +96,10 @@ bool ConvertExactOne(Run& run, const std::string& file) {
     return ok;
 }
 
-    else
-        CompileBuffer(run.record, input, output);
-    if (run.options.exact || (!run.disassemble && file != "-" && FileLooksExact(file)))
-        return ConvertExactOne(run, file);
-    if (toStdout ? !WriteStandardOutput(output, reason)
-                 : !WriteWholeFile(run.options.output, output, reason))
-        return Fail(run, reason);
-    return true;
-}
-
 bool ConvertOne(Run& run, const std::string& file) {
     if (run.options.exact && IsRoomFile(file)) return ConvertRoom(run.options, file);
+    if (run.options.exact || (!run.disassemble && file != "-" && FileLooksExact(file)))
+        return ConvertExactOne(run, file);
     if (!run.disassemble) run.printer.Begin(file == "-" ? "<stdin>" : file, run.record);
     bool ok;
     if (file == "-" || run.toStdout || run.options.hasOutput) {
