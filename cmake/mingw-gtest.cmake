@@ -33,3 +33,18 @@ add_library(gtest_main_mingw STATIC ${QUILLON_GTEST_ROOT}/src/gtest_main.cc)
 target_include_directories(gtest_main_mingw PRIVATE ${QUILLON_GTEST_ROOT})
 target_compile_options(gtest_main_mingw PRIVATE -w)
 target_link_libraries(gtest_main_mingw PUBLIC gtest_mingw)
+
+# Registers the GoogleTest program `target` with CTest, one test per test
+# case named `target.Suite.Case`, run under the cross-compiling emulator
+# (Wine). The tests are listed when CTest starts. They share one virtual
+# display, its keyboard and one Wine prefix, so they run one at a time; the
+# display and Wine stop after the last of them (the fixture "wine" of
+# tests/windows).
+include(GoogleTest)
+function(quillon_windows_tests target)
+  gtest_discover_tests(${target}
+    TEST_PREFIX "${target}."
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 300
+    PROPERTIES RESOURCE_LOCK wine FIXTURES_REQUIRED wine TIMEOUT 300)
+endfunction()

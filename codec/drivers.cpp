@@ -73,12 +73,6 @@ bool WriteWholeFile(const std::string& hostPath, const std::string& bytes, std::
 
 namespace {
 
-bool SamePath(const std::string& a, const std::string& b) {
-    if (a == b) return true;
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec;
-}
-
 enum class Direction { Disassemble, Compile };
 
 int RunFile(ScriptContext& ctx, const std::string& path, Direction dir, DriverFailure* failure) {
@@ -95,7 +89,7 @@ int RunFile(ScriptContext& ctx, const std::string& path, Direction dir, DriverFa
     const std::string outputPath =
         ToHostPath(OutputPath(scriptPath, dir == Direction::Disassemble ? "c" : "scd"));
     // Writing the output would truncate the input before it is read.
-    if (SamePath(inputPath, outputPath))
+    if (SameFile(inputPath, outputPath))
         return fail(FormatText("'%s' would be overwritten by its own output", inputPath.c_str()));
     if (dir == Direction::Disassemble) {
         // The text is several times the size of the bytecode: it goes to the

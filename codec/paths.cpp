@@ -1,5 +1,8 @@
 #include "paths.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "text.h"
 
 namespace quillon {
@@ -56,6 +59,12 @@ std::string ToHostPath(std::string_view scriptPath) {
         if (c == '\\') c = '/';
 #endif
     return p;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
 } // namespace quillon

@@ -29,4 +29,9 @@ std::string ScriptTitle(std::string_view path);
 std::string ToScriptPath(std::string_view hostPath);
 std::string ToHostPath(std::string_view scriptPath);
 
+// Whether two host paths name the same file: the same text, or the same file
+// reached another way (a link, "./", a different case where the system
+// ignores it). Otherwise, and when either does not exist, they differ.
+bool SameFile(const std::string& a, const std::string& b);
+
 } // namespace quillon

@@ -9,20 +9,27 @@
 #include <string>
 #include <string_view>
 
+// The formats follow the C library's printf. MinGW builds use its own
+// standard-conforming printf (with %zu, %lld), not the system's.
+#if defined(__MINGW32__)
+#define QUILLON_PRINTF(string, first) __attribute__((format(gnu_printf, string, first)))
+#else
+#define QUILLON_PRINTF(string, first) __attribute__((format(printf, string, first)))
+#endif
+
 namespace quillon {
 
 // printf-style formatting into a new string of exactly the formatted length.
-std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string FormatText(const char* format, ...) QUILLON_PRINTF(1, 2);
 
 // Where ShowMessage sends its caption and text. The Windows program shows a
 // message box, the command-line tool prints to standard error, tests capture.
 using MessageSink = void (*)(const char* caption, const char* text);
 MessageSink SetMessageSink(MessageSink sink); // returns the previous sink
 
-void ShowMessage(const char* caption, const char* format, ...)
-    __attribute__((format(printf, 2, 3)));
+void ShowMessage(const char* caption, const char* format, ...) QUILLON_PRINTF(2, 3);
 // ShowMessage with the caption "Quillon"; returns 1.
-int ShowFailure(const char* format, ...) __attribute__((format(printf, 1, 2)));
+int ShowFailure(const char* format, ...) QUILLON_PRINTF(1, 2);
 
 // Appending numbers as the text forms print them.
 void AppendDecimal(std::string& out, std::int32_t value);

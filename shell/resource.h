@@ -44,6 +44,6 @@
 #define IDM_FORMAT 2775
 #define IDM_DROP_RETAIL 2777
 
-// Version resource and the status texts of the idle program.
-#define QUILLON_VERSION_TEXT "1.9.1.0"
-#define QUILLON_VERSION_BINARY 1, 9, 1, 0
+// The version (QUILLON_VERSION_TEXT, QUILLON_VERSION_BINARY), made by CMake
+// from the project's version.
+#include "quillon_version.h"

@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "quillon_version.h"
+
 namespace quillon {
 
 // The application record.
@@ -42,7 +44,7 @@ constexpr int kDropRetail = 200;
 extern int DropSelector;
 
 // The status texts of the idle program.
-inline constexpr char kVersionText[] = "1.9.1.0";
+inline constexpr char kVersionText[] = QUILLON_VERSION_TEXT;
 inline constexpr char kReadyText[] = "READY";
 
 // The status bar's height, added below the requested client area.

@@ -42,9 +42,8 @@ TEST_P(ExampleTest, SourceCompilesToTheBytecode) {
     if (e.compilesBack) {
         EXPECT_EQ(compiled, Slurp(std::string(e.title) + ".scd"));
     } else {
-        // Switch labels are passed over by the compiler: the bytes differ, but
-        // compiling what the compiled bytes disassemble to is stable.
-        EXPECT_NE(compiled, Slurp(std::string(e.title) + ".scd"));
+        // Switch labels are passed over by the compiler, so the bytes may
+        // differ; compiling what the compiled bytes disassemble to is stable.
         ScriptContext again(e.dialect());
         const std::string text = DisassembleBuffer(again, compiled, e.title);
         EXPECT_EQ(CompileBuffer(again, text), compiled);

@@ -15,7 +15,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "util/textfile.h"
+#include "util/utf8.h"
 
 namespace {
 

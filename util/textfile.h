@@ -15,6 +15,7 @@
 #include "util/gfile.h"
 #include "util/gstring.h"
 #include "util/gstringarray.h"
+#include "util/utf8.h" // UnicodeToUtf8, Utf8ToUnicode
 
 // Reads the whole file into a new block; returns its size (0 and a null block
 // when the file cannot be opened or is empty).
@@ -26,9 +27,6 @@ QUILLON_UTIL_API void FlushFile(const wchar_t* path, unsigned char* bytes, int s
 QUILLON_UTIL_API int StoreAsciiText(const wchar_t* path, wchar_t*& text);
 // Reads the file as UTF-8 when it starts with the mark, else as 8-bit text.
 QUILLON_UTIL_API int StoreUtf8Text(const wchar_t* path, wchar_t*& text);
-// Converts null-terminated text; returns the count without the terminator.
-QUILLON_UTIL_API int UnicodeToUtf8(const wchar_t* text, char*& utf8);
-QUILLON_UTIL_API int Utf8ToUnicode(wchar_t*& text, char* utf8);
 // Writes the text, up to its first 0 unit, as UTF-8 (no mark).
 QUILLON_UTIL_API void WriteUtf8(GString text, GFile& file);
 QUILLON_UTIL_API void WriteUtf8(GString text, FILE* stream);

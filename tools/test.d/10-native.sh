@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
-# Native build with g++ and all unit and end-to-end tests.
+# Native build with g++, warnings as errors (preset ci), and all unit and
+# end-to-end tests. QUILLON_BUILD_PREFIX (default build) names the build
+# folders of every stage: PREFIX, PREFIX-minimal, PREFIX-asan, ...
 set -euo pipefail
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build
-ctest --test-dir build --output-on-failure -j2
+cd "$(dirname "$0")/../.."
+build="${QUILLON_BUILD_PREFIX:-build}"
+cmake --preset ci -B "$build" >/dev/null
+cmake --build "$build" -j2
+ctest --preset ci --test-dir "$build"

@@ -4,19 +4,20 @@
 # inputs go to a scratch folder). A crash, a leak, an input running longer
 # than 10 s, more than 2 GiB of memory or a UB report stops the fuzzer with an
 # error and fails this stage; the input that did it is kept in
-# build-fuzz/artifacts. QUILLON_FUZZ_SECONDS sets the time per fuzzer.
+# build-fuzz/artifacts. QUILLON_FUZZ_SECONDS sets the time per fuzzer. The
+# build is the preset fuzz, in PREFIX-fuzz (QUILLON_BUILD_PREFIX, default build).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${QUILLON_FUZZ_SECONDS:-60}
 fuzzers=(disassemble compile roundtrip)
 
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQUILLON_FUZZ=ON -DQUILLON_TESTS=OFF -DQUILLON_BENCH=OFF >/dev/null
-cmake --build build-fuzz -j2 --target "${fuzzers[@]/%/_fuzzer}"
+build="${QUILLON_BUILD_PREFIX:-build}-fuzz"
+cmake --preset fuzz -B "$build" >/dev/null
+cmake --build "$build" -j2 --target "${fuzzers[@]/%/_fuzzer}"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-artifacts=build-fuzz/artifacts
+artifacts="$build/artifacts"
 mkdir -p "$artifacts"
 for name in "${fuzzers[@]}"; do
   mkdir -p "$work/$name"
@@ -24,7 +25,7 @@ for name in "${fuzzers[@]}"; do
   status=0
   ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-    timeout $((seconds + 120)) "build-fuzz/fuzz/${name}_fuzzer" \
+    timeout $((seconds + 120)) "$build/fuzz/${name}_fuzzer" \
       -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$artifacts/$name-" "$work/$name" "fuzz/corpus/$name" >"$log" 2>&1 ||
     status=$?

@@ -1,0 +1,26 @@
+# What `cmake --install` puts in place and what `cpack` packs:
+#   Linux:   bin/quillon, share/man/man1/quillon.1, share/doc/quillon/README.md
+#            (a .tar.gz)
+#   Windows: quillon.exe, quillon-cli.exe, README.md side by side (a .zip)
+if(WIN32)
+  install(TARGETS quillon_exe quillon RUNTIME DESTINATION .)
+  install(FILES README.md DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_SYSTEM_NAME win64)
+else()
+  include(GNUInstallDirs)
+  install(TARGETS quillon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${PROJECT_BINARY_DIR}/quillon.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillon)
+  set(CPACK_GENERATOR TGZ)
+endif()
+
+set(CPACK_PACKAGE_NAME quillon)
+set(CPACK_PACKAGE_VENDOR Quillon)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
+set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
+# Only the programs and their documents: no source package.
+set(CPACK_SOURCE_GENERATOR "")
+set(CPACK_STRIP_FILES ON)
+include(CPack)

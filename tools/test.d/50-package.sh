@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The packages: cpack of the Linux release build (quillon, its manual page and
+# the README in a .tar.gz) and of the Windows build (quillon.exe,
+# quillon-cli.exe and the README in a .zip). The packed quillon-cli.exe
+# converts the bundled example under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+prefix="${QUILLON_BUILD_PREFIX:-build}"
+release="$prefix-release"
+windows="${QUILLON_BUILD_WIN:-$prefix-win}"
+export QUILLON_WINEPREFIX="${QUILLON_WINEPREFIX:-$PWD/$windows/wineprefix}"
+
+cmake --preset release -B "$release" >/dev/null
+cmake --build "$release" -j2 --target quillon
+cmake --preset windows -B "$windows" >/dev/null
+cmake --build "$windows" -j2 --target quillon quillon_exe
+rm -rf "$release/packages" "$windows/packages"
+(cd "$release" && cpack -G TGZ)
+(cd "$windows" && cpack -G ZIP)
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"; tools/wine-run --stop' EXIT
+version=$(sed -n 's/^project(Quillon VERSION \([0-9.]*\)$/\1/p' CMakeLists.txt)
+
+# Each package holds exactly its files.
+check() {
+    local listing="$1" package="$2"
+    shift 2
+    local want
+    want=$(printf '%s\n' "$@" | sort)
+    if [ "$listing" != "$want" ]; then
+        echo "50-package: $package holds:" >&2
+        printf '%s\n' "$listing" >&2
+        echo "50-package: expected:" >&2
+        printf '%s\n' "$want" >&2
+        exit 1
+    fi
+}
+tgz="$release/packages/quillon-$version-Linux.tar.gz"
+check "$(tar -tzf "$tgz" | grep -v '/$' | sort)" "$tgz" \
+    "quillon-$version-Linux/bin/quillon" \
+    "quillon-$version-Linux/share/doc/quillon/README.md" \
+    "quillon-$version-Linux/share/man/man1/quillon.1"
+zip="$windows/packages/quillon-$version-win64.zip"
+check "$(python3 -c 'import sys, zipfile; [print(n) for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith("/")]' "$zip" | sort)" "$zip" \
+    "quillon-$version-win64/README.md" \
+    "quillon-$version-win64/quillon-cli.exe" \
+    "quillon-$version-win64/quillon.exe"
+
+# The packed programs run.
+tar -xzf "$tgz" -C "$work"
+"$work/quillon-$version-Linux/bin/quillon" --version
+grep -q "^\.TH QUILLON 1 .*\"Quillon $version\"" "$work/quillon-$version-Linux/share/man/man1/quillon.1"
+python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' "$zip" "$work"
+cp examples/room100.scd "$work/"
+root="$PWD"
+(cd "$work" && "$root/tools/wine-run" "quillon-$version-win64/quillon-cli.exe" disassemble room100.scd)
+cmp "$work/room100.c" examples/room100.c
+echo "50-package: $tgz and $zip; the packed quillon-cli.exe converts room100.scd"
