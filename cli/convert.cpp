@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/compile_stream.h"
 #include "cli/console.h"
 #include "cli/inputs.h"
 #include "cli/warnings.h"
@@ -31,9 +32,21 @@ bool Fail(const Run& run, const std::string& reason) {
     return false;
 }
 
+// A source file compiled as a stream to -o or --stdout.
+bool CompileElsewhere(Run& run, const std::string& file) {
+    const std::string inputPath = ToHostPath(ToScriptPath(file));
+    if (!run.toStdout && SameFile(inputPath, run.options.output))
+        return Fail(run, "'" + inputPath + "' would be overwritten by its own output");
+    std::string reason;
+    if (!CompileStreamed(run.record, inputPath, run.options.output, run.toStdout, reason))
+        return Fail(run, reason);
+    return true;
+}
+
 // Standard input, -o or --stdout: the driver's steps on memory, with the
 // output where the user asked for it.
 bool ConvertElsewhere(Run& run, const std::string& file) {
+    if (!run.disassemble && file != "-") return CompileElsewhere(run, file);
     const bool fromStdin = file == "-";
     const std::string scriptPath = fromStdin ? std::string("stdin") : ToScriptPath(file);
     const std::string inputPath = ToHostPath(scriptPath);
@@ -65,7 +78,7 @@ bool ConvertOne(Run& run, const std::string& file) {
         // Beside the input: exactly the Windows program's driver.
         DriverFailure failure;
         const int r = run.disassemble ? DisassembleFile(run.record, file, &failure)
-                                      : CompileFile(run.record, file, &failure);
+                                      : CompileFileStreamed(run.record, file, &failure);
         ok = r == 0;
         if (!ok) std::fprintf(stderr, "quillon: %s\n", failure.reason.c_str());
     }
@@ -93,7 +106,7 @@ int RunConversion(const Options& options) {
     ScriptContext& record = RecordOf(*options.dialect);
     record.indent = options.indent ? 1 : 0;
     Run run{options, disassemble, options.toStdout || (options.hasOutput && options.output == "-"),
-            record, WarningPrinter(options.quiet)};
+            record, WarningPrinter(options.quiet, options.maxWarnings)};
     if (run.toStdout ||
         std::find(inputs.files.begin(), inputs.files.end(), "-") != inputs.files.end())
         UseBinaryStreams();

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "codec/source.h"
 
 namespace quillon::cli {
@@ -27,6 +31,86 @@ void LineIndex::Locate(std::int32_t offset, int& line, int& column) const {
     const auto it = std::upper_bound(starts_.begin(), starts_.end(), offset);
     line = static_cast<int>(it - starts_.begin());
     column = static_cast<int>(offset - starts_[static_cast<size_t>(line - 1)]) + 1;
+}
+
+// ---- lines counted as the text goes by ------------------------------------
+
+namespace {
+
+// The line starts that the bytes [0, n - 1) give: after every LF, and after
+// every CR that no LF follows. The last byte is left to the caller.
+int CountStarts(const char* b, std::size_t n) {
+    int starts = 0;
+    std::size_t j = 0;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+    for (; j + 17 <= n; j += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + j));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + j + 1));
+        const __m128i ends =
+            _mm_or_si128(_mm_cmpeq_epi8(a, lf),
+                         _mm_andnot_si128(_mm_cmpeq_epi8(next, lf), _mm_cmpeq_epi8(a, cr)));
+        starts += __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(ends)));
+    }
+#endif
+    for (; j + 1 < n; ++j) starts += b[j] == '\n' || (b[j] == '\r' && b[j + 1] != '\n');
+    return starts;
+}
+
+} // namespace
+
+void LineCounter::Reset() {
+    *this = LineCounter();
+}
+
+void LineCounter::Pass(std::int32_t offset, std::string_view bytes, bool end) {
+    if (offset + static_cast<std::int32_t>(bytes.size()) <= counted_) return;
+    if (offset > counted_) counted_ = offset; // not reached: the bytes follow each other
+    bytes.remove_prefix(static_cast<std::size_t>(counted_ - offset));
+    offset = counted_;
+    if (pendingCr_ && bytes[0] != '\n') {
+        ++starts_;
+        lastStart_ = offset;
+    }
+    pendingCr_ = false;
+    const std::size_t n = bytes.size();
+    const int before = starts_;
+    starts_ += CountStarts(bytes.data(), n);
+    const char last = bytes[n - 1];
+    if (last == '\n' || (last == '\r' && end)) {
+        ++starts_;
+        lastStart_ = offset + static_cast<std::int32_t>(n);
+    } else {
+        pendingCr_ = last == '\r';
+        if (starts_ > before) {
+            // The last start among the bytes: after the last LF or lone CR.
+            std::size_t j = n - 1;
+            while (j > 0 && !(bytes[j - 1] == '\n' || (bytes[j - 1] == '\r' && bytes[j] != '\n')))
+                --j;
+            lastStart_ = offset + static_cast<std::int32_t>(j);
+        }
+    }
+    counted_ = offset + static_cast<std::int32_t>(n);
+}
+
+void LineCounter::Locate(std::int32_t offset, std::string_view bytes, std::int32_t bytesOffset,
+                         bool end, int& line, int& column) const {
+    const std::int32_t limit = bytesOffset + static_cast<std::int32_t>(bytes.size());
+    offset = std::clamp(offset, counted_, std::max(counted_, limit));
+    LineCounter at = *this;
+    if (offset > counted_)
+        at.Pass(counted_,
+                bytes.substr(static_cast<std::size_t>(counted_ - bytesOffset),
+                             static_cast<std::size_t>(offset - counted_)),
+                end && offset == limit);
+    // A CR just before: its line ends here unless an LF follows.
+    if (at.pendingCr_ &&
+        (offset >= limit || bytes[static_cast<std::size_t>(offset - bytesOffset)] != '\n')) {
+        ++at.starts_;
+        at.lastStart_ = offset;
+    }
+    line = at.starts_ + 1;
+    column = static_cast<int>(offset - at.lastStart_) + 1;
 }
 
 // ---- names ---------------------------------------------------------------
@@ -164,13 +248,17 @@ void WarningPrinter::Begin(const std::string& file, ScriptContext& record) {
     missingReported_ = false;
     unclosed_ = 0;
     lastLineEnd_ = -1;
-    index_.reset();
+    lines_.Reset();
 }
 
 int WarningPrinter::End() {
     if (record_) record_->listener = nullptr;
     record_ = nullptr;
-    index_.reset();
+    if (!quiet_ && maxWarnings_ > 0 && count_ > maxWarnings_) {
+        const int more = count_ - maxWarnings_;
+        std::fprintf(stderr, "%s: %d more warning%s not shown (--max-warnings N shows N, 0 all)\n",
+                     file_.c_str(), more, more == 1 ? "" : "s");
+    }
     return count_;
 }
 
@@ -178,14 +266,33 @@ std::string_view WarningPrinter::Source() const {
     return record_ && record_->input ? record_->input->bytes : std::string_view();
 }
 
+std::int32_t WarningPrinter::Base() const {
+    return record_ && record_->input ? record_->input->base : 0;
+}
+
 void WarningPrinter::Emit(std::string_view source, std::int32_t offset,
                           const std::string& message) {
+    const bool shown = Shown();
     ++count_;
-    if (quiet_) return;
-    if (!index_) index_ = std::make_unique<LineIndex>(source);
+    if (!shown) return;
+    // The lines before the current one are counted once for good; the
+    // current line's bytes for each of its warnings.
+    const std::int32_t base = Base();
+    const std::int32_t end = base + static_cast<std::int32_t>(source.size());
+    const std::int32_t before = std::min({lastLineEnd_ + 1, offset, end});
+    if (before > lines_.Counted() && lines_.Counted() >= base)
+        lines_.Pass(lines_.Counted(),
+                    source.substr(static_cast<std::size_t>(lines_.Counted() - base),
+                                  static_cast<std::size_t>(before - lines_.Counted())),
+                    false);
     int line = 1, column = 1;
-    index_->Locate(offset, line, column);
+    lines_.Locate(offset, source, base, true, line, column);
     std::fprintf(stderr, "%s:%d:%d: warning: %s\n", file_.c_str(), line, column, message.c_str());
+}
+
+void WarningPrinter::SourcePassed(std::int32_t offset, std::string_view bytes) {
+    // Lines are counted only while warnings may still be printed.
+    if (Shown() && !bytes.empty()) lines_.Pass(offset, bytes, false);
 }
 
 // The source offset of a token of the current line.
@@ -211,9 +318,9 @@ std::int32_t WarningPrinter::MissingArgumentOffset() const {
 // "name:" on a line of its own: the colon has become a blank, so the source
 // is asked what followed the word.
 bool WarningPrinter::IsLabel(const Diagnostic& d) const {
-    if (record_->liveTokens != 1 || d.sourceOffset < 0) return false;
+    if (record_->liveTokens != 1 || d.sourceOffset < Base()) return false;
     const std::string_view source = Source();
-    size_t i = static_cast<size_t>(d.sourceOffset) + d.token.size();
+    size_t i = static_cast<size_t>(d.sourceOffset - Base()) + d.token.size();
     while (i < source.size() && (source[i] == ' ' || source[i] == '\t')) ++i;
     return i < source.size() && source[i] == ':';
 }
@@ -309,14 +416,16 @@ void WarningPrinter::LineDone(std::int32_t, std::int32_t sourceEnd, std::int32_t
 void WarningPrinter::SourceDone(std::string_view source) {
     if (!record_) return;
     // The tail, physical line by physical line; each piece gets a ")" so that
-    // a parenthesis left open cannot hide its words.
+    // a parenthesis left open cannot hide its words. A streamed compile gives
+    // the text from its window's start on; offsets below count from `base`.
+    const std::int32_t base = Base();
     const auto size = static_cast<std::int32_t>(source.size());
     std::int32_t firstWordOffset = -1;
     std::vector<std::string> kept; // the tokens outlive their line
     std::string piece, line;
     std::vector<std::int32_t> offsets;
     std::vector<std::string_view> tokens;
-    for (std::int32_t begin = std::min(lastLineEnd_ + 1, size); begin < size;) {
+    for (std::int32_t begin = std::clamp(lastLineEnd_ + 1 - base, 0, size); begin < size;) {
         std::int32_t end = begin;
         while (end < size && source[static_cast<size_t>(end)] != '\r' &&
                source[static_cast<size_t>(end)] != '\n')
@@ -337,18 +446,18 @@ void WarningPrinter::SourceDone(std::string_view source) {
     if (!kept.empty() && !closesFunction) {
         const std::string_view after = source.substr(static_cast<size_t>(firstWordOffset));
         std::string message;
-        if (source.find('\r') == std::string_view::npos)
+        if (lastLineEnd_ < 0 && base == 0 && source.find('\r') == std::string_view::npos)
             message = "lines end in LF alone: only CR LF or CR ends a line, so nothing is "
                       "compiled from here on";
         else if (after.find('\r') != std::string_view::npos)
             message = "a '(' is never closed: this line and everything after it are not compiled";
         else
             message = "the last line has no line end (CR LF) and is not compiled";
-        Emit(source, firstWordOffset, message);
+        Emit(source, base + firstWordOffset, message);
     }
     const int open = unclosed_ - (closesFunction ? 1 : 0);
     if (open > 0)
-        Emit(source, size,
+        Emit(source, base + size,
              Plural(open, "block is", "blocks are") + " still open at the end of the source: " +
                  Plural(open, "'}' is", "'}' are") + " missing");
 }

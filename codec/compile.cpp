@@ -1,6 +1,8 @@
 // The compiler: source lines recognised by their first word, keyword lines
 // and closing braces turned into block instructions, every other line
 // scanned through its instruction's form.
+#include <cstring>
+#include <functional>
 #include <string>
 
 #include "engine.h"
@@ -89,6 +91,12 @@ namespace {
 
 using namespace detail;
 
+// The window of a streamed compile, and the pieces its output is handed on in.
+constexpr std::size_t kSourceWindow = 1u << 20;
+constexpr std::size_t kOutputPiece = 256u << 10;
+// The largest source: offsets in it are 32-bit.
+constexpr std::size_t kLargestSource = 0x7FFFFFFF;
+
 // Counting braces for diagnostics: lines that end in "{" open, lines that
 // start with "}" close.
 struct BraceCount {
@@ -137,7 +145,7 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
         }
         break;
     }
-    ShiftTokens(ctx, 1, shifts);
+    if (shifts > 0) ShiftTokens(ctx, 1, shifts);
     const std::string_view word = ctx.tokens[0];
     const int op = InstructionOf(ctx);
     if (op < 0) {
@@ -150,51 +158,134 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
     Write(ctx, ctx.nextPos, out);
 }
 
-} // namespace
+// The source as the compile loop sees it: a window of it, which `more`
+// moves on when a line reaches past its end.
+struct Window {
+    InputFile input;
+    bool last = true;                            // the window reaches the source's end
+    std::function<void(std::int32_t keep)> more; // drops the bytes before `keep`, reads on
+};
 
-void CompileBuffer(ScriptContext& ctx, std::string_view source, std::string& bytecode) {
+// The compiler's loop. With a sink the output is handed on in pieces;
+// `passBound` keeps the whole-file driver's bound on the number of lines
+// (never reached: every line takes at least one byte).
+void CompileWindows(ScriptContext& ctx, Window& window, OutputFile& output, const TextSink* sink,
+                    bool passBound) {
     ctx.compiling = 1;
-    InputFile input{source};
-    OutputFile output;
-    output.bytes.swap(bytecode); // its memory serves again
-    output.bytes.clear();
-    output.bytes.reserve(source.size() / 2 + 16);
-    ctx.input = &input;
+    ctx.input = &window.input;
     if (ctx.dialect->braces == BraceRule::Nested) ctx.output = &output;
     ctx.target = &output;
     ctx.nextPos = ctx.readPos = 0;
     ctx.forDepth = 0;
     ctx.blocks.clear();
-    const std::int32_t size = static_cast<std::int32_t>(source.size());
     std::int32_t passes = 0;
     BraceCount braces;
-    while (size > 0) {
-        if (ctx.readPos >= size) break;
+    const std::int32_t bound = static_cast<std::int32_t>(window.input.bytes.size());
+    for (;;) {
+        const InputFile& in = window.input;
+        if (window.last && ctx.readPos >= in.base + static_cast<std::int32_t>(in.bytes.size()))
+            break;
+        const std::int32_t from = ctx.readPos - in.base;
+        std::int32_t at = from, firstKept = 0;
+        if (ReadCompilerLine(in.bytes, window.last, at, ctx.line, ctx.tokens, firstKept) ==
+            LineRead::NeedMore) {
+            window.more(ctx.readPos);
+            continue;
+        }
+        ctx.readPos = in.base + at;
+        ctx.lineFrom = from;
+        ctx.lineOffsets.clear();
         const std::int32_t outputBegin = ctx.nextPos;
-        ReadSourceLine(kCompilerLineOptions, source, ctx.readPos, ctx.line,
-                       ctx.listener ? &ctx.lineOffsets : nullptr);
-        SplitTokens(ctx.line, ctx.tokens);
         ctx.tokenCount = static_cast<std::int32_t>(ctx.tokens.size());
         ctx.liveTokens = ctx.tokenCount;
         ctx.opcode = 0xFF;
         RecognizeLine(ctx, &output, braces);
-        if (ctx.listener && !ctx.line.empty()) {
-            const std::int32_t begin =
-                ctx.lineOffsets.empty() ? ctx.readPos : ctx.lineOffsets.front();
-            ctx.listener->LineDone(begin, ctx.readPos, outputBegin, ctx.nextPos);
+        if (ctx.listener && !ctx.line.empty())
+            ctx.listener->LineDone(in.base + firstKept, ctx.readPos, outputBegin, ctx.nextPos);
+        if (passBound && ++passes >= bound) break;
+        if (sink && output.bytes.size() >= kOutputPiece) {
+            (*sink)(output.bytes);
+            output.base += static_cast<std::int32_t>(output.bytes.size());
+            output.bytes.clear();
         }
-        if (++passes >= size) break;
     }
+    const std::int32_t size =
+        window.input.base + static_cast<std::int32_t>(window.input.bytes.size());
     if (ctx.listener && braces.open > 0) {
         Diagnostic d{Issue::UnclosedBlock, size,    std::string_view(), 0xFF, braces.open,
                      braces.open,          Kind::U8};
         ctx.listener->Report(d);
     }
-    if (ctx.listener) ctx.listener->SourceDone(source);
+    if (ctx.listener) ctx.listener->SourceDone(window.input.bytes);
+    if (sink && !output.bytes.empty()) (*sink)(output.bytes);
+    ctx.lineFrom = -1;
     ctx.target = nullptr;
     ctx.input = nullptr;
     ctx.output = nullptr;
+}
+
+} // namespace
+
+void detail::NeedLineOffsets(ScriptContext& ctx) {
+    if (ctx.lineFrom < 0 || !ctx.input || !ctx.lineOffsets.empty()) return;
+    std::int32_t position = ctx.lineFrom;
+    std::string again;
+    ReadLineInWindow(kCompilerLineOptions, ctx.input->bytes, true, position, again,
+                     &ctx.lineOffsets);
+    for (std::int32_t& offset : ctx.lineOffsets) offset += ctx.input->base;
+}
+
+void CompileBuffer(ScriptContext& ctx, std::string_view source, std::string& bytecode) {
+    Window window;
+    window.input.bytes = source;
+    OutputFile output;
+    output.bytes.swap(bytecode); // its memory serves again
+    output.bytes.clear();
+    output.bytes.reserve(source.size() / 2 + 16);
+    CompileWindows(ctx, window, output, nullptr, true);
     bytecode = std::move(output.bytes);
+}
+
+bool CompileStream(ScriptContext& ctx, const SourcePull& read, const TextSink& sink) {
+    std::string buffer(kSourceWindow, '\0');
+    std::size_t filled = 0;
+    bool tooLarge = false;
+    Window window;
+    auto fill = [&] {
+        while (filled < buffer.size()) {
+            const std::size_t got = read(buffer.data() + filled, buffer.size() - filled);
+            if (got == 0) {
+                window.last = true;
+                break;
+            }
+            filled += got;
+            if (static_cast<std::uint64_t>(window.input.base) + filled > kLargestSource) {
+                // Source offsets are 32-bit: the source ends here.
+                tooLarge = true;
+                filled = kLargestSource - static_cast<std::size_t>(window.input.base);
+                window.last = true;
+                break;
+            }
+        }
+        window.input.bytes = std::string_view(buffer.data(), filled);
+    };
+    window.last = false;
+    window.more = [&](std::int32_t keep) {
+        const std::size_t drop = static_cast<std::size_t>(keep - window.input.base);
+        if (drop > 0 && ctx.listener)
+            ctx.listener->SourcePassed(window.input.base, window.input.bytes.substr(0, drop));
+        std::memmove(buffer.data(), buffer.data() + drop, filled - drop);
+        filled -= drop;
+        window.input.base = keep;
+        // A line longer than the window: room for more of it.
+        if (filled == buffer.size()) buffer.resize(2 * buffer.size());
+        fill();
+    };
+    fill();
+    OutputFile output;
+    output.bytes.reserve(kOutputPiece + 64);
+    CompileWindows(ctx, window, output, &sink, false);
+    return !tooLarge;
 }
 
 std::string CompileBuffer(ScriptContext& ctx, std::string_view source) {

@@ -16,9 +16,11 @@ namespace quillon {
 // built. A null pointer in the record stands for "no file".
 struct InputFile {
     std::string_view bytes;
+    std::int32_t base = 0; // the offset of bytes[0]: a streamed compile holds a window
 };
 struct OutputFile {
     std::string bytes;
+    std::int32_t base = 0; // the offset of bytes[0]: a streamed compile hands on what is before
 };
 
 // Kinds of block open while compiling (retail brace pairing).
@@ -68,6 +70,10 @@ struct ScriptContext {
     // kept character.
     std::string line;
     std::vector<std::int32_t> lineOffsets;
+    // The index in the input's bytes where the classic compiler began reading
+    // the current line (-1: none). It fills `lineOffsets` only when a
+    // diagnostic needs them, by reading the line again from there.
+    std::int32_t lineFrom = -1;
     CompileListener* listener = nullptr;
     // Tokens of the line not yet consumed by keyword shifts. A shift keeps
     // `tokenCount` (the last tokens then stand twice); arguments, diagnostics

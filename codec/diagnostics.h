@@ -43,8 +43,14 @@ class CompileListener {
         (void)sourceBegin, (void)sourceEnd, (void)outputBegin, (void)outputEnd;
     }
     // The compile is over (after the last LineDone and Report): `source` is the
-    // whole source text, valid during the call only.
+    // whole source text, valid during the call only. A streamed compile
+    // (CompileStream) gives the text from its input's `base` on instead.
     virtual void SourceDone(std::string_view source) { (void)source; }
+    // A streamed compile is done with the source bytes from `offset` on:
+    // they leave its window, and a listener keeps now what it needs of them.
+    virtual void SourcePassed(std::int32_t offset, std::string_view bytes) {
+        (void)offset, (void)bytes;
+    }
 };
 
 } // namespace quillon

@@ -110,10 +110,15 @@ std::int32_t Read(ScriptContext& ctx, std::int32_t& position, const InputFile* f
 std::int32_t Write(ScriptContext& ctx, std::int32_t& position, OutputFile* file) {
     if (!file) return ShowFailure("%s Fail!", "Write()");
     const int size = ctx.dialect->Size(ctx.opcode);
-    if (size > 0 && position >= 0) {
-        const size_t end = static_cast<size_t>(position) + static_cast<size_t>(size);
-        if (file->bytes.size() < end) file->bytes.resize(end, '\0');
-        std::memcpy(file->bytes.data() + position, ctx.code, static_cast<size_t>(size));
+    if (size > 0 && position >= file->base) {
+        const size_t at = static_cast<size_t>(position - file->base);
+        if (at == file->bytes.size()) {
+            file->bytes.append(reinterpret_cast<const char*>(ctx.code), static_cast<size_t>(size));
+        } else {
+            const size_t end = at + static_cast<size_t>(size);
+            if (file->bytes.size() < end) file->bytes.resize(end, '\0');
+            std::memcpy(file->bytes.data() + at, ctx.code, static_cast<size_t>(size));
+        }
     }
     position += size;
     return position;

@@ -40,6 +40,16 @@ void DisassembleStream(ScriptContext& ctx, std::string_view bytecode, std::strin
                        const TextSink& sink);
 void CompileBuffer(ScriptContext& ctx, std::string_view source, std::string& bytecode);
 std::string CompileBuffer(ScriptContext& ctx, std::string_view source);
+// The same compile on a source that `read` hands over in pieces, holding a
+// window of about a MiB of it (more only while one logical line is longer),
+// and the bytecode handed to `sink` in pieces as it is made: the bytes and the
+// listener's events are CompileBuffer's, except that SourceDone gets the text
+// from the input's `base` on and SourcePassed tells what leaves the window.
+// `read` fills up to `room` bytes at `into` and returns how many, 0 at the
+// end. False when the source is longer than 2 GiB - 1 bytes: only that much
+// of it is compiled.
+using SourcePull = std::function<std::size_t(char* into, std::size_t room)>;
+bool CompileStream(ScriptContext& ctx, const SourcePull& read, const TextSink& sink);
 
 // The text of an operator code in the comparison or arithmetic list; empty
 // for codes the list does not hold.

@@ -47,6 +47,9 @@ void DispatchForm(ScriptContext& ctx, std::string& out, bool text = true, int ta
 // compiling (compile.cpp), conditions, else and nop when disassembling
 // (disassemble.cpp).
 void CompileCloseBrace(ScriptContext& ctx);
+// Fills the record's lineOffsets for the current line when the classic
+// compiler left them to be worked out (compile.cpp); otherwise does nothing.
+void NeedLineOffsets(ScriptContext& ctx);
 void DisassembleSpecial(ScriptContext& ctx, const Form& form, std::string& out);
 
 } // namespace quillon::detail

@@ -78,9 +78,9 @@ void ScanFields(ScriptContext& ctx, const Form& form) {
             if (value) work = *value;
             ctx.code[f.offset] = static_cast<std::uint8_t>(work & 0xFF);
             ctx.code[f.offset + 1] = static_cast<std::uint8_t>((work >> 8) & 0xFF);
-        } else if (value) {
         } else if (value && ctx.dialect->narrowStores) {
             ctx.code[f.offset] = static_cast<std::uint8_t>(*value & 0xFF);
+        } else if (value) {
             const std::uint32_t v = static_cast<std::uint32_t>(*value);
             for (int k = 0; k < 4; ++k)
                 ctx.code[f.offset + k] = static_cast<std::uint8_t>(v >> (8 * k));

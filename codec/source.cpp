@@ -1,6 +1,11 @@
 #include "source.h"
 
 #include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quillon {
 
@@ -39,8 +44,9 @@ constexpr ByteClasses kByteClasses;
 
 } // namespace
 
-void ReadSourceLine(const LineOptions& options, std::string_view file, std::int32_t& position,
-                    std::string& line, std::vector<std::int32_t>* offsets) {
+LineRead ReadLineInWindow(const LineOptions& options, std::string_view file, bool last,
+                          std::int32_t& position, std::string& line,
+                          std::vector<std::int32_t>* offsets) {
     if (offsets) offsets->clear();
     const std::int32_t size = static_cast<std::int32_t>(file.size());
     enum { None, ToLineEnd, Block } comment = None;
@@ -72,6 +78,7 @@ void ReadSourceLine(const LineOptions& options, std::string_view file, std::int3
         if (c == '\n') continue;
         if (comment == ToLineEnd) continue;
         if (comment == Block) {
+            if (c == '*' && pos + 1 == size && !last) return LineRead::NeedMore;
             if (c == '*' && pos + 1 < size && file[static_cast<size_t>(pos) + 1] == '/') {
                 comment = None;
                 ++pos;
@@ -103,6 +110,7 @@ void ReadSourceLine(const LineOptions& options, std::string_view file, std::int3
             keep(separate ? ' ' : c, pos);
             break;
         case kSlash: {
+            if (pos + 1 == size && !last) return LineRead::NeedMore;
             const char next = pos + 1 < size ? file[static_cast<size_t>(pos) + 1] : '\0';
             if (!options.noSlashComment && next == '/') {
                 comment = ToLineEnd;
@@ -127,10 +135,11 @@ void ReadSourceLine(const LineOptions& options, std::string_view file, std::int3
         }
     }
     if (!complete) {
+        if (!last) return LineRead::NeedMore;
         position = size;
         line.clear();
         if (offsets) offsets->clear();
-        return;
+        return LineRead::Unfinished;
     }
     position = pos;
     line.resize(kept);
@@ -139,6 +148,230 @@ void ReadSourceLine(const LineOptions& options, std::string_view file, std::int3
         line.resize(nul);
         if (offsets) offsets->resize(nul);
     }
+    return LineRead::Complete;
+}
+
+void ReadSourceLine(const LineOptions& options, std::string_view file, std::int32_t& position,
+                    std::string& line, std::vector<std::int32_t>* offsets) {
+    ReadLineInWindow(options, file, true, position, line, offsets);
+}
+
+namespace {
+
+// What the compilers' reader does with a byte: most are kept as they are or
+// as a blank; the rest stop the quick copy and are handled one by one.
+enum CompilerClass : std::uint8_t {
+    kKeep,   // kept as it is
+    kBlank,  // kept as a blank: "," and ":"
+    kOpenB,  // "(": kept as a blank, the parenthesis flag set
+    kCloseB, // ")": kept as a blank, the flag cleared
+    kDrop,   // tab, ";" and LF: never kept
+    kNul,    // kept, and the line's text ends before it
+    kCr,     // ends the physical line
+    kSlashB, // may start a comment
+};
+
+struct CompilerClasses {
+    CompilerClass of[256] = {};
+    constexpr CompilerClasses() {
+        of[static_cast<unsigned char>(',')] = kBlank;
+        of[static_cast<unsigned char>(':')] = kBlank;
+        of[static_cast<unsigned char>('(')] = kOpenB;
+        of[static_cast<unsigned char>(')')] = kCloseB;
+        of[static_cast<unsigned char>('\t')] = kDrop;
+        of[static_cast<unsigned char>(';')] = kDrop;
+        of[static_cast<unsigned char>('\n')] = kDrop;
+        of[0] = kNul;
+        of[static_cast<unsigned char>('\r')] = kCr;
+        of[static_cast<unsigned char>('/')] = kSlashB;
+    }
+};
+constexpr CompilerClasses kCompilerClasses;
+
+// Room after the kept characters for whole blocks written past them.
+constexpr std::size_t kSlack = 64;
+
+// Splits buffer[0, length) as SplitTokens does; `line` holds the same
+// characters, and the tokens are views into it. The buffer has kSlack bytes
+// of room after `length`.
+void SplitKept(const char* buffer, std::size_t length, std::string_view line,
+               std::vector<std::string_view>& tokens) {
+    tokens.clear();
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i blank = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t');
+    bool inToken = false;
+    std::size_t start = 0;
+    for (; i < length; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + i));
+        const unsigned blanks = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, blank), _mm_cmpeq_epi8(v, tab))));
+        const unsigned valid = length - i >= 16 ? 0xFFFFu : (1u << (length - i)) - 1;
+        const unsigned word = ~blanks & valid;
+        const unsigned before = (word << 1) | (inToken ? 1u : 0u);
+        unsigned starts = word & ~before & 0xFFFFu;
+        unsigned ends = ~word & before & 0xFFFFu;
+        while (starts | ends) {
+            if (!inToken) {
+                start = i + static_cast<std::size_t>(__builtin_ctz(starts));
+                starts &= starts - 1;
+                inToken = true;
+            } else {
+                const std::size_t end = i + static_cast<std::size_t>(__builtin_ctz(ends));
+                ends &= ends - 1;
+                tokens.push_back(line.substr(start, end - start));
+                inToken = false;
+            }
+        }
+        inToken = (word >> 15) & 1u;
+    }
+    if (inToken) tokens.push_back(line.substr(start, length - start));
+#else
+    while (i < length) {
+        while (i < length && (buffer[i] == ' ' || buffer[i] == '\t')) ++i;
+        if (i == length) break;
+        const std::size_t start = i;
+        while (i < length && buffer[i] != ' ' && buffer[i] != '\t') ++i;
+        tokens.push_back(line.substr(start, i - start));
+    }
+#endif
+}
+
+} // namespace
+
+LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& position,
+                          std::string& line, std::vector<std::string_view>& tokens,
+                          std::int32_t& firstKept) {
+    // The kept characters are gathered in a buffer of this thread's with room
+    // for whole blocks past them, then copied into `line`.
+    thread_local std::string buffer;
+    if (buffer.size() < 4 * kSlack) buffer.resize(4 * kSlack);
+    char* out = buffer.data();
+    std::size_t room = buffer.size();
+    const char* const s = window.data();
+    const std::size_t n = window.size();
+    std::size_t pos = position < 0 ? 0 : static_cast<std::size_t>(position);
+    std::size_t kept = 0, first = 0;
+    bool paren = false, nul = false;
+#if defined(__SSE2__)
+    const __m128i comma = _mm_set1_epi8(','), colon = _mm_set1_epi8(':'), open = _mm_set1_epi8('('),
+                  close = _mm_set1_epi8(')'), tab = _mm_set1_epi8('\t'),
+                  semicolon = _mm_set1_epi8(';'), lf = _mm_set1_epi8('\n'),
+                  cr = _mm_set1_epi8('\r'), slash = _mm_set1_epi8('/'), zero = _mm_setzero_si128(),
+                  blank = _mm_set1_epi8(' ');
+#endif
+    for (;;) {
+        if (room - kept < kSlack) {
+            buffer.resize(2 * room);
+            out = buffer.data();
+            room = buffer.size();
+        }
+#if defined(__SSE2__)
+        // Sixteen bytes at a time while they are kept (some as blanks).
+        while (pos + 16 <= n && room - kept >= kSlack) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + pos));
+            const __m128i opens = _mm_cmpeq_epi8(v, open), closes = _mm_cmpeq_epi8(v, close);
+            const __m128i blanks =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, colon)),
+                             _mm_or_si128(opens, closes));
+            const __m128i stops = _mm_or_si128(
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, tab), _mm_cmpeq_epi8(v, semicolon)),
+                             _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))),
+                _mm_or_si128(_mm_cmpeq_epi8(v, slash), _mm_cmpeq_epi8(v, zero)));
+            const unsigned stop = static_cast<unsigned>(_mm_movemask_epi8(stops));
+            const unsigned plain = stop ? static_cast<unsigned>(__builtin_ctz(stop)) : 16u;
+            if (plain == 0) break;
+            _mm_storeu_si128(
+                reinterpret_cast<__m128i*>(out + kept),
+                _mm_or_si128(_mm_andnot_si128(blanks, v), _mm_and_si128(blanks, blank)));
+            const unsigned below = plain == 16 ? 0xFFFFu : (1u << plain) - 1;
+            const unsigned parens =
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(opens, closes))) & below;
+            if (parens) {
+                const int lastParen = 31 - __builtin_clz(parens);
+                paren = (static_cast<unsigned>(_mm_movemask_epi8(opens)) >> lastParen) & 1u;
+            }
+            if (kept == 0) first = pos;
+            kept += plain;
+            pos += plain;
+            if (plain < 16) break;
+        }
+#endif
+        if (pos >= n) break;
+        const unsigned char c = static_cast<unsigned char>(s[pos]);
+        switch (kCompilerClasses.of[c]) {
+        case kKeep:
+            if (kept == 0) first = pos;
+            out[kept++] = static_cast<char>(c);
+            ++pos;
+            break;
+        case kBlank:
+        case kOpenB:
+        case kCloseB:
+            if (kept == 0) first = pos;
+            out[kept++] = ' ';
+            if (c == '(') paren = true;
+            if (c == ')') paren = false;
+            ++pos;
+            break;
+        case kDrop:
+            do ++pos;
+            while (pos < n && s[pos] == '\t');
+            break;
+        case kNul:
+            if (kept == 0) first = pos;
+            out[kept++] = '\0';
+            nul = true;
+            ++pos;
+            break;
+        case kCr:
+            if (kept == 0 || paren) {
+                ++pos;
+                break;
+            }
+            {
+                position = static_cast<std::int32_t>(pos);
+                firstKept = static_cast<std::int32_t>(first);
+                if (nul)
+                    kept = static_cast<std::size_t>(
+                        static_cast<const char*>(std::memchr(out, 0, kept)) - out);
+                line.assign(out, kept);
+                SplitKept(out, kept, line, tokens);
+                return LineRead::Complete;
+            }
+        case kSlashB: {
+            if (pos + 1 == n && !last) return LineRead::NeedMore;
+            const char next = pos + 1 < n ? s[pos + 1] : '\0';
+            if (next == '/') {
+                // To the end of the physical line: the next CR.
+                const void* end = std::memchr(s + pos + 2, '\r', n - std::min(n, pos + 2));
+                if (!end) {
+                    pos = n;
+                    break;
+                }
+                pos = static_cast<std::size_t>(static_cast<const char*>(end) - s);
+            } else if (next == '*') {
+                // To the next "*/" or the end of the physical line.
+                std::size_t at = pos + 2;
+                while (at < n && s[at] != '\r' && !(s[at] == '*' && at + 1 < n && s[at + 1] == '/'))
+                    ++at;
+                // At the window's end the comment may still close in the
+                // bytes after it: the read ends there and is asked again.
+                pos = at < n && s[at] == '*' ? at + 2 : at;
+            } else {
+                if (kept == 0) first = pos;
+                out[kept++] = '/';
+                ++pos;
+            }
+            break;
+        }
+        }
+    }
+    if (!last) return LineRead::NeedMore;
+    position = static_cast<std::int32_t>(n);
+    line.clear();
+    tokens.clear();
+    return LineRead::Unfinished;
 }
 
 std::string ReadSourceLine(const LineOptions& options, std::string_view file,

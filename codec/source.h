@@ -31,6 +31,28 @@ constexpr LineOptions kCompilerLineOptions{0, 0, 0, 1, 0};
 void ReadSourceLine(const LineOptions& options, std::string_view file, std::int32_t& position,
                     std::string& line, std::vector<std::int32_t>* offsets = nullptr);
 
+// How a read of a logical line from a window of the source ended.
+enum class LineRead : std::uint8_t {
+    Complete,   // the line is read; the position rests on its completing CR
+    Unfinished, // the source ended first: the line is empty, the position is the end
+    NeedMore,   // the window ended before the source: nothing was changed, and the
+                // same read succeeds once the window holds more of the source
+};
+
+// ReadSourceLine on a window that holds the source from some point on, `last`
+// telling whether it reaches the source's end. `position` is an index into
+// the window. With `last` set this is ReadSourceLine itself.
+LineRead ReadLineInWindow(const LineOptions& options, std::string_view window, bool last,
+                          std::int32_t& position, std::string& line,
+                          std::vector<std::int32_t>* offsets = nullptr);
+
+// The compilers' reader: a line read with kCompilerLineOptions, then split by
+// SplitTokens into `tokens` (views into `line`), in one pass. `firstKept`
+// receives the window index of the line's first kept character.
+LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& position,
+                          std::string& line, std::vector<std::string_view>& tokens,
+                          std::int32_t& firstKept);
+
 // Convenience form returning the line.
 std::string ReadSourceLine(const LineOptions& options, std::string_view file,
                            std::int32_t& position);
