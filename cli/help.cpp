@@ -78,7 +78,8 @@ const char kDisassembleHelp[] =
     "  cat room100.scd | quillon disassemble -    # text on standard output\n";
 
 const char kCompileHelp[] =
-    "usage: quillon compile [--dialect D] [-r] [-o PATH | --stdout] [-q] [--Werror] FILE...\n"
+    "usage: quillon compile [--dialect D] [-r] [-o PATH | --stdout] [-q] [--Werror]\n"
+    "                       [--max-warnings N] FILE...\n"
     "\n"
     "Compiles each source FILE into bytecode, written beside it under its title\n"
     "with the extension .scd (room100.c gives room100.scd), replacing any file of\n"
@@ -99,6 +100,8 @@ const char kCompileHelp[] =
     "  -q, --quiet       no warnings, no progress lines and no summary\n"
     "      --Werror      a file with warnings counts as failed (exit status 1);\n"
     "                    its bytecode is still written\n"
+    "      --max-warnings N  print at most N warnings of a file (default 100), then\n"
+    "                    one line saying how many more there were; 0: no limit\n"
     "  -h, --help        show this help\n"
     "\n"
     "A folder stands for its *.c files (extension in any case), in sorted order.\n"
