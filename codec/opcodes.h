@@ -111,7 +111,10 @@ enum class Special : std::uint8_t {
     For,        // for lines open a for block when compiling
 };
 
-constexpr int kMaxFields = 40;
+// The most fields of a form of the classic text, and the room of a form,
+// whose exact forms show every byte of the longest instruction.
+constexpr int kMaxFields = 24;
+constexpr int kFieldSlots = 40;
 // Room of the padded copies of a form's punctuation.
 constexpr std::size_t kPaddedPiece = 16;
 
@@ -128,7 +131,7 @@ struct Form {
     char sepPadded[kPaddedPiece] = ", ";
     char closePadded[kPaddedPiece] = ");";
     std::uint8_t fieldCount = 0;
-    Field fields[kMaxFields] = {};
+    Field fields[kFieldSlots] = {};
     std::uint8_t presetCount = 0;
     Preset presets[4] = {};
     Special special = Special::None;
