@@ -60,10 +60,19 @@ class Compiler : public CompileListener {
     void Error(std::string_view token, std::string text) {
         Message(true, Column(token), std::move(text));
     }
+    // The column of a token; a missing one is placed just after the last
+    // token of the line (at the ")" that ends the arguments).
     int Column(std::string_view token) const {
-        const std::int32_t at = detail::TokenOffset(ctx_, token);
-        return at < 0 ? static_cast<int>(ctx_.lineOffsets.empty() ? 1 : ctx_.lineOffsets.back() + 2)
-                      : at + 1;
+        std::int32_t at = detail::TokenOffset(ctx_, token);
+        if (at < 0 && !ctx_.tokens.empty()) {
+            const std::string_view last = ctx_.tokens.back();
+            const auto after =
+                static_cast<std::size_t>(last.data() - ctx_.line.data()) + last.size();
+            at = after < ctx_.lineOffsets.size() ? ctx_.lineOffsets[after]
+                 : ctx_.lineOffsets.empty()      ? 0
+                                                 : ctx_.lineOffsets.back() + 1;
+        }
+        return at < 0 ? 1 : at + 1;
     }
     // Prepares the physical line for tokens: comments dropped, punctuation
     // made blank, the column of every kept character noted.
@@ -175,7 +184,17 @@ bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, Item ki
     ctx_.opcode = ctx_.code[0] = op;
     missingReported_ = false;
     const int before = errors_;
-    detail::ScanFields(ctx_, *d.forms[op]);
+    const Form& form = *d.forms[op];
+    detail::ScanFields(ctx_, form);
+    // The engine checks for surplus arguments where a form has fields; here
+    // every line is checked (the for line's own words and a final "{" aside).
+    if (form.fieldCount == 0 && form.special != Special::For) {
+        std::size_t live = ctx_.tokens.size();
+        while (live > 1 && ctx_.tokens[live - 1] == "{") --live;
+        if (live > form.firstToken)
+            Report({Issue::SurplusArgument, detail::TokenOffset(ctx_, ctx_.tokens[form.firstToken]),
+                    ctx_.tokens[form.firstToken], op, 1, 0, Kind::U8});
+    }
     if (errors_ > before) return false;
     Add(kind, ctx_.code, static_cast<std::size_t>(d.Size(op)), all_[first]);
     return true;
@@ -308,6 +327,10 @@ void Compiler::Line() {
             return;
         }
         if (all_[1] == "else") {
+            if (open_ == 0) {
+                Error(word, "'} else {' follows no if block");
+                return;
+            }
             if (n != 3 || all_[2] != "{") {
                 Error(all_[1], "'} else {' expected");
                 return;

@@ -93,3 +93,177 @@ TEST(ExactRoundTrip, RandomBytesComeBack) {
 }
 
 } // namespace
+
+namespace {
+
+const char kHeader[] = "// quillon exact\r\n";
+
+// Texts by hand and the bytes worked out by hand from the facts of the game.
+struct Golden {
+    const char* name;
+    const char* text; // lines joined with "\n" here, CR LF in the file
+    const char* bytes;
+};
+
+std::string Crlf(const char* text) {
+    std::string out = kHeader;
+    for (const char* p = text; *p; ++p) {
+        if (*p == '\n') out += '\r';
+        out += *p;
+    }
+    return out;
+}
+
+// An if with an else after a one-byte instruction: the pad before the else
+// lies inside the if's length, which runs to the end of the else.
+const char kIfElse[] = "int Sub00(void) {\n"
+                       "\tif(Ck(1, 2, 3)) {\n"
+                       "\t\tSce_rnd();\n"
+                       "\t} else {\n"
+                       "\t\treturn 5;\n"
+                       "\t}\n"
+                       "\treturn 0;\n"
+                       "}\n";
+const char kIfElseBytes[] = "02 00 06 00 0A 00 21 01 02 03 28 00 07 00 08 00 01 05 00 00 01 00";
+
+// A switch with an empty case falling through, a default, a goto back over
+// it after its pad; a do whose condition needs a pad after "12 06".
+const char kSwitchGoto[] = "int Sub00(void) {\n"
+                           "L0004:\n"
+                           "\tswitch(2) {\n"
+                           "\tcase 1:\n"
+                           "\tcase 2:\n"
+                           "\t\tSce_rnd();\n"
+                           "\t\tbreak;\n"
+                           "\tdefault:\n"
+                           "\t}\n"
+                           "\tgoto(L0004, 0, 0, 0);\n"
+                           "\treturn 0;\n"
+                           "}\n"
+                           "\n"
+                           "int Sub01(void) {\n"
+                           "\tdo {\n"
+                           "\t\tEvt_next();\n"
+                           "\t} while(Cmp(3 > 10, 0));\n"
+                           "}\n";
+const char kSwitchGotoBytes[] = "04 00 24 00 13 02 13 00 14 00 00 00 01 00 14 00 03 00 02 00 28 1A "
+                                "00 15 00 16 00 00 17 00 00 00 E8 FF 01 00 11 00 0A 00 02 12 06 00 "
+                                "23 00 03 01 0A 00";
+
+TEST(ExactGolden, TextsCompileToTheBytesAndBack) {
+    const Golden cases[] = {{"if/else", kIfElse, kIfElseBytes},
+                            {"switch/goto/do", kSwitchGoto, kSwitchGotoBytes}};
+    for (const Golden& g : cases) {
+        std::string chunk;
+        std::vector<std::string> messages;
+        ASSERT_TRUE(Compile(Crlf(g.text), chunk, &messages)) << g.name << " " << messages[0];
+        EXPECT_EQ(Hex(chunk), g.bytes) << g.name;
+        // The disassembler gives the same lines back (after its own first line).
+        const std::string text = Disassemble(H(g.bytes));
+        EXPECT_EQ(text.substr(text.find("\r\n") + 4), Crlf(g.text).substr(sizeof kHeader - 1))
+            << g.name;
+    }
+}
+
+// Edits: a line added or removed moves lengths, pads, gotos and procedure
+// offsets; each result worked out by hand.
+TEST(ExactEdits, LengthsPadsJumpsAndOffsetsFollowTheText) {
+    struct Edit {
+        const char* name;
+        const char* text;
+        const char* from;
+        const char* to;
+        const char* bytes;
+    } edits[] = {
+        {"if body emptied: no pad, both lengths shrink", kIfElse, "\t\tSce_rnd();\n", "",
+         "02 00 06 00 08 00 21 01 02 03 07 00 08 00 01 05 00 00 01 00"},
+        {"line duplicated before the else: the pad gives way", kIfElse, "\t\tSce_rnd();\n",
+         "\t\tSce_rnd();\n\t\tSce_rnd();\n",
+         "02 00 06 00 0A 00 21 01 02 03 28 28 07 00 08 00 01 05 00 00 01 00"},
+        {"line added inside a case: case and switch grow, the pad before the goto goes",
+         kSwitchGoto, "\t\tSce_rnd();\n", "\t\tSce_rnd();\n\t\tEvt_next();\n",
+         "04 00 24 00 13 02 14 00 14 00 00 00 01 00 14 00 04 00 02 00 28 02 1A 00 15 00 16 00 17 "
+         "00 00 00 E8 FF 01 00 11 00 0A 00 02 12 06 00 23 00 03 01 0A 00"},
+        {"line removed: the next procedure moves and its condition's pad follows", kSwitchGoto,
+         "\treturn 0;\n", "",
+         "04 00 22 00 13 02 13 00 14 00 00 00 01 00 14 00 03 00 02 00 28 1A 00 15 00 16 00 00 17 "
+         "00 00 00 E8 FF 11 00 0A 00 02 12 06 00 23 00 03 01 0A 00"},
+    };
+    for (const Edit& e : edits) {
+        std::string text = e.text;
+        const size_t at = text.find(e.from);
+        ASSERT_NE(at, std::string::npos) << e.name;
+        text.replace(at, std::string(e.from).size(), e.to);
+        std::string chunk;
+        std::vector<std::string> messages;
+        ASSERT_TRUE(Compile(Crlf(text.c_str()), chunk, &messages)) << e.name << " " << messages[0];
+        EXPECT_EQ(Hex(chunk), e.bytes) << e.name;
+    }
+}
+
+// Mistakes that would break the game are errors at their line and column,
+// and the compile gives no chunk.
+TEST(ExactErrors, MistakesAreErrorsAtTheirPlace) {
+    const struct {
+        const char* body;
+        const char* message;
+    } cases[] = {
+        {"\tif(Ck(1, 2, 3)) {\n", "5:1: error: the last function is never closed"},
+        {"\tFoo(1);\n", "3:2: error: unknown instruction 'Foo'"},
+        {"\tgoto(L0099, 0, 0, 0);\n", "3:7: error: label 'L0099' is never defined"},
+        {"\tcase 1:\n", "3:2: error: 'case' outside a switch block"},
+        {"\tSave(1);\n", "3:8: error: 'Save' takes 2 arguments, 1 given"},
+        {"\tSave(1, 2, 3);\n", "3:13: error: 'Save' takes 2 arguments; '3' is one too many"},
+        {"\tSce_rnd(1);\n", "3:10: error: 'Sce_rnd' takes 0 arguments; '1' is one too many"},
+        {"\tSave(1, x);\n", "3:10: error: argument 2 of 'Save': 'x' is not a decimal number"},
+        {"\t} else {\n\t}\n", "3:2: error: '} else {' follows no if block"},
+        {"L0001:\nL0001:\n", "4:1: error: label 'L0001' is already defined on line 3"},
+        {"\traw(1FF);\n", "3:6: error: '1FF' is not a byte in hexadecimal"},
+        {"\tUnknownOpcode();\n", "3:2: error: 'UnknownOpcode' has no line of its own"},
+    };
+    for (const auto& c : cases) {
+        const std::string text = std::string("int Sub00(void) {\n") + c.body + "}\n";
+        std::string chunk;
+        std::vector<std::string> messages;
+        EXPECT_FALSE(Compile(Crlf(text.c_str()), chunk, &messages)) << c.body;
+        ASSERT_FALSE(messages.empty()) << c.body;
+        EXPECT_EQ(messages[0].substr(0, std::string(c.message).size()), c.message) << c.body;
+    }
+}
+
+// A length or a jump beyond 16 bits is an error, not a cut-off value.
+TEST(ExactErrors, LengthsBeyondSixteenBits) {
+    std::string body = "int Sub00(void) {\n\tfor(n = 0; n < 1; n++) {\n";
+    for (int i = 0; i < 3300; ++i)
+        body += "\t\tAot_set(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0, 0, 0);\n";
+    body += "\t}\n}\n";
+    std::string chunk;
+    std::vector<std::string> messages;
+    EXPECT_FALSE(Compile(Crlf(body.c_str()), chunk, &messages));
+    ASSERT_FALSE(messages.empty());
+    EXPECT_NE(messages[0].find("3:2: error: the block of 66002 bytes does not fit 16 bits"),
+              std::string::npos)
+        << messages[0];
+}
+
+// A chunk whose procedure table is broken is refused with the reason.
+TEST(ExactChunk, BrokenTablesAreRefused) {
+    const struct {
+        const char* bytes;
+        const char* reason;
+    } cases[] = {
+        {"", "0 bytes are too few for a procedure table"},
+        {"00 00 01 00", "the first procedure offset 0x0000 is zero"},
+        {"03 00 01", "the first procedure offset 0x0003 is odd"},
+        {"08 00 01 00", "the procedure table (4 entries) runs past the end (4 bytes)"},
+        {"04 00 09 00 01 00", "procedure 1 starts at 0x0009, past the end (6 bytes)"},
+        {"06 00 08 00 04 00 01 00", "procedure 2 starts at 0x0004, before procedure 1 (0x0008)"},
+    };
+    for (const auto& c : cases) {
+        std::string reason;
+        EXPECT_FALSE(exact::CheckChunk(H(c.bytes), reason)) << c.bytes;
+        EXPECT_EQ(reason, c.reason) << c.bytes;
+    }
+}
+
+} // namespace
