@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The packages: cpack of the Linux release build (quillon, its manual page and
 # the README in a .tar.gz) and of the Windows build (quillon.exe,
-# quillon-cli.exe and the README in a .zip). The packed quillon-cli.exe
-# converts the bundled example under Wine.
+# quillon-cli.exe and the README in a .zip). The packed quillon.exe exports
+# the library, and the packed quillon-cli.exe converts the bundled example
+# under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 prefix="${QUILLON_BUILD_PREFIX:-build}"
@@ -52,6 +53,7 @@ tar -xzf "$tgz" -C "$work"
 "$work/quillon-$version-Linux/bin/quillon" --version
 grep -q "^\.TH QUILLON 1 .*\"Quillon $version\"" "$work/quillon-$version-Linux/share/man/man1/quillon.1"
 python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' "$zip" "$work"
+tests/util/check-exports.sh "$work/quillon-$version-win64/quillon.exe"
 cp examples/room100.scd "$work/"
 root="$PWD"
 (cd "$work" && "$root/tools/wine-run" "quillon-$version-win64/quillon-cli.exe" disassemble room100.scd)
