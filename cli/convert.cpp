@@ -7,6 +7,7 @@
 #include "cli/compile_stream.h"
 #include "cli/console.h"
 #include "cli/inputs.h"
+#include "cli/room.h"
 #include "cli/warnings.h"
 #include "codec/drivers.h"
 #include "codec/engine.h"
@@ -70,6 +71,7 @@ bool ConvertElsewhere(Run& run, const std::string& file) {
 }
 
 bool ConvertOne(Run& run, const std::string& file) {
+    if (run.options.exact && IsRoomFile(file)) return ConvertRoom(run.options, file);
     if (!run.disassemble) run.printer.Begin(file == "-" ? "<stdin>" : file, run.record);
     bool ok;
     if (file == "-" || run.toStdout || run.options.hasOutput) {
