@@ -153,8 +153,10 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
         return;
     }
     ctx.opcode = ctx.code[0] = static_cast<std::uint8_t>(op);
-    std::string discard;
-    DispatchForm(ctx, discard, false);
+    if (!QuickScanFields(ctx, *d.forms[ctx.opcode])) {
+        std::string discard;
+        DispatchForm(ctx, discard, false);
+    }
     Write(ctx, ctx.nextPos, out);
 }
 

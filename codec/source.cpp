@@ -315,30 +315,36 @@ LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& posi
             ++pos;
             break;
         case kDrop:
-            do ++pos;
-            while (pos < n && s[pos] == '\t');
-            break;
+        case kCr: {
+            // A run of bytes that are not kept (the line end and the next
+            // line's tabs, or ";" and the line end) in one go; a CR that
+            // completes the line ends it.
+            bool completes = false;
+            for (; pos < n; ++pos) {
+                const char b = s[pos];
+                if (b == '\t' || b == ';' || b == '\n') continue;
+                if (b != '\r') break;
+                if (kept != 0 && !paren) {
+                    completes = true;
+                    break;
+                }
+            }
+            if (!completes) break;
+            position = static_cast<std::int32_t>(pos);
+            firstKept = static_cast<std::int32_t>(first);
+            if (nul)
+                kept = static_cast<std::size_t>(
+                    static_cast<const char*>(std::memchr(out, 0, kept)) - out);
+            line.assign(out, kept);
+            SplitKept(out, kept, line, tokens);
+            return LineRead::Complete;
+        }
         case kNul:
             if (kept == 0) first = pos;
             out[kept++] = '\0';
             nul = true;
             ++pos;
             break;
-        case kCr:
-            if (kept == 0 || paren) {
-                ++pos;
-                break;
-            }
-            {
-                position = static_cast<std::int32_t>(pos);
-                firstKept = static_cast<std::int32_t>(first);
-                if (nul)
-                    kept = static_cast<std::size_t>(
-                        static_cast<const char*>(std::memchr(out, 0, kept)) - out);
-                line.assign(out, kept);
-                SplitKept(out, kept, line, tokens);
-                return LineRead::Complete;
-            }
         case kSlashB: {
             if (pos + 1 == n && !last) return LineRead::NeedMore;
             const char next = pos + 1 < n ? s[pos + 1] : '\0';
