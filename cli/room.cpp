@@ -65,16 +65,26 @@ bool ReadScripts(const char* operation, const std::string& room, std::string& by
 }
 
 // Compiles the exact text of `file` into `chunk`, printing its errors and,
-// unless -q, its warnings as "FILE:LINE:COLUMN: error: ..."; counts the
-// warnings.
+// unless -q, its warnings as "FILE:LINE:COLUMN: error: ...", at most
+// --max-warnings of them; counts the warnings.
 bool CompileText(const Options& options, const std::string& file, std::string_view text,
                  std::string& chunk, int& warnings) {
-    return exact::CompileChunk(text, chunk, [&](const exact::Message& m) {
+    int shown = 0, hidden = 0;
+    const bool ok = exact::CompileChunk(text, chunk, [&](const exact::Message& m) {
         if (!m.error) ++warnings;
         if (!m.error && options.quiet) return;
+        if (options.maxWarnings > 0 && shown >= options.maxWarnings) {
+            ++hidden;
+            return;
+        }
+        ++shown;
         std::fprintf(stderr, "%s:%d:%d: %s: %s\n", file.c_str(), m.line, m.column,
                      m.error ? "error" : "warning", m.text.c_str());
     });
+    if (hidden > 0)
+        std::fprintf(stderr, "%s: %d more message%s not shown (--max-warnings)\n", file.c_str(),
+                     hidden, hidden == 1 ? "" : "s");
+    return ok;
 }
 
 // The room with its chunks replaced, written where the options say: over the
