@@ -320,6 +320,21 @@ LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& posi
             // line's tabs, or ";" and the line end) in one go; a CR that
             // completes the line ends it.
             bool completes = false;
+#if defined(__SSE2__)
+            // Deeply nested lines start with long runs of tabs.
+            const __m128i skipCr = kept == 0 || paren ? cr : tab;
+            while (pos + 16 <= n) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + pos));
+                const unsigned skip = static_cast<unsigned>(_mm_movemask_epi8(
+                    _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, tab), _mm_cmpeq_epi8(v, semicolon)),
+                                 _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, skipCr)))));
+                if (skip != 0xFFFFu) {
+                    pos += static_cast<std::size_t>(__builtin_ctz(~skip));
+                    break;
+                }
+                pos += 16;
+            }
+#endif
             for (; pos < n; ++pos) {
                 const char b = s[pos];
                 if (b == '\t' || b == ';' || b == '\n') continue;
