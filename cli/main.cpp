@@ -21,7 +21,12 @@ int main(int argc, char** argv) {
     switch (options.command) {
     case Command::Help: std::fputs(HelpText(options.helpTopic), stdout); return 0;
     case Command::Version: std::printf("quillon %s\n", kVersion); return 0;
-    case Command::Opcodes: PrintOpcodes(*options.dialect, stdout); return 0;
+    case Command::Opcodes:
+        if (options.exact)
+            PrintExactOpcodes(stdout);
+        else
+            PrintOpcodes(*options.dialect, stdout);
+        return 0;
     case Command::Verify: return RunVerify(options);
     case Command::Extract: return RunExtract(options);
     case Command::Inject: return RunInject(options);

@@ -18,5 +18,7 @@ std::string ArgumentForm(const Dialect& dialect, std::uint8_t opcode);
 std::string PresetText(const Dialect& dialect, std::uint8_t opcode);
 
 void PrintOpcodes(const Dialect& dialect, std::FILE* out);
+// The same in exact mode: the game's sizes, the exact lines and the blocks.
+void PrintExactOpcodes(std::FILE* out);
 
 } // namespace quillon::cli

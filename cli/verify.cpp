@@ -11,6 +11,7 @@
 #include "codec/diagnostics.h"
 #include "codec/drivers.h"
 #include "codec/engine.h"
+#include "codec/exact.h"
 #include "codec/paths.h"
 #include "codec/text.h"
 
@@ -117,6 +118,30 @@ RoundTrip CheckRoundTrip(const Dialect& dialect, std::string_view bytecode,
     return result;
 }
 
+RoundTrip CheckExactRoundTrip(std::string_view chunk) {
+    RoundTrip result;
+    std::string text, again, reason, first;
+    exact::DisassembleChunk(chunk, text, reason);
+    if (!exact::CompileChunk(text, again, [&](const exact::Message& m) {
+            if (m.error && first.empty())
+                first = FormatText("line %d, column %d: %s", m.line, m.column, m.text.c_str());
+        })) {
+        result.report = "its exact text does not compile back: " + first;
+        return result;
+    }
+    if (again == chunk) {
+        result.identical = true;
+        result.report = "identical";
+        return result;
+    }
+    size_t at = 0;
+    while (at < again.size() && at < chunk.size() && again[at] == chunk[at]) ++at;
+    result.offset = static_cast<std::int32_t>(at);
+    result.report = FormatText("differs at offset 0x%08zX (%zu bytes, %zu after the round trip)",
+                               at, chunk.size(), again.size());
+    return result;
+}
+
 int RunVerify(const Options& options) {
     const InputList inputs = CollectInputs(options.inputs, ".scd", options.recursive);
     if (std::find(inputs.files.begin(), inputs.files.end(), "-") != inputs.files.end())
@@ -140,7 +165,19 @@ int RunVerify(const Options& options) {
             ++failed;
             continue;
         }
-        const RoundTrip trip = CheckRoundTrip(*options.dialect, bytes, ScriptTitle(scriptPath));
+        if (options.exact) {
+            std::string reason;
+            if (!exact::CheckChunk(bytes, reason)) {
+                std::fprintf(stderr,
+                             "quillon: %s: not a script chunk: %s; verify it without --exact\n",
+                             fromStdin ? "<stdin>" : file.c_str(), reason.c_str());
+                ++failed;
+                continue;
+            }
+        }
+        const RoundTrip trip =
+            options.exact ? CheckExactRoundTrip(bytes)
+                          : CheckRoundTrip(*options.dialect, bytes, ScriptTitle(scriptPath));
         if (trip.identical)
             ++identical;
         else

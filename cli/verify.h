@@ -20,6 +20,9 @@ struct RoundTrip {
 };
 RoundTrip CheckRoundTrip(const Dialect& dialect, std::string_view bytecode, std::string_view title);
 
+// The same for a script chunk in exact mode (the chunk's table is valid).
+RoundTrip CheckExactRoundTrip(std::string_view chunk);
+
 // Runs `quillon verify`; returns the exit status.
 int RunVerify(const Options& options);
 

@@ -7,6 +7,8 @@
 #include <system_error>
 
 #include "engine.h"
+#include "exact.h"
+#include "exact_drivers.h"
 #include "paths.h"
 #include "text.h"
 
@@ -91,6 +93,9 @@ int RunFile(ScriptContext& ctx, const std::string& path, Direction dir, DriverFa
     // Writing the output would truncate the input before it is read.
     if (SameFile(inputPath, outputPath))
         return fail(FormatText("'%s' would be overwritten by its own output", inputPath.c_str()));
+    // An exact text compiled by the classic rules would give a broken script.
+    if (dir == Direction::Compile && ctx.dialect == &RetailDialect() && exact::IsExactText(input))
+        return exact::CompileText(input, inputPath, outputPath, failure);
     if (dir == Direction::Disassemble) {
         // The text is several times the size of the bytecode: it goes to the
         // file piece by piece as it is made instead of being held whole.

@@ -49,6 +49,7 @@ struct Row {
 
 struct Rows {
     Dialect dialect; // the retail dialect with the game's sizes and exact forms
+    Form forms[20];  // the exact forms that differ from the classic ones
     Row row[256];
     // The opening and closing instruction of each block.
     std::uint8_t opener[9];

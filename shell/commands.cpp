@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "codec/drivers.h"
+#include "codec/exact_drivers.h"
 #include "codec/paths.h"
 #include "codec/text.h"
 #include "resource.h"
@@ -50,6 +51,25 @@ void SwitchFormat() {
     CheckMenuItem(g_app->menu, IDM_FORMAT, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
 
+// Exact mode: the check mark of its menu item is its state, so every new
+// window starts with it off.
+bool ExactChecked() {
+    return (GetMenuState(g_app->menu, IDM_EXACT, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+void SwitchExact() {
+    CheckMenuItem(g_app->menu, IDM_EXACT,
+                  MF_BYCOMMAND | (ExactChecked() ? MF_UNCHECKED : MF_CHECKED));
+}
+
+// The retail drivers: exact while "Exact" is checked.
+int RetailCompile(const char* path) {
+    return ExactChecked() ? exact::Compile(path) : Compile(path);
+}
+int RetailDisassemble(const char* path) {
+    return ExactChecked() ? exact::Disassemble(path) : Disassemble(path);
+}
+
 // A conversion of a file chosen in the open-file dialog. A cancelled dialog
 // gives an empty path, which the driver reports as its own failure.
 void Convert(int (*driver)(const char*), const char* defaultExtension, const char* filter) {
@@ -72,8 +92,9 @@ bool RunCommand(HWND window, unsigned id) {
     case IDM_PROTO_COMPILE: Convert(prototype::Compile, "C", kSourceFilter); break;
     case IDM_PROTO_DISASSEMBLE: Convert(prototype::Disassemble, "SCD", kScdFilter); break;
     case IDM_DROP_PROTOTYPE: SetDropSelector(kDropPrototype); break;
-    case IDM_RETAIL_COMPILE: Convert(Compile, "C", kSourceFilter); break;
-    case IDM_RETAIL_DISASSEMBLE: Convert(Disassemble, "SCD", kScdFilter); break;
+    case IDM_RETAIL_COMPILE: Convert(RetailCompile, "C", kSourceFilter); break;
+    case IDM_RETAIL_DISASSEMBLE: Convert(RetailDisassemble, "SCD", kScdFilter); break;
+    case IDM_EXACT: SwitchExact(); break;
     case IDM_FORMAT: SwitchFormat(); break;
     case IDM_DROP_RETAIL: SetDropSelector(kDropRetail); break;
     default: return false;
@@ -187,7 +208,7 @@ int RouteDroppedFile(const char* path) {
     if (DropSelector == kDropPrototype)
         prototype::Disassemble(joined.c_str());
     else if (DropSelector == kDropRetail)
-        Disassemble(joined.c_str());
+        RetailDisassemble(joined.c_str());
     return 0;
 }
 

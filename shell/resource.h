@@ -43,6 +43,7 @@
 #define IDM_RETAIL_DISASSEMBLE 2044
 #define IDM_FORMAT 2775
 #define IDM_DROP_RETAIL 2777
+#define IDM_EXACT 2778
 
 // The version (QUILLON_VERSION_TEXT, QUILLON_VERSION_BINARY), made by CMake
 // from the project's version.

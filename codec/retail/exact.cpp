@@ -25,17 +25,12 @@ Form Appending(Form f, int offset, int count) {
     return f;
 }
 
-// The classic lines leave these bytes out: they are appended after the
-// classic arguments. Comparison operators scan back whole, "?" included.
-const Form kNop = Call({});
-const Form kSleep = Appending(Call({F(2, K::U16)}), 1, 1);
-const Form kCmp =
-    Appending(Shape("(", " ", ")", {F(2, K::S8), F(3, K::CmpOpQ), F(4, K::S16)}), 1, 1);
-const Form kCalc =
-    Appending(Shape("(", " ", ")", {F(3, K::U8), F(2, K::CalcOp), F(4, K::U16)}), 1, 1);
-const Form kCalc2 = Appending(Call({F(2, K::HexN), F(3, K::HexN)}), 1, 1);
-const Form kAotSet = Appending(forms::kAotSet, 17, 3);
-const Form kAotSet4p = Appending(forms::kAotSet4p, 25, 3);
+bool HasWideField(const Form& f, int size) {
+    for (int i = 0; i < f.fieldCount; ++i)
+        if (IsWide(f.fields[i].kind) && FieldApplies(f.fields[i], size)) return true;
+    return false;
+}
+
 // The goto's target is a label, printed by the exact printer before these.
 Form GotoTail() {
     Form f = Shape("", ", ", ");", {F(1, K::U8), F(2, K::U8), F(3, K::U8)});
@@ -43,19 +38,18 @@ Form GotoTail() {
     f.firstToken = 2;
     return f;
 }
-const Form kGotoTail = GotoTail();
-// Instructions whose layout is not known: every byte after the opcode.
-const Form kWip39 = Bytes(39), kWip29 = Bytes(29), kWip15 = Bytes(15), kWip7 = Bytes(7),
-           kWip5 = Bytes(5);
 
-bool HasWideField(const Form& f, int size) {
-    for (int i = 0; i < f.fieldCount; ++i)
-        if (IsWide(f.fields[i].kind) && FieldApplies(f.fields[i], size)) return true;
-    return false;
-}
-
-Rows Make() {
-    Rows r{};
+// Fills the rows in place: the dialect's forms point into them. Built on
+// first use, after every form of the classic dialect exists.
+void Fill(Rows& r) {
+    // The classic lines leave these bytes out: they are appended after the
+    // classic arguments. Comparison operators scan back whole, "?" included.
+    // Instructions whose layout is not known show every byte after the opcode.
+    Form* f = r.forms;
+    auto add = [&](int op, Form form) {
+        *f = form;
+        r.dialect.forms[op] = f++;
+    };
     Dialect& d = r.dialect;
     d = RetailDialect();
     d.name = "retail";
@@ -63,20 +57,16 @@ Rows Make() {
     // The game's sizes where they differ from the classic table.
     d.size[0x5C] = 3; // Sce_shake_on
     d.size[0x81] = 3; // opcode and two operand bytes
-    d.forms[0x00] = &kNop;
-    d.forms[0x09] = &kSleep;
-    d.forms[0x17] = &kGotoTail;
-    d.forms[0x23] = &kCmp;
-    d.forms[0x26] = &kCalc;
-    d.forms[0x27] = &kCalc2;
-    d.forms[0x2C] = &kAotSet;
-    d.forms[0x67] = &kAotSet4p;
-    d.forms[0x68] = &kWip39;
-    d.forms[0x69] = &kWip29;
-    d.forms[0x73] = &kWip7;
-    d.forms[0x78] = &kWip5;
-    d.forms[0x7A] = &kWip15;
-    d.forms[0x7B] = &kWip15;
+    add(0x00, Call({}));
+    add(0x09, Appending(Call({F(2, K::U16)}), 1, 1));
+    add(0x17, GotoTail());
+    add(0x23, Appending(Shape("(", " ", ")", {F(2, K::S8), F(3, K::CmpOpQ), F(4, K::S16)}), 1, 1));
+    add(0x26, Appending(Shape("(", " ", ")", {F(3, K::U8), F(2, K::CalcOp), F(4, K::U16)}), 1, 1));
+    add(0x27, Appending(Call({F(2, K::HexN), F(3, K::HexN)}), 1, 1));
+    add(0x2C, Appending(forms::kAotSet, 17, 3));
+    add(0x67, Appending(forms::kAotSet4p, 25, 3));
+    for (int op : {0x68, 0x69, 0x73, 0x78, 0x7A, 0x7B})
+        add(op, Bytes(d.Size(static_cast<std::uint8_t>(op)) - 1));
 
     for (int op = 0; op < 256; ++op) {
         Row& row = r.row[op];
@@ -128,13 +118,14 @@ Rows Make() {
     }
     // An else block ends with the pair 00 00 (two nops).
     r.closer[static_cast<int>(Block::Else)] = 0x00;
-    return r;
 }
 
 } // namespace
 
 const Rows& ExactRows() {
-    static const Rows rows = Make();
+    static Rows rows;
+    static const bool built = (Fill(rows), true);
+    (void)built;
     return rows;
 }
 
