@@ -7,4 +7,4 @@ cd "$(dirname "$0")/../.."
 build="${QUILLON_BUILD_PREFIX:-build}"
 cmake --preset ci -B "$build" >/dev/null
 cmake --build "$build" -j2
-ctest --preset ci --test-dir "$build"
+ctest --test-dir "$build" --output-on-failure -j2

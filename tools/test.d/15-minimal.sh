@@ -7,7 +7,7 @@ cd "$(dirname "$0")/../.."
 build="${QUILLON_BUILD_PREFIX:-build}-minimal"
 cmake --preset minimal -B "$build" | grep -E '^-- Quillon:' || true
 cmake --build "$build" -j2
-ctest --preset minimal --test-dir "$build"
+ctest --test-dir "$build" --output-on-failure -j2
 
 "$build/quillon" --version
 work=$(mktemp -d)

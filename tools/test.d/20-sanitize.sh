@@ -6,4 +6,5 @@ cd "$(dirname "$0")/../.."
 build="${QUILLON_BUILD_PREFIX:-build}-asan"
 cmake --preset asan -B "$build" >/dev/null
 cmake --build "$build" -j2
-ctest --preset asan --test-dir "$build"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    ctest --test-dir "$build" --output-on-failure -j2

@@ -15,4 +15,4 @@ cmake --build "$build" -j2
 
 # The display and Wine go at the end, also when a test hangs or fails.
 trap 'tools/wine-run --stop' EXIT
-ctest --preset windows --test-dir "$build" -j1
+ctest --test-dir "$build" --output-on-failure
