@@ -3,6 +3,7 @@
 // openings and closings, labels and gotos by name), then laid out by the
 // encoder. Anything that would give the game a wrong script is an error.
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -60,28 +61,33 @@ class Compiler : public CompileListener {
     void Error(std::string_view token, std::string text) {
         Message(true, Column(token), std::move(text));
     }
-    // The column of a token; a missing one is placed just after the last
-    // token of the line (at the ")" that ends the arguments).
+    // The column of a token of the line; a missing one is placed just after
+    // the last token (at the ")" that ends the arguments).
     int Column(std::string_view token) const {
-        std::int32_t at = detail::TokenOffset(ctx_, token);
-        if (at < 0 && !ctx_.tokens.empty()) {
-            const std::string_view last = ctx_.tokens.back();
-            const auto after =
-                static_cast<std::size_t>(last.data() - ctx_.line.data()) + last.size();
-            at = after < ctx_.lineOffsets.size() ? ctx_.lineOffsets[after]
-                 : ctx_.lineOffsets.empty()      ? 0
-                                                 : ctx_.lineOffsets.back() + 1;
-        }
-        return at < 0 ? 1 : at + 1;
+        const char* base = line_text_.data();
+        if (!token.empty() && token.data() >= base && token.data() < base + line_text_.size())
+            return static_cast<int>(token.data() - base) + 1;
+        if (ctx_.tokens.empty()) return 1;
+        const std::string_view last = ctx_.tokens.back();
+        return static_cast<int>(last.data() + last.size() - base) + 1;
     }
-    // Prepares the physical line for tokens: comments dropped, punctuation
-    // made blank, the column of every kept character noted.
-    void Clean(std::string_view physical);
+    // Prepares the physical line for tokens: comments and punctuation made
+    // blank, so that every character keeps its column.
+    void Tokens(std::string_view physical);
     void Line();
     // Scans tokens [first, end) of the line as one instruction; false after
     // an error.
     bool Instruction(std::size_t first, std::size_t end, bool condition);
     bool Scan(std::uint8_t op, std::size_t first, std::size_t end, Item kind);
+    // The engine's tokens: those of [first, end) of the line.
+    void SetTokens(std::size_t first, std::size_t end) {
+        if (tokensFirst_ == first && tokensEnd_ == end) return;
+        ctx_.tokens.assign(all_.begin() + static_cast<std::ptrdiff_t>(first),
+                           all_.begin() + static_cast<std::ptrdiff_t>(end));
+        ctx_.tokenCount = ctx_.liveTokens = static_cast<std::int32_t>(ctx_.tokens.size());
+        tokensFirst_ = first;
+        tokensEnd_ = end;
+    }
     // Labels belong to their function: the same name in two functions names
     // two labels.
     std::uint32_t LabelId(std::string_view name) {
@@ -103,7 +109,9 @@ class Compiler : public CompileListener {
 
     const MessageHandler& onMessage_;
     ScriptContext ctx_;
+    std::string_view line_text_;        // the physical line
     std::vector<std::string_view> all_; // the tokens of the line
+    std::size_t tokensFirst_ = 0, tokensEnd_ = 0;
     std::vector<Procedure> procs_;
     bool inFunction_ = false;
     int open_ = 0; // blocks open in the current function
@@ -119,7 +127,7 @@ class Compiler : public CompileListener {
 void Compiler::Report(const Diagnostic& d) {
     const Dialect& dialect = ExactRows().dialect;
     const std::string name = std::string("'") + dialect.Name(d.opcode) + "'";
-    const int column = d.sourceOffset >= 0 ? d.sourceOffset + 1 : Column(std::string_view());
+    const int column = Column(d.token);
     const std::string token(d.token.substr(0, 60));
     const Form& form = *dialect.forms[d.opcode];
     const int wanted = ArgumentCount(form, dialect.Size(d.opcode));
@@ -157,30 +165,61 @@ void Compiler::Report(const Diagnostic& d) {
     }
 }
 
-void Compiler::Clean(std::string_view physical) {
-    ctx_.line.clear();
-    ctx_.lineOffsets.clear();
-    for (std::size_t i = 0; i < physical.size(); ++i) {
-        char c = physical[i];
-        if (c == '/' && i + 1 < physical.size() && physical[i + 1] == '/') break;
-        if (c == '/' && i + 1 < physical.size() && physical[i + 1] == '*') {
-            const std::size_t close = physical.find("*/", i + 2);
-            if (close == std::string_view::npos) break;
-            i = close + 1;
-            c = ' ';
-        }
-        if (c == '(' || c == ')' || c == ',' || c == ';' || c == ':' || c == '\t') c = ' ';
-        ctx_.line += c;
-        ctx_.lineOffsets.push_back(static_cast<std::int32_t>(i));
+namespace {
+// What each character is to the tokenizer.
+enum CharClass : std::uint8_t { kWord, kBlank, kSlash };
+struct CharClasses {
+    CharClass of[256] = {};
+    constexpr CharClasses() {
+        for (unsigned char c : {' ', '\t', '(', ')', ',', ';', ':', '\r'}) of[c] = kBlank;
+        of[static_cast<unsigned char>('/')] = kSlash;
     }
+};
+constexpr CharClasses kClasses;
+} // namespace
+
+// The tokens of a physical line, as views into it: blanks and the
+// punctuation of the lines separate them, "//" comments out the rest of the
+// line and "/*" up to its "*/" (or the end of the line).
+void Compiler::Tokens(std::string_view physical) {
+    line_text_ = physical;
+    all_.clear();
+    const char* p = physical.data();
+    const std::size_t n = physical.size();
+    std::size_t start = 0;
+    bool inWord = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        CharClass c = kClasses.of[static_cast<unsigned char>(p[i])];
+        if (c == kSlash) {
+            if (i + 1 < n && p[i + 1] == '/') {
+                if (inWord) all_.emplace_back(p + start, i - start);
+                return;
+            }
+            if (i + 1 < n && p[i + 1] == '*') {
+                if (inWord) all_.emplace_back(p + start, i - start);
+                inWord = false;
+                const std::size_t close = physical.find("*/", i + 2);
+                if (close == std::string_view::npos) return;
+                i = close + 1;
+                continue;
+            }
+            c = kWord; // a lone "/" is part of a word
+        }
+        if (c == kWord) {
+            if (!inWord) start = i;
+            inWord = true;
+        } else if (inWord) {
+            all_.emplace_back(p + start, i - start);
+            inWord = false;
+        }
+    }
+    if (inWord) all_.emplace_back(p + start, n - start);
 }
 
 bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, Item kind) {
     const Dialect& d = ExactRows().dialect;
-    ctx_.tokens.assign(all_.begin() + static_cast<std::ptrdiff_t>(first),
-                       all_.begin() + static_cast<std::ptrdiff_t>(end));
-    ctx_.tokenCount = ctx_.liveTokens = static_cast<std::int32_t>(ctx_.tokens.size());
-    std::fill(std::begin(ctx_.code), std::end(ctx_.code), 0);
+    SetTokens(first, end);
+    std::memset(ctx_.code, 0, sizeof ctx_.code);
     ctx_.opcode = ctx_.code[0] = op;
     missingReported_ = false;
     const int before = errors_;
@@ -192,8 +231,7 @@ bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, Item ki
         std::size_t live = ctx_.tokens.size();
         while (live > 1 && ctx_.tokens[live - 1] == "{") --live;
         if (live > form.firstToken)
-            Report({Issue::SurplusArgument, detail::TokenOffset(ctx_, ctx_.tokens[form.firstToken]),
-                    ctx_.tokens[form.firstToken], op, 1, 0, Kind::U8});
+            Report({Issue::SurplusArgument, -1, ctx_.tokens[form.firstToken], op, 1, 0, Kind::U8});
     }
     if (errors_ > before) return false;
     Add(kind, ctx_.code, static_cast<std::size_t>(d.Size(op)), all_[first]);
@@ -232,9 +270,7 @@ bool Compiler::Instruction(std::size_t first, std::size_t end, bool condition) {
         }
         return true;
     }
-    ctx_.tokens.assign(all_.begin() + static_cast<std::ptrdiff_t>(first),
-                       all_.begin() + static_cast<std::ptrdiff_t>(end));
-    ctx_.tokenCount = ctx_.liveTokens = static_cast<std::int32_t>(ctx_.tokens.size());
+    SetTokens(first, end);
     const int op = detail::InstructionOf(ctx_);
     if (op < 0) {
         Error(word, "unknown instruction '" + std::string(word.substr(0, 60)) + "'");
@@ -252,7 +288,8 @@ bool Compiler::Instruction(std::size_t first, std::size_t end, bool condition) {
 }
 
 void Compiler::Line() {
-    SplitTokens(ctx_.line, all_);
+    tokensFirst_ = tokensEnd_ = 0;
+    ctx_.tokens.clear();
     if (all_.empty()) return;
     const Rows& rows = ExactRows();
     const std::string_view word = all_[0];
@@ -364,16 +401,24 @@ void Compiler::Line() {
 }
 
 bool Compiler::Run(std::string_view text, std::string& chunk) {
+    // Lines end at LF, CR LF or a lone CR.
+    const char* const begin = text.data();
+    const std::size_t size = text.size();
     std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", at);
-        if (end == std::string_view::npos) end = text.size();
+    while (at < size) {
+        const void* lf = std::memchr(begin + at, '\n', size - at);
+        std::size_t end =
+            lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : size;
+        std::size_t next = end + 1;
+        if (end > at && begin[end - 1] == '\r') --end;
+        if (const void* cr = std::memchr(begin + at, '\r', end - at)) {
+            end = static_cast<std::size_t>(static_cast<const char*>(cr) - begin);
+            next = end + 1;
+        }
         ++line_;
-        Clean(text.substr(at, end - at));
+        Tokens(text.substr(at, end - at));
         Line();
-        at = end;
-        if (at < text.size() && text[at] == '\r') ++at;
-        if (at < text.size() && text[at] == '\n') ++at;
+        at = next;
     }
     ++line_;
     if (inFunction_) Message(true, 1, "the last function is never closed with '}'");

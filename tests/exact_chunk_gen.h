@@ -13,7 +13,10 @@ namespace exact_gen {
 
 class ChunkGenerator {
   public:
-    explicit ChunkGenerator(std::uint32_t seed) : rng_(seed) {}
+    // Without `unknowns`, no instruction of unknown layout (the classic
+    // table gives 0x81 no size, which would stall a classic disassembly).
+    explicit ChunkGenerator(std::uint32_t seed, bool unknowns = true)
+        : rng_(seed), unknowns_(unknowns) {}
 
     // A chunk of `procedures` procedures; `rawLines` receives how many raw
     // lines its exact text must have (unknown opcodes and unframed bytes).
@@ -76,7 +79,8 @@ class ChunkGenerator {
         return ops;
     }
     void Instruction() {
-        const Op& o = Plain()[static_cast<std::size_t>(Pick(static_cast<int>(Plain().size())))];
+        const int kinds = static_cast<int>(Plain().size()) - (unknowns_ ? 0 : 2);
+        const Op& o = Plain()[static_cast<std::size_t>(Pick(kinds))];
         std::string b = Random(o.op, o.size);
         if (o.operators)
             b[static_cast<std::size_t>(o.operatorAt)] = static_cast<char>(Pick(o.operators));
@@ -90,7 +94,7 @@ class ChunkGenerator {
         static const Op conds[] = {{0x21, 4, false, 0, 0}, {0x23, 6, true, 3, 7},
                                    {0x3E, 6, true, 3, 7},  {0x5E, 2, false, 0, 0},
                                    {0x4F, 4, true, 0, 0},  {0x81, 3, false, 0, 0}};
-        const Op& o = conds[Pick(6)];
+        const Op& o = conds[Pick(unknowns_ ? 6 : 5)];
         std::string b = Random(o.op, o.size);
         if (o.operators)
             b[static_cast<std::size_t>(o.operatorAt)] = static_cast<char>(Pick(o.operators));
@@ -231,6 +235,7 @@ class ChunkGenerator {
     }
 
     std::mt19937 rng_;
+    bool unknowns_;
     std::string out_;
     int raw_ = 0;
     std::vector<int> starts_;

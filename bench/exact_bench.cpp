@@ -1,0 +1,124 @@
+// quillon_exact_bench: exact mode against the classic conversion on the same
+// script chunks, in both directions. The chunks come from the generator of
+// the tests (nested blocks of every kind, switches, gotos, pads, trailing
+// bytes); rates are in bytes of bytecode per second, so that both modes are
+// measured on the same work. Ends with the ratios.
+//
+//   quillon_exact_bench [benchmark flags]
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "codec/drivers.h"
+#include "codec/engine.h"
+#include "codec/exact.h"
+#include "tests/exact_chunk_gen.h"
+
+using namespace quillon;
+
+namespace {
+
+// About 4 MiB of chunks of a room's size.
+struct Chunks {
+    std::vector<std::string> bytes, classicText, exactText;
+    std::size_t total = 0;
+    Chunks() {
+        for (std::uint32_t seed = 1; total < (4u << 20); ++seed) {
+            exact_gen::ChunkGenerator gen(seed, false);
+            int raw = 0;
+            std::string chunk = gen.Chunk(12, raw);
+            if (chunk.size() > 0xF000) continue; // the table holds 16-bit offsets
+            ScriptContext ctx(RetailDialect());
+            std::string text, reason;
+            classicText.push_back(DisassembleBuffer(ctx, chunk, "room"));
+            exact::DisassembleChunk(chunk, text, reason);
+            exactText.push_back(std::move(text));
+            total += chunk.size();
+            bytes.push_back(std::move(chunk));
+        }
+    }
+};
+
+const Chunks& Data() {
+    static const Chunks c;
+    return c;
+}
+
+std::map<std::string, double> g_rates; // bytes of bytecode per second
+
+void Rate(benchmark::State& state) {
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Data().total));
+    state.counters["chunk_MBps"] = benchmark::Counter(
+        static_cast<double>(Data().total) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void ClassicDisassemble(benchmark::State& state) {
+    ScriptContext ctx(RetailDialect());
+    std::string text;
+    for (auto _ : state)
+        for (const std::string& c : Data().bytes) DisassembleBuffer(ctx, c, "room", text);
+    Rate(state);
+}
+
+void ExactDisassemble(benchmark::State& state) {
+    std::string text, reason;
+    for (auto _ : state)
+        for (const std::string& c : Data().bytes) exact::DisassembleChunk(c, text, reason);
+    Rate(state);
+}
+
+void ClassicCompile(benchmark::State& state) {
+    ScriptContext ctx(RetailDialect());
+    std::string out;
+    for (auto _ : state)
+        for (const std::string& t : Data().classicText) CompileBuffer(ctx, t, out);
+    Rate(state);
+}
+
+void ExactCompile(benchmark::State& state) {
+    std::string out;
+    for (auto _ : state)
+        for (const std::string& t : Data().exactText) exact::CompileChunk(t, out, {});
+    Rate(state);
+}
+
+BENCHMARK(ClassicDisassemble)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(ExactDisassemble)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(ClassicCompile)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(ExactCompile)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// Keeps the rates for the summary.
+class Summary : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& r : runs) {
+            const auto it = r.counters.find("chunk_MBps");
+            const std::string name = r.benchmark_name();
+            if (it != r.counters.end()) g_rates[name.substr(0, name.find('/'))] = it->second;
+        }
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    Summary reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\n%zu chunks, %.1f MiB of bytecode\n", Data().bytes.size(),
+                static_cast<double>(Data().total) / (1 << 20));
+    for (const char* dir : {"Disassemble", "Compile"}) {
+        const double classic = g_rates[std::string("Classic") + dir];
+        const double exact = g_rates[std::string("Exact") + dir];
+        if (classic > 0)
+            std::printf("%-12s classic %7.1f MB/s  exact %7.1f MB/s  exact/classic %.2f  (target: "
+                        "at least 0.80)\n",
+                        dir, classic, exact, exact / classic);
+    }
+    benchmark::Shutdown();
+    return 0;
+}
