@@ -14,6 +14,9 @@ const char kUsage[] =
     "       quillon compile     [--dialect D] [-r] [-o PATH | --stdout] [-q] [--Werror] FILE...\n"
     "       quillon verify      [--dialect D] [-r] [-q] FILE...\n"
     "       quillon opcodes     [--dialect D]\n"
+    "       quillon extract     [-r] [-o FOLDER] [-q] ROOM.rdt...\n"
+    "       quillon inject      [--init FILE.scd] [--main FILE.scd] [-o OUT.rdt] [--no-backup] "
+    "ROOM.rdt\n"
     "       quillon help [COMMAND] | --help | --version\n";
 
 const char kProgramHelp[] =
@@ -25,6 +28,9 @@ const char kProgramHelp[] =
     "       quillon compile     [--dialect D] [-r] [-o PATH | --stdout] [-q] [--Werror] FILE...\n"
     "       quillon verify      [--dialect D] [-r] [-q] FILE...\n"
     "       quillon opcodes     [--dialect D]\n"
+    "       quillon extract     [-r] [-o FOLDER] [-q] ROOM.rdt...\n"
+    "       quillon inject      [--init FILE.scd] [--main FILE.scd] [-o OUT.rdt] [--no-backup] "
+    "ROOM.rdt\n"
     "       quillon help [COMMAND] | --help | --version\n"
     "\n"
     "commands:\n"
@@ -32,6 +38,8 @@ const char kProgramHelp[] =
     "  compile      write FILE.scd beside each source FILE, warning about suspect lines\n"
     "  verify       check that each bytecode FILE survives disassembling and compiling\n"
     "  opcodes      print the opcode table of a dialect\n"
+    "  extract      write the init and main script chunks of each room file (.rdt)\n"
+    "  inject       put new script chunks into a room file, moving every offset that moves\n"
     "\n"
     "A FILE may be a folder (its *.scd or *.c files, -r for sub-folders too) or\n"
     "'-' for standard input. --dialect is retail (menu Bio2, the default) or\n"
@@ -45,6 +53,8 @@ const char kProgramHelp[] =
     "  quillon compile room100.c                  # writes room100.scd\n"
     "  quillon verify -r scripts/\n"
     "  quillon opcodes --dialect prototype\n"
+    "  quillon disassemble --exact room100.rdt    # room100.init.c and room100.main.c\n"
+    "  quillon compile --exact room100.rdt        # both texts back into room100.rdt\n"
     "\n"
     "Run 'quillon COMMAND --help' for a command's options and examples.\n";
 
@@ -69,6 +79,10 @@ const char kDisassembleHelp[] =
     "order; a progress line per file is shown when standard error is a terminal,\n"
     "and a summary 'N converted, M failed' at the end. '-' reads standard input\n"
     "(the function is named stdin) and writes to standard output unless -o is given.\n"
+    "\n"
+    "With --exact, a FILE ending in .rdt is a room file: the exact texts of its\n"
+    "two script chunks go beside it as ROOM.init.c and ROOM.main.c (with -o, into\n"
+    "the folder that -o names; with --stdout, one after the other).\n"
     "\n"
     "examples:\n"
     "  quillon disassemble room100.scd            # writes room100.c\n"
@@ -102,10 +116,17 @@ const char kCompileHelp[] =
     "                    its bytecode is still written\n"
     "      --max-warnings N  print at most N warnings of a file (default 100), then\n"
     "                    one line saying how many more there were; 0: no limit\n"
+    "      --no-backup   a room compiled under --exact keeps no ROOM.rdt.bak\n"
     "  -h, --help        show this help\n"
     "\n"
     "A folder stands for its *.c files (extension in any case), in sorted order.\n"
     "'-' reads standard input and writes to standard output unless -o is given.\n"
+    "\n"
+    "With --exact, a FILE ending in .rdt is a room file: ROOM.init.c and\n"
+    "ROOM.main.c beside it (whichever exist) are compiled and put into the room,\n"
+    "which is replaced whole, keeping the first original as ROOM.rdt.bak unless\n"
+    "--no-backup; -o OUT.rdt writes the new room there instead. An error in either\n"
+    "text leaves the room as it was.\n"
     "\n"
     "examples:\n"
     "  quillon compile room100.c                  # writes room100.scd\n"
@@ -128,6 +149,9 @@ const char kVerifyHelp[] =
     "  -r, --recursive   folders: include the .scd files of sub-folders\n"
     "  -q, --quiet       print only the files that differ, no summary\n"
     "  -h, --help        show this help\n"
+    "\n"
+    "With --exact, a FILE ending in .rdt is a room file: both of its script chunks\n"
+    "are checked, and the chunks that differ are named.\n"
     "\n"
     "exit status: 0 every file identical, 1 some file differs or cannot be read.\n"
     "\n"
@@ -161,6 +185,55 @@ const char kOpcodesHelp[] =
 
 } // namespace
 
+const char kExtractHelp[] =
+    "usage: quillon extract [-r] [-o FOLDER] [-q] ROOM.rdt...\n"
+    "\n"
+    "Writes the two script chunks of each room file as ROOM.init.scd and\n"
+    "ROOM.main.scd beside it (room100.rdt gives room100.init.scd and\n"
+    "room100.main.scd), or in FOLDER, replacing any files of those names. A room\n"
+    "whose header or offsets are broken, that lacks a script, or whose chunks are\n"
+    "not valid script chunks is refused with the reason, and nothing of it is\n"
+    "written.\n"
+    "\n"
+    "options:\n"
+    "  -r, --recursive   folders: include the .rdt files of sub-folders\n"
+    "  -o, --output FOLDER  write the chunks into FOLDER (made if missing)\n"
+    "  -q, --quiet       no progress lines and no summary\n"
+    "  -h, --help        show this help\n"
+    "\n"
+    "A folder stands for its *.rdt files (extension in any case), in sorted order.\n"
+    "\n"
+    "examples:\n"
+    "  quillon extract room100.rdt                # room100.init.scd, room100.main.scd\n"
+    "  quillon extract -r rooms/ -o chunks/\n";
+
+const char kInjectHelp[] =
+    "usage: quillon inject [--init FILE.scd] [--main FILE.scd] [-o OUT.rdt] [--no-backup] "
+    "ROOM.rdt\n"
+    "\n"
+    "Puts new script chunks into a room file: --init replaces its init chunk,\n"
+    "--main its main chunk. A chunk may be larger or smaller than the one it\n"
+    "replaces: the chunks after it move, and every offset of the room that points\n"
+    "at them moves with them. Zero bytes (0 to 3) after a new chunk make the change\n"
+    "in size a multiple of 4, so that the chunks after it keep their alignment.\n"
+    "Each chunk must be a valid script chunk.\n"
+    "\n"
+    "The room is replaced as a whole or not at all: the new room is written to a\n"
+    "temporary file in the same folder, which then takes the room's name. The\n"
+    "first original is kept as ROOM.rdt.bak (an existing ROOM.rdt.bak is left as\n"
+    "it is).\n"
+    "\n"
+    "options:\n"
+    "      --init FILE   the new init chunk\n"
+    "      --main FILE   the new main chunk\n"
+    "  -o, --output OUT  write the new room to OUT; the room is left as it is\n"
+    "      --no-backup   keep no ROOM.rdt.bak\n"
+    "  -h, --help        show this help\n"
+    "\n"
+    "examples:\n"
+    "  quillon inject room100.rdt --main room100.main.scd\n"
+    "  quillon inject room100.rdt --init a.scd --main b.scd -o mod/room100.rdt\n";
+
 const char* UsageText() {
     return kUsage;
 }
@@ -171,6 +244,8 @@ const char* HelpText(Command command) {
     case Command::Compile: return kCompileHelp;
     case Command::Verify: return kVerifyHelp;
     case Command::Opcodes: return kOpcodesHelp;
+    case Command::Extract: return kExtractHelp;
+    case Command::Inject: return kInjectHelp;
     default: return kProgramHelp;
     }
 }
