@@ -7,6 +7,7 @@
 
 #include "cli/console.h"
 #include "cli/inputs.h"
+#include "cli/verify.h"
 #include "codec/drivers.h"
 #include "codec/exact.h"
 #include "codec/room.h"
@@ -194,21 +195,10 @@ RoomCheck VerifyRoom(const Options& options, const std::string& room) {
     if (!ReadScripts(nullptr, room, bytes, chunks)) return RoomCheck::Failed;
     std::string report;
     for (int i = 0; i < 2; ++i) {
-        const char* name = room::NameOf(room::kScripts[i]);
-        std::string text, again, reason;
-        if (!exact::DisassembleChunk(chunks[i], text, reason)) {
-            Report(nullptr, room, FormatText("the %s chunk: %s", name, reason.c_str()));
-            return RoomCheck::Failed;
-        }
-        if (!exact::CompileChunk(text, again, {})) {
-            report += FormatText("\n  the %s chunk: its text does not compile back", name);
-        } else if (again != chunks[i]) {
-            size_t at = 0;
-            while (at < again.size() && at < chunks[i].size() && again[at] == chunks[i][at]) ++at;
-            report += FormatText("\n  the %s chunk: differs at offset 0x%08zX of the chunk (%zu "
-                                 "bytes, %zu after the round trip)",
-                                 name, at, chunks[i].size(), again.size());
-        }
+        const RoundTrip trip = CheckExactRoundTrip(chunks[i]);
+        if (!trip.identical)
+            report +=
+                FormatText("\n  the %s chunk: ", room::NameOf(room::kScripts[i])) + trip.report;
     }
     if (report.empty() && !options.quiet) std::printf("%s: identical\n", room.c_str());
     if (!report.empty()) std::printf("%s: differs%s\n", room.c_str(), report.c_str());
