@@ -7,8 +7,10 @@
 #include <random>
 #include <system_error>
 
+#include <fcntl.h>
 #ifdef _WIN32
 #include <io.h>
+#include <sys/stat.h>
 #else
 #include <unistd.h>
 #endif
@@ -20,6 +22,21 @@ namespace quillon {
 namespace {
 
 namespace fs = std::filesystem;
+
+// A new file, never an existing file, a link or another run's temporary file.
+std::FILE* CreateNew(const std::string& path) {
+#ifdef _WIN32
+    const int fd =
+        _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    std::FILE* f = fd < 0 ? nullptr : _fdopen(fd, "wb");
+    if (fd >= 0 && !f) _close(fd);
+#else
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    std::FILE* f = fd < 0 ? nullptr : fdopen(fd, "wb");
+    if (fd >= 0 && !f) close(fd);
+#endif
+    return f;
+}
 
 bool FlushToDisk(std::FILE* f) {
     if (std::fflush(f) != 0) return false;
@@ -39,8 +56,7 @@ bool WriteTemporary(const fs::path& target, std::string_view bytes, fs::path& te
     for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
         temp = target;
         temp += FormatText(".%08x.tmp", static_cast<unsigned>(names()));
-        // "x": never an existing file, a link or another run's temporary file.
-        std::FILE* f = std::fopen(temp.string().c_str(), "wbx");
+        std::FILE* f = CreateNew(temp.string());
         if (!f) {
             err = errno;
             continue;
@@ -71,18 +87,20 @@ bool MoveOver(const fs::path& temp, const fs::path& target, std::string& reason)
 
 // A copy of `target` as `backup`, whole or not at all.
 bool KeepBackup(const fs::path& target, const fs::path& backup, std::string& reason) {
-    fs::path temp;
-    if (!WriteTemporary(backup, {}, temp, reason)) return false;
-    std::error_code ec;
-    fs::copy_file(target, temp, fs::copy_options::overwrite_existing, ec);
-    if (ec) {
+    std::string bytes;
+    std::FILE* f = std::fopen(target.string().c_str(), "rb");
+    char buffer[1 << 16];
+    size_t n;
+    while (f && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+    if (!f || std::ferror(f)) {
         reason = FormatText("cannot keep '%s' as '%s': %s", target.string().c_str(),
-                            backup.string().c_str(), ec.message().c_str());
-        std::error_code ignored;
-        fs::remove(temp, ignored);
+                            backup.string().c_str(), std::strerror(errno));
+        if (f) std::fclose(f);
         return false;
     }
-    return MoveOver(temp, backup, reason);
+    std::fclose(f);
+    fs::path temp;
+    return WriteTemporary(backup, bytes, temp, reason) && MoveOver(temp, backup, reason);
 }
 
 } // namespace
