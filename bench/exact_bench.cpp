@@ -24,7 +24,7 @@ namespace {
 // About 4 MiB of chunks of a room's size.
 struct Chunks {
     std::vector<std::string> bytes, classicText, exactText;
-    std::size_t total = 0;
+    std::size_t total = 0, classicTextBytes = 0, exactTextBytes = 0;
     Chunks() {
         for (std::uint32_t seed = 1; total < (4u << 20); ++seed) {
             exact_gen::ChunkGenerator gen(seed, false);
@@ -35,6 +35,8 @@ struct Chunks {
             std::string text, reason;
             classicText.push_back(DisassembleBuffer(ctx, chunk, "room"));
             exact::DisassembleChunk(chunk, text, reason);
+            classicTextBytes += classicText.back().size();
+            exactTextBytes += text.size();
             exactText.push_back(std::move(text));
             total += chunk.size();
             bytes.push_back(std::move(chunk));
@@ -109,8 +111,11 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     Summary reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\n%zu chunks, %.1f MiB of bytecode\n", Data().bytes.size(),
-                static_cast<double>(Data().total) / (1 << 20));
+    const Chunks& d = Data();
+    std::printf("\n%zu chunks, %.1f MiB of bytecode; text %.1f MiB classic, %.1f MiB exact\n",
+                d.bytes.size(), static_cast<double>(d.total) / (1 << 20),
+                static_cast<double>(d.classicTextBytes) / (1 << 20),
+                static_cast<double>(d.exactTextBytes) / (1 << 20));
     for (const char* dir : {"Disassemble", "Compile"}) {
         const double classic = g_rates[std::string("Classic") + dir];
         const double exact = g_rates[std::string("Exact") + dir];

@@ -26,6 +26,21 @@ std::uint8_t GotoOpcode() {
     return 0;
 }
 
+// "Sub03" for procedure 3 (at least two digits).
+bool IsSubName(std::string_view word, std::size_t number) {
+    char digits[24];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number > 0);
+    if (n < 2) digits[n++] = '0';
+    if (word.size() != 3 + static_cast<std::size_t>(n) || word.substr(0, 3) != "Sub") return false;
+    for (int i = 0; i < n; ++i)
+        if (word[3 + static_cast<std::size_t>(i)] != digits[n - 1 - i]) return false;
+    return true;
+}
+
 bool IsLabelName(std::string_view word) {
     if (word.size() < 2 || word[0] != 'L') return false;
     return std::all_of(word.begin() + 1, word.end(), [](char c) {
@@ -43,7 +58,8 @@ int ArgumentCount(const Form& form, int size) {
 
 class Compiler : public CompileListener {
   public:
-    Compiler(const MessageHandler& onMessage) : onMessage_(onMessage), ctx_(ExactRows().dialect) {
+    Compiler(const MessageHandler& onMessage)
+        : rows_(ExactRows()), onMessage_(onMessage), ctx_(rows_.dialect) {
         ctx_.compiling = 1;
         ctx_.listener = this;
     }
@@ -107,6 +123,7 @@ class Compiler : public CompileListener {
         return e;
     }
 
+    const Rows& rows_;
     const MessageHandler& onMessage_;
     ScriptContext ctx_;
     std::string_view line_text_;        // the physical line
@@ -125,7 +142,7 @@ class Compiler : public CompileListener {
 };
 
 void Compiler::Report(const Diagnostic& d) {
-    const Dialect& dialect = ExactRows().dialect;
+    const Dialect& dialect = rows_.dialect;
     const std::string name = std::string("'") + dialect.Name(d.opcode) + "'";
     const int column = Column(d.token);
     const std::string token(d.token.substr(0, 60));
@@ -217,7 +234,7 @@ void Compiler::Tokens(std::string_view physical) {
 }
 
 bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, Item kind) {
-    const Dialect& d = ExactRows().dialect;
+    const Dialect& d = rows_.dialect;
     SetTokens(first, end);
     std::memset(ctx_.code, 0, sizeof ctx_.code);
     ctx_.opcode = ctx_.code[0] = op;
@@ -239,7 +256,7 @@ bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, Item ki
 }
 
 bool Compiler::Instruction(std::size_t first, std::size_t end, bool condition) {
-    const Rows& rows = ExactRows();
+    const Rows& rows = rows_;
     if (first >= end) {
         Error(std::string_view(), "the condition is missing");
         return false;
@@ -291,7 +308,7 @@ void Compiler::Line() {
     tokensFirst_ = tokensEnd_ = 0;
     ctx_.tokens.clear();
     if (all_.empty()) return;
-    const Rows& rows = ExactRows();
+    const Rows& rows = rows_;
     const std::string_view word = all_[0];
     const std::size_t n = all_.size();
     auto opens = [&](std::size_t last) {
@@ -307,7 +324,7 @@ void Compiler::Line() {
         inFunction_ = true;
         open_ = 0;
         procs_.emplace_back();
-        if (n < 2 || all_[1] != FormatText("Sub%02zu", procs_.size() - 1))
+        if (n < 2 || !IsSubName(all_[1], procs_.size() - 1))
             Message(false, Column(n > 1 ? all_[1] : word),
                     FormatText("procedure %zu of the table is named Sub%02zu", procs_.size() - 1,
                                procs_.size() - 1));

@@ -40,11 +40,12 @@ struct Ins {
 
 class Recovery {
   public:
-    Recovery(std::string_view chunk, std::int32_t start, std::int32_t end)
-        : chunk_(chunk), rows_(ExactRows()), start_(start), end_(end) {}
+    explicit Recovery(std::string_view chunk) : chunk_(chunk), rows_(ExactRows()) {}
 
-    // The items of the procedure, and the chunk offsets of its labels.
-    bool Run(Procedure& proc, std::vector<std::int32_t>& labelAt);
+    // The items of the procedure [start, end), and the chunk offsets of its
+    // labels. One recovery serves every procedure of its chunk in turn.
+    bool Run(std::int32_t start, std::int32_t end, Procedure& proc,
+             std::vector<std::int32_t>& labelAt);
 
   private:
     const Row& RowOf(const Ins& i) const { return rows_.row[i.op]; }
@@ -72,13 +73,15 @@ class Recovery {
 
     std::string_view chunk_;
     const Rows& rows_;
-    std::int32_t start_, end_;
+    std::int32_t start_ = 0, end_ = 0;
     std::vector<Ins> ins_;
     std::vector<int> index_;
     std::int32_t tail_ = -1; // start of bytes that frame no whole instruction
 };
 
 void Recovery::Decode() {
+    ins_.clear();
+    tail_ = -1;
     index_.assign(static_cast<std::size_t>(end_ - start_), -1);
     std::int32_t q = start_;
     while (q < end_) {
@@ -422,7 +425,13 @@ bool Recovery::Walk(Procedure& proc, std::vector<std::int32_t>& labelAt) {
     return true;
 }
 
-bool Recovery::Run(Procedure& proc, std::vector<std::int32_t>& labelAt) {
+bool Recovery::Run(std::int32_t start, std::int32_t end, Procedure& proc,
+                   std::vector<std::int32_t>& labelAt) {
+    start_ = start;
+    end_ = end;
+    proc.items.clear();
+    proc.pool.clear();
+    labelAt.clear();
     Decode();
     MatchBlocks();
     MatchJumps();
@@ -432,7 +441,8 @@ bool Recovery::Run(Procedure& proc, std::vector<std::int32_t>& labelAt) {
 
 // The procedure as raw lines only.
 void RawProcedure(std::string_view chunk, std::int32_t start, std::int32_t end, Procedure& proc) {
-    proc = Procedure();
+    proc.items.clear();
+    proc.pool.clear();
     for (std::int32_t at = start; at < end; at += static_cast<std::int32_t>(kRawLine)) {
         const std::size_t n = std::min<std::size_t>(kRawLine, static_cast<std::size_t>(end - at));
         proc.Add(Item::Code, chunk.data() + at, n).raw = true;
@@ -440,11 +450,12 @@ void RawProcedure(std::string_view chunk, std::int32_t start, std::int32_t end, 
 }
 
 // True when the items give back the procedure's bytes.
-bool GivesBack(const Procedure& proc, std::string_view chunk, std::int32_t start,
-               std::int32_t end) {
-    std::string out;
-    std::vector<std::int32_t> labels;
-    std::vector<Jump> jumps;
+// (`out`, `labels` and `jumps` are working storage, reused.)
+bool GivesBack(const Procedure& proc, std::string_view chunk, std::int32_t start, std::int32_t end,
+               std::string& out, std::vector<std::int32_t>& labels, std::vector<Jump>& jumps) {
+    out.clear();
+    labels.clear();
+    jumps.clear();
     EncodeError error;
     if (!EncodeProcedure(proc, start, out, labels, jumps, error)) return false;
     if (!PatchJumps(out, start, labels, jumps, error)) return false;
@@ -462,6 +473,11 @@ class Printer {
                    const std::vector<std::int32_t>& labelAt);
 
   private:
+    // "L" and the label's chunk offset in four hexadecimal digits.
+    void Label(std::int32_t at) {
+        text_ += 'L';
+        AppendHex(text_, static_cast<std::uint32_t>(at), 4);
+    }
     void Tabs(int depth) { text_.append(static_cast<std::size_t>(std::max(depth, 0)), '\t'); }
     // The text of a code item: its instruction's line, or its raw bytes.
     void Code(const exact::Procedure& proc, const Entry& e, bool condition);
@@ -493,7 +509,10 @@ void Printer::Code(const exact::Procedure& proc, const Entry& e, bool condition)
 
 void Printer::Procedure(const exact::Procedure& proc, int number,
                         const std::vector<std::int32_t>& labelAt) {
-    text_ += FormatText("int Sub%02d(void) {\r\n", number);
+    text_ += "int Sub";
+    if (number < 10) text_ += '0';
+    AppendDecimal(text_, number);
+    text_ += "(void) {\r\n";
     int depth = 1;
     const auto& items = proc.items;
     for (std::size_t k = 0; k < items.size(); ++k) {
@@ -504,11 +523,14 @@ void Printer::Procedure(const exact::Procedure& proc, int number,
             Code(proc, e, false);
             break;
         case Item::Label:
-            text_ += FormatText("L%04X:", static_cast<unsigned>(labelAt[e.label]));
+            Label(labelAt[e.label]);
+            text_ += ':';
             break;
         case Item::Goto:
             Tabs(depth);
-            text_ += FormatText("goto(L%04X, ", static_cast<unsigned>(labelAt[e.label]));
+            text_ += "goto(";
+            Label(labelAt[e.label]);
+            text_ += ", ";
             Load(proc, e);
             detail::PrintFields(ctx_, *ExactRows().dialect.forms[ctx_.opcode], text_);
             break;
@@ -600,14 +622,17 @@ bool DisassembleChunk(std::string_view chunk, std::string& text, std::string& re
     text += ": compile with --exact; block lengths, goto offsets, pads and the procedure "
             "table are worked out from the text\r\n";
     Printer printer(text);
+    Recovery recovery(chunk);
+    Procedure proc;
+    std::vector<std::int32_t> labelAt, labels;
+    std::vector<Jump> jumps;
+    std::string encoded;
     for (std::size_t k = 0; k < count; ++k) {
         const std::int32_t start = U16(chunk, 2 * k);
         const std::int32_t end =
             k + 1 < count ? U16(chunk, 2 * (k + 1)) : static_cast<std::int32_t>(chunk.size());
-        Procedure proc;
-        std::vector<std::int32_t> labelAt;
-        Recovery recovery(chunk, start, end);
-        if (!recovery.Run(proc, labelAt) || !GivesBack(proc, chunk, start, end)) {
+        if (!recovery.Run(start, end, proc, labelAt) ||
+            !GivesBack(proc, chunk, start, end, encoded, labels, jumps)) {
             RawProcedure(chunk, start, end, proc);
             labelAt.clear();
         }

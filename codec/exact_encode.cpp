@@ -48,7 +48,7 @@ class Encoder {
         if (Aligned(e) && (Pos() & 1)) out_ += '\0';
         const std::int32_t at = Pos();
         PlaceLabels(at);
-        out_.append(proc_.pool, e.first, e.count);
+        out_.append(proc_.pool.data() + e.first, e.count);
         return at;
     }
     std::int32_t EmitBytes(const char* bytes, std::size_t n) {
@@ -236,6 +236,9 @@ bool PatchJumps(std::string& bytes, std::int32_t base, const std::vector<std::in
 }
 
 bool EncodeChunk(const std::vector<Procedure>& procs, std::string& chunk, EncodeError& error) {
+    std::size_t bytes = procs.size() * 2;
+    for (const Procedure& p : procs) bytes += p.pool.size() + p.pool.size() / 8;
+    chunk.reserve(bytes);
     chunk.assign(procs.size() * 2, '\0');
     std::vector<std::int32_t> labels;
     std::vector<Jump> jumps;
