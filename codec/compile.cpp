@@ -147,7 +147,7 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
     }
     if (shifts > 0) ShiftTokens(ctx, 1, shifts);
     const std::string_view word = ctx.tokens[0];
-    const int op = InstructionOf(ctx);
+    const int op = QuickInstructionOf(ctx);
     if (op < 0) {
         Report(ctx, Issue::UnknownName, word, 0);
         return;

@@ -30,6 +30,9 @@ void ScanFields(ScriptContext& ctx, const Form& form);
 // reported, for a form that it does not serve or a line that ScanFields
 // reports on (quick_scan.cpp); ScanFields then writes the same bytes again.
 bool QuickScanFields(ScriptContext& ctx, const Form& form);
+// InstructionOf through an index of the names that tells them apart by
+// their length and a few of their characters (quick_scan.cpp).
+int QuickInstructionOf(const ScriptContext& ctx);
 // Where token k comes from after `times` shifts left by n, each giving token
 // k the value of token k + n where there is one and leaving the last n tokens
 // as they are (the count stays).
