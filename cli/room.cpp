@@ -10,6 +10,7 @@
 #include "cli/verify.h"
 #include "codec/drivers.h"
 #include "codec/exact.h"
+#include "codec/paths.h"
 #include "codec/room.h"
 #include "codec/safe_write.h"
 #include "codec/text.h"
@@ -28,14 +29,9 @@ std::string Sibling(const std::string& room, const std::string& folder, const st
     return (folder.empty() ? path.parent_path() / name : fs::path(folder) / name).string();
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return a == b || (fs::equivalent(a, b, ec) && !ec);
-}
-
 // A failure: the driver's message when there is one ("Compile()"), then the
-// reason naming the file.
-// Fail takes a reason that names its file ("cannot open 'x.rdt': ...").
+// reason. Fail takes a reason that names its file ("cannot open 'x.rdt': ..."),
+// Report one that does not.
 bool Fail(const char* operation, const std::string& reason) {
     if (operation) ShowMessage("Quillon", "%s Fail!", operation);
     std::fprintf(stderr, "quillon: %s\n", reason.c_str());
