@@ -9,11 +9,12 @@ const char kVersion[] = QUILLON_VERSION_TEXT;
 namespace {
 
 const char kUsage[] =
-    "usage: quillon disassemble [--dialect D] [--no-indent] [-r] [-o PATH | --stdout] [-q] "
-    "FILE...\n"
-    "       quillon compile     [--dialect D] [-r] [-o PATH | --stdout] [-q] [--Werror] FILE...\n"
-    "       quillon verify      [--dialect D] [-r] [-q] FILE...\n"
-    "       quillon opcodes     [--dialect D]\n"
+    "usage: quillon disassemble [--dialect D | --exact] [--no-indent] [-r] [-o PATH | --stdout] "
+    "[-q] FILE...\n"
+    "       quillon compile     [--dialect D | --exact] [-r] [-o PATH | --stdout] [-q] [--Werror]\n"
+    "                           [--max-warnings N] FILE...\n"
+    "       quillon verify      [--dialect D | --exact] [-r] [-q] FILE...\n"
+    "       quillon opcodes     [--dialect D | --exact]\n"
     "       quillon extract     [-r] [-o FOLDER] [-q] ROOM.rdt...\n"
     "       quillon inject      [--init FILE.scd] [--main FILE.scd] [-o OUT.rdt] [--no-backup] "
     "ROOM.rdt\n"
@@ -23,11 +24,12 @@ const char kProgramHelp[] =
     "quillon converts Bio Hazard scenario scripts between bytecode (.scd) and\n"
     "C-like source text (.c).\n"
     "\n"
-    "usage: quillon disassemble [--dialect D] [--no-indent] [-r] [-o PATH | --stdout] [-q] "
-    "FILE...\n"
-    "       quillon compile     [--dialect D] [-r] [-o PATH | --stdout] [-q] [--Werror] FILE...\n"
-    "       quillon verify      [--dialect D] [-r] [-q] FILE...\n"
-    "       quillon opcodes     [--dialect D]\n"
+    "usage: quillon disassemble [--dialect D | --exact] [--no-indent] [-r] [-o PATH | --stdout] "
+    "[-q] FILE...\n"
+    "       quillon compile     [--dialect D | --exact] [-r] [-o PATH | --stdout] [-q] [--Werror]\n"
+    "                           [--max-warnings N] FILE...\n"
+    "       quillon verify      [--dialect D | --exact] [-r] [-q] FILE...\n"
+    "       quillon opcodes     [--dialect D | --exact]\n"
     "       quillon extract     [-r] [-o FOLDER] [-q] ROOM.rdt...\n"
     "       quillon inject      [--init FILE.scd] [--main FILE.scd] [-o OUT.rdt] [--no-backup] "
     "ROOM.rdt\n"
@@ -45,6 +47,11 @@ const char kProgramHelp[] =
     "'-' for standard input. --dialect is retail (menu Bio2, the default) or\n"
     "prototype (menu Rer1.5).\n"
     "\n"
+    "--exact converts retail script chunks as room files store them (a table of\n"
+    "procedure offsets, then the procedures) byte for byte: the text shows every\n"
+    "byte, and compiling works out block lengths, goto offsets, alignment pads\n"
+    "and the table from the braces and labels, so that edited scripts stay whole.\n"
+    "\n"
     "exit status: 0 every file converted (or identical), 1 some file failed\n"
     "(or differs, or warned under --Werror), 2 usage error.\n"
     "\n"
@@ -59,8 +66,8 @@ const char kProgramHelp[] =
     "Run 'quillon COMMAND --help' for a command's options and examples.\n";
 
 const char kDisassembleHelp[] =
-    "usage: quillon disassemble [--dialect D] [--no-indent] [-r] [-o PATH | --stdout] [-q] "
-    "FILE...\n"
+    "usage: quillon disassemble [--dialect D | --exact] [--no-indent] [-r] [-o PATH | --stdout] "
+    "[-q] FILE...\n"
     "\n"
     "Disassembles each bytecode FILE into source text, written beside it under\n"
     "its title with the extension .c (room100.scd gives room100.c), replacing\n"
@@ -68,6 +75,9 @@ const char kDisassembleHelp[] =
     "\n"
     "options:\n"
     "  -d, --dialect D   retail (default) or prototype\n"
+    "      --exact       FILE is a retail script chunk (or a room file, below): the\n"
+    "                    text names one function per procedure (Sub00 ...), shows\n"
+    "                    every byte and leaves out lengths, offsets and pads\n"
     "      --no-indent   no tabs before the lines (the Format check mark off)\n"
     "  -r, --recursive   folders: include the .scd files of sub-folders\n"
     "  -o, --output PATH write the text to PATH (one input file only)\n"
@@ -89,11 +99,12 @@ const char kDisassembleHelp[] =
     "  quillon disassemble --no-indent room100.scd\n"
     "  quillon disassemble -r scripts/            # every .scd below scripts/\n"
     "  quillon disassemble --dialect prototype r1.scd -o /tmp/r1.c\n"
-    "  cat room100.scd | quillon disassemble -    # text on standard output\n";
+    "  cat room100.scd | quillon disassemble -    # text on standard output\n"
+    "  quillon disassemble --exact main.scd       # a chunk: main.c compiles back byte for byte\n";
 
 const char kCompileHelp[] =
-    "usage: quillon compile [--dialect D] [-r] [-o PATH | --stdout] [-q] [--Werror]\n"
-    "                       [--max-warnings N] FILE...\n"
+    "usage: quillon compile [--dialect D | --exact] [-r] [-o PATH | --stdout] [-q] [--Werror]\n"
+    "                       [--max-warnings N] [--no-backup] FILE...\n"
     "\n"
     "Compiles each source FILE into bytecode, written beside it under its title\n"
     "with the extension .scd (room100.c gives room100.scd), replacing any file of\n"
@@ -108,6 +119,10 @@ const char kCompileHelp[] =
     "\n"
     "options:\n"
     "  -d, --dialect D   retail (default) or prototype\n"
+    "      --exact       FILE is an exact text: block lengths, goto offsets, pads\n"
+    "                    and the procedure table are worked out from it; a mistake\n"
+    "                    that would break the game is an error (FILE:LINE:COLUMN:\n"
+    "                    error: ...), and nothing is written then\n"
     "  -r, --recursive   folders: include the .c files of sub-folders\n"
     "  -o, --output PATH write the bytecode to PATH (one input file only)\n"
     "      --stdout      write the bytecode to standard output\n"
@@ -121,6 +136,8 @@ const char kCompileHelp[] =
     "\n"
     "A folder stands for its *.c files (extension in any case), in sorted order.\n"
     "'-' reads standard input and writes to standard output unless -o is given.\n"
+    "A text whose first line says that it is exact is compiled in exact mode even\n"
+    "without --exact (from standard input it is refused).\n"
     "\n"
     "With --exact, a FILE ending in .rdt is a room file: ROOM.init.c and\n"
     "ROOM.main.c beside it (whichever exist) are compiled and put into the room,\n"
@@ -132,10 +149,11 @@ const char kCompileHelp[] =
     "  quillon compile room100.c                  # writes room100.scd\n"
     "  quillon compile --Werror room100.c && echo clean\n"
     "  quillon compile -r -q scripts/\n"
-    "  quillon compile room100.c -o build/room100.scd\n";
+    "  quillon compile room100.c -o build/room100.scd\n"
+    "  quillon compile --exact main.c             # writes main.scd, a script chunk\n";
 
 const char kVerifyHelp[] =
-    "usage: quillon verify [--dialect D] [-r] [-q] FILE...\n"
+    "usage: quillon verify [--dialect D | --exact] [-r] [-q] FILE...\n"
     "\n"
     "Disassembles each bytecode FILE, compiles the text back in memory and\n"
     "compares the result with the file; nothing is written. Prints 'FILE:\n"
@@ -146,6 +164,7 @@ const char kVerifyHelp[] =
     "\n"
     "options:\n"
     "  -d, --dialect D   retail (default) or prototype\n"
+    "      --exact       check the exact round trip of retail script chunks\n"
     "  -r, --recursive   folders: include the .scd files of sub-folders\n"
     "  -q, --quiet       print only the files that differ, no summary\n"
     "  -h, --help        show this help\n"
@@ -160,7 +179,7 @@ const char kVerifyHelp[] =
     "  quillon verify -r -q scripts/              # list the scripts that change\n";
 
 const char kOpcodesHelp[] =
-    "usage: quillon opcodes [--dialect D]\n"
+    "usage: quillon opcodes [--dialect D | --exact]\n"
     "\n"
     "Prints the opcode table of the dialect: opcode, size in bytes, name and the\n"
     "form of the source line, each argument as KIND@OFFSET:\n"
@@ -177,10 +196,15 @@ const char kOpcodesHelp[] =
     "\n"
     "options:\n"
     "  -d, --dialect D   retail (default) or prototype\n"
+    "      --exact       the retail table as exact mode reads it: the game's sizes,\n"
+    "                    EVEN for instructions that start at an even chunk offset\n"
+    "                    (a 00 pad goes before them otherwise), the exact lines and\n"
+    "                    where each block's length counts from\n"
     "  -h, --help        show this help\n"
     "\n"
     "examples:\n"
     "  quillon opcodes | grep Sce_\n"
+    "  quillon opcodes --exact | grep EVEN\n"
     "  quillon opcodes --dialect prototype\n";
 
 } // namespace
