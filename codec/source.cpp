@@ -253,6 +253,25 @@ LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& posi
     std::size_t pos = position < 0 ? 0 : static_cast<std::size_t>(position);
     std::size_t kept = 0, first = 0;
     bool paren = false, nul = false;
+    // Tokens are found as the characters are kept: views into the buffer
+    // until the line is complete. `start` is where the open token began.
+    tokens.clear();
+    bool inToken = false;
+    std::size_t start = 0;
+    auto endToken = [&](std::size_t end) {
+        tokens.emplace_back(out + start, end - start);
+        inToken = false;
+    };
+    // One kept character: a blank ends the open token, another starts one.
+    auto keepOne = [&](char k) {
+        if (k == ' ') {
+            if (inToken) endToken(kept);
+        } else if (!inToken) {
+            start = kept;
+            inToken = true;
+        }
+        out[kept++] = k;
+    };
 #if defined(__SSE2__)
     const __m128i comma = _mm_set1_epi8(','), colon = _mm_set1_epi8(':'), open = _mm_set1_epi8('('),
                   close = _mm_set1_epi8(')'), tab = _mm_set1_epi8('\t'),
@@ -260,11 +279,16 @@ LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& posi
                   cr = _mm_set1_epi8('\r'), slash = _mm_set1_epi8('/'), zero = _mm_setzero_si128(),
                   blank = _mm_set1_epi8(' ');
 #endif
+    auto rebase = [&](const char* from, const char* to) {
+        for (std::string_view& t : tokens) t = std::string_view(to + (t.data() - from), t.size());
+    };
     for (;;) {
         if (room - kept < kSlack) {
+            const char* before = out;
             buffer.resize(2 * room);
             out = buffer.data();
             room = buffer.size();
+            rebase(before, out);
         }
 #if defined(__SSE2__)
         // Sixteen bytes at a time while they are kept (some as blanks).
@@ -285,6 +309,23 @@ LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& posi
                 reinterpret_cast<__m128i*>(out + kept),
                 _mm_or_si128(_mm_andnot_si128(blanks, v), _mm_and_si128(blanks, blank)));
             const unsigned below = plain == 16 ? 0xFFFFu : (1u << plain) - 1;
+            // Token boundaries from the blanks' bits.
+            const unsigned spaces = static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_or_si128(blanks, _mm_cmpeq_epi8(v, blank))));
+            const unsigned word = ~spaces & below;
+            const unsigned previous = (word << 1) | (inToken ? 1u : 0u);
+            unsigned starts = word & ~previous & below;
+            unsigned ends = ~word & previous & below;
+            while (starts | ends) {
+                if (!inToken) {
+                    start = kept + static_cast<std::size_t>(__builtin_ctz(starts));
+                    starts &= starts - 1;
+                    inToken = true;
+                } else {
+                    endToken(kept + static_cast<std::size_t>(__builtin_ctz(ends)));
+                    ends &= ends - 1;
+                }
+            }
             const unsigned parens =
                 static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(opens, closes))) & below;
             if (parens) {
@@ -302,14 +343,14 @@ LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& posi
         switch (kCompilerClasses.of[c]) {
         case kKeep:
             if (kept == 0) first = pos;
-            out[kept++] = static_cast<char>(c);
+            keepOne(static_cast<char>(c));
             ++pos;
             break;
         case kBlank:
         case kOpenB:
         case kCloseB:
             if (kept == 0) first = pos;
-            out[kept++] = ' ';
+            keepOne(' ');
             if (c == '(') paren = true;
             if (c == ')') paren = false;
             ++pos;
@@ -347,16 +388,22 @@ LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& posi
             if (!completes) break;
             position = static_cast<std::int32_t>(pos);
             firstKept = static_cast<std::int32_t>(first);
-            if (nul)
+            if (inToken) endToken(kept);
+            if (nul) {
+                // The text ends at the first NUL: its tokens are found again.
                 kept = static_cast<std::size_t>(
                     static_cast<const char*>(std::memchr(out, 0, kept)) - out);
+                line.assign(out, kept);
+                SplitKept(out, kept, line, tokens);
+                return LineRead::Complete;
+            }
             line.assign(out, kept);
-            SplitKept(out, kept, line, tokens);
+            rebase(out, line.data());
             return LineRead::Complete;
         }
         case kNul:
             if (kept == 0) first = pos;
-            out[kept++] = '\0';
+            keepOne('\0');
             nul = true;
             ++pos;
             break;
@@ -381,7 +428,7 @@ LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& posi
                 pos = at < n && s[at] == '*' ? at + 2 : at;
             } else {
                 if (kept == 0) first = pos;
-                out[kept++] = '/';
+                keepOne('/');
                 ++pos;
             }
             break;
