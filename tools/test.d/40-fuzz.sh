@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${QUILLON_FUZZ_SECONDS:-60}
-fuzzers=(disassemble compile roundtrip)
+fuzzers=(disassemble compile roundtrip exact)
 
 build="${QUILLON_BUILD_PREFIX:-build}-fuzz"
 cmake --preset fuzz -B "$build" >/dev/null
