@@ -141,20 +141,6 @@ std::vector<std::string> FolderNames(const fs::path& folder) {
     return names;
 }
 
-TEST(SafeWrite, ReplacesAndKeepsTheFirstOriginal) {
-    TempDir dir;
-    const std::string path = dir.str("room.rdt");
-    std::string reason;
-    for (const char* text : {"one", "two", "three"})
-        ASSERT_TRUE(quillon::WriteFileSafely(path, text, true, reason)) << reason;
-    ASSERT_TRUE(quillon::WriteFileSafely(dir.str("x"), "a", false, reason));
-    ASSERT_TRUE(quillon::WriteFileSafely(dir.str("x"), "b", false, reason));
-    EXPECT_EQ(ReadFile(path), "three");
-    EXPECT_EQ(ReadFile(path + ".bak"), "one");
-    EXPECT_EQ(ReadFile(dir / "x"), "b");
-    EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"room.rdt", "room.rdt.bak", "x"}));
-}
-
 // A failure at each step leaves the file as it was and no temporary file.
 TEST(SafeWrite, FailuresLeaveTheFileAsItWas) {
     TempDir dir;
