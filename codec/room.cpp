@@ -53,6 +53,11 @@ bool ReadLayout(std::string_view file, Layout& layout, std::string& reason) {
     }
     layout.objectTable = layout.entries[kObjectEntry];
     layout.objectCount = layout.objectTable ? static_cast<unsigned char>(file[2]) : 0;
+    // The object table's offsets are rewritten: it must not lie in the table of entries.
+    if (layout.objectCount > 0 && layout.objectTable < kTableEnd) {
+        reason = FormatText("the object table, 0x%08X, points into the header", layout.objectTable);
+        return false;
+    }
     if (layout.objectTable + 8ull * layout.objectCount > size) {
         reason = FormatText("the object table at 0x%08X (%u object models) runs past the end of "
                             "the file (%zu bytes)",

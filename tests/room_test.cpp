@@ -110,7 +110,8 @@ TEST(Room, Refusals) {
         {2, 255, "runs past the end"},
         {8 + 4 * 16, 0, "the init script entry (16) is 0"},
         {8 + 4 * 17, 0, "the main script entry (17) is 0"},
-        {8 + 4 * 16, 0x20, "points into the header"},
+        {8 + 4 * 16, 0x20, "entry, 0x00000020, points into the header"},
+        {8 + 4 * 10, 0x08, "the object table, 0x00000008, points into the header"},
         {8 + 4 * 16, Entry(good, 17), "both point at"},
         {Entry(good, 16), 3, "the init chunk is not a valid script chunk", false},
     };
