@@ -13,14 +13,23 @@ namespace quillon {
 
 namespace detail {
 
+namespace {
+// The buffer becomes the instruction that closes a block of `kind`.
+void BecomeCloser(ScriptContext& ctx, BlockKind kind) {
+    const int k = static_cast<int>(kind);
+    ctx.opcode = ctx.code[0] = ctx.dialect->closer[k];
+    ctx.code[1] = ctx.dialect->closerOperand[k];
+}
+} // namespace
+
 void CompileCloseBrace(ScriptContext& ctx) {
     OutputFile* out = ctx.target;
-    if (ctx.dialect->braces == BraceRule::ForDepth) {
+    const Dialect& d = *ctx.dialect;
+    if (d.braces == BraceRule::ForDepth) {
         if (ctx.forDepth > 0) {
             if (ctx.forDepth < 128) ctx.blockStack[ctx.forDepth] = 0;
             --ctx.forDepth;
-            ctx.opcode = ctx.code[0] = 0x0E;
-            ctx.code[1] = 0;
+            BecomeCloser(ctx, BlockKind::For);
         }
         return; // otherwise 08 and whatever the buffer holds at offset 1
     }
@@ -40,13 +49,12 @@ void CompileCloseBrace(ScriptContext& ctx) {
         kind = any ? ctx.blocks.back() : BlockKind::If;
         if (any) ctx.blocks.pop_back();
         if (!any || kind != BlockKind::Do) break;
-        ctx.opcode = ctx.code[0] = 0x12;
-        ctx.code[1] = 4;
+        BecomeCloser(ctx, BlockKind::Do);
         if (ctx.tokenCount <= 2) break;
         Write(ctx, ctx.nextPos, out);
         ++pairs;
         if (token(0) != "}") break;
-        ctx.opcode = ctx.code[0] = 0x08;
+        ctx.opcode = ctx.code[0] = d.closer[static_cast<int>(BlockKind::If)];
     }
     ShiftTokens(ctx, 2, pairs);
     if (any && kind == BlockKind::Do) {
@@ -63,21 +71,19 @@ void CompileCloseBrace(ScriptContext& ctx) {
         return;
     }
     if (any && kind == BlockKind::For) {
-        ctx.opcode = ctx.code[0] = 0x0E;
-        ctx.code[1] = 0;
+        BecomeCloser(ctx, BlockKind::For);
         return;
     }
     if (elseWord) {
         ctx.blocks.push_back(BlockKind::Else);
         ctx.elseOpen = 1;
-        ctx.opcode = 0x07;
-        ctx.code[0] = 0x07;
+        ctx.opcode = ctx.code[0] = d.opener[static_cast<int>(BlockKind::Else)];
         ctx.code[1] = ctx.code[2] = ctx.code[3] = 0;
         return;
     }
     if (any && kind == BlockKind::Else) {
         // The pair 00 00: one byte here, the second by the driver.
-        ctx.opcode = ctx.code[0] = 0x00;
+        ctx.opcode = ctx.code[0] = d.closer[static_cast<int>(BlockKind::Else)];
         Write(ctx, ctx.nextPos, out);
         return;
     }
@@ -131,10 +137,13 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
                 Report(ctx, Issue::SkippedKeyword, word, 0);
                 return;
             }
-            ctx.opcode = ctx.code[0] = ifWord ? 0x06 : whileWord ? 0x0F : 0x11;
+            const BlockKind kind = ifWord      ? BlockKind::If
+                                   : whileWord ? BlockKind::While
+                                               : BlockKind::Do;
+            ctx.opcode = ctx.code[0] = d.opener[static_cast<int>(kind)];
             ctx.code[1] = ctx.code[2] = ctx.code[3] = 0;
             Write(ctx, ctx.nextPos, out);
-            push(ifWord ? BlockKind::If : whileWord ? BlockKind::While : BlockKind::Do);
+            push(kind);
             if (doWord) return;
             ++shifts;
             continue;

@@ -23,9 +23,6 @@ struct OutputFile {
     std::int32_t base = 0; // the offset of bytes[0]: a streamed compile hands on what is before
 };
 
-// Kinds of block open while compiling (retail brace pairing).
-enum class BlockKind : std::uint8_t { If, While, Do, For, Switch, Else };
-
 class CompileListener;
 
 struct ScriptContext {
@@ -60,8 +57,6 @@ struct ScriptContext {
     // Retail compiling: the open blocks, innermost last. Replaces the single
     // do/for flags so that nested blocks close with the right bytes.
     std::vector<BlockKind> blocks;
-    bool doOpen() const { return !blocks.empty() && blocks.back() == BlockKind::Do; }
-    bool forOpen() const { return !blocks.empty() && blocks.back() == BlockKind::For; }
 
     std::int32_t indent = 1;
 

@@ -56,7 +56,7 @@ void DisassembleSpecial(ScriptContext& ctx, const Form& form, std::string& out) 
         for (;;) {
             out += ctx.dialect->Name(ctx.opcode);
             out += '(';
-            closes += ctx.opcode == 0x12 ? ';' : '{';
+            closes += ctx.dialect->closesKinds[ctx.opcode] & KindBit(BlockKind::Do) ? ';' : '{';
             if (!ctx.input) { // no file to read the condition from: Read reports it
                 Read(ctx, ctx.readPos, ctx.input);
                 break;
@@ -86,19 +86,6 @@ namespace {
 // The disassembler's text goes to the sink in pieces of about this size.
 constexpr std::size_t kTextPiece = 1 << 18;
 
-// The steps of the nesting depth by opcode, before and after the line, looked
-// up rather than branched on (the opcodes of a file follow no pattern). Nop
-// and case step before the line only on conditions of their own.
-struct DepthSteps {
-    std::int8_t before[256] = {};
-    std::int8_t after[256] = {};
-    constexpr DepthSteps() {
-        for (int op : {0x07, 0x08, 0x0E, 0x10, 0x12, 0x1A}) before[op] = -1;
-        for (int op : {0x06, 0x07, 0x0D, 0x0F, 0x11, 0x14, 0x15}) after[op] = 1;
-    }
-};
-constexpr DepthSteps kDepthSteps;
-
 // The disassembler. With a sink, `text` is handed over and emptied whenever it
 // reaches a piece and at the end; without one it receives the whole text.
 void DisassembleInto(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
@@ -106,6 +93,9 @@ void DisassembleInto(ScriptContext& ctx, std::string_view bytecode, std::string_
     ctx.compiling = 0;
     InputFile input{bytecode};
     ctx.input = &input;
+    // The depth steps of the opcodes are looked up, not branched on: the
+    // opcodes of a file follow no pattern.
+    const Dialect& d = *ctx.dialect;
     const std::int32_t size = static_cast<std::int32_t>(bytecode.size());
     text.clear();
     text.reserve(sink ? kTextPiece + 4096 : bytecode.size() * 5 + 64);
@@ -122,18 +112,18 @@ void DisassembleInto(ScriptContext& ctx, std::string_view bytecode, std::string_
         ctx.nextPos = Read(ctx, ctx.readPos, &input);
         const std::uint8_t op = ctx.opcode;
         // Depth before the line: the table's step, or nop's and case's own.
-        depth = static_cast<std::uint8_t>(depth + kDepthSteps.before[op]);
-        if (op == 0x00) {
+        depth = static_cast<std::uint8_t>(depth + d.depthBefore[op]);
+        if (d.forms[op]->special == Special::Nop) {
             if (ctx.elseOpen && ctx.nextPos >= ctx.elseEnd[static_cast<size_t>(ctx.elseDepth)])
                 --depth;
-        } else if (op == 0x14 && ctx.caseOpen == 1) {
+        } else if (d.label[op] == LabelEffect::Opens && ctx.caseOpen == 1) {
             ctx.caseOpen = 0;
             --depth;
         }
         if (depth == 0 || depth >= 254) depth = 1;
         // The tabs are written with the line.
         const int tabs = ctx.indent == 1 ? depth : 0;
-        depth = static_cast<std::uint8_t>(depth + kDepthSteps.after[op]); // depth after the line
+        depth = static_cast<std::uint8_t>(depth + d.depthAfter[op]); // depth after the line
         if (op < 0x90)
             DispatchForm(ctx, text, true, tabs, true);
         else if (tabs > 0)

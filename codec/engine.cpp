@@ -27,7 +27,9 @@ void DispatchForm(ScriptContext& ctx, std::string& out, bool text, int tabs, boo
             ScanFields(ctx, form);
             if (ctx.dialect->braces == BraceRule::ForDepth) {
                 ++ctx.forDepth;
-                if (ctx.forDepth < 128) ctx.blockStack[ctx.forDepth] = 0x0D;
+                if (ctx.forDepth < 128)
+                    ctx.blockStack[ctx.forDepth] =
+                        ctx.dialect->opener[static_cast<int>(BlockKind::For)];
             } else {
                 ctx.blocks.push_back(BlockKind::For);
             }
@@ -41,9 +43,9 @@ void DispatchForm(ScriptContext& ctx, std::string& out, bool text, int tabs, boo
         return;
     }
     // Switch labels: case opens, default and the two-byte break close.
-    if (ctx.opcode == 0x14)
+    if (ctx.dialect->label[ctx.opcode] == LabelEffect::Opens)
         ctx.caseOpen = 1;
-    else if (ctx.opcode == 0x15 || ctx.opcode == 0x1A)
+    else if (ctx.dialect->label[ctx.opcode] == LabelEffect::Closes)
         ctx.caseOpen = 0;
     if (form.special == Special::None || form.special == Special::For ||
         form.special == Special::CloseBrace) {

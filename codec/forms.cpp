@@ -48,6 +48,33 @@ Form WithSpecial(Form form, Special special) {
 }
 
 namespace {
+
+// The blocks of the classic text, the same in both dialects. Compiling
+// closes if, while and switch blocks with "}" (08 00), for blocks with 0E 00,
+// do blocks with "} while" (12 04 and the condition) and else blocks with the
+// pair 00 00; the disassembler's depth follows the steps.
+using K = BlockKind;
+constexpr std::int8_t Opens(BlockKind k) {
+    return static_cast<std::int8_t>(k);
+}
+const BlockRow kClassicBlocks[] = {
+    {0x00, 0, 0, LabelEffect::None, -1, KindBit(K::Else), 0},
+    {0x06, 0, 1, LabelEffect::None, Opens(K::If), 0, 0},
+    {0x07, -1, 1, LabelEffect::None, Opens(K::Else), 0, 0},
+    {0x08, -1, 0, LabelEffect::None, -1,
+     static_cast<std::uint8_t>(KindBit(K::If) | KindBit(K::While) | KindBit(K::Switch)), 0},
+    {0x0D, 0, 1, LabelEffect::None, Opens(K::For), 0, 0},
+    {0x0E, -1, 0, LabelEffect::None, -1, KindBit(K::For), 0},
+    {0x0F, 0, 1, LabelEffect::None, Opens(K::While), 0, 0},
+    {0x10, -1, 0, LabelEffect::None, -1, 0, 0},
+    {0x11, 0, 1, LabelEffect::None, Opens(K::Do), 0, 0},
+    {0x12, -1, 0, LabelEffect::None, -1, KindBit(K::Do), 4},
+    {0x13, 0, 0, LabelEffect::None, Opens(K::Switch), 0, 0},
+    {0x14, 0, 1, LabelEffect::Opens, -1, 0, 0},
+    {0x15, 0, 1, LabelEffect::Closes, -1, 0, 0},
+    {0x1A, -1, 0, LabelEffect::Closes, -1, 0, 0},
+};
+
 // FNV-1a, folded to a slot of Dialect::nameIndex.
 std::size_t NameHash(std::string_view word) {
     std::uint32_t h = 2166136261u;
@@ -74,6 +101,21 @@ Dialect MakeDialect(const char* name, const char* menuName, const OpcodeTable& t
         d.size[op] = static_cast<std::uint8_t>(SizeFromText(table[op].sizeText));
     d.keywordBlocks = keywordBlocks;
     d.braces = braces;
+    for (const BlockRow& row : kClassicBlocks) d.blockRows[d.blockRowCount++] = row;
+    for (int i = 0; i < d.blockRowCount; ++i) {
+        const BlockRow& row = d.blockRows[i];
+        d.depthBefore[row.opcode] = row.before;
+        d.depthAfter[row.opcode] = row.after;
+        d.label[row.opcode] = row.label;
+        d.closesKinds[row.opcode] = row.closes;
+        if (row.opens >= 0) d.opener[row.opens] = row.opcode;
+        for (int k = 0; k < kBlockKinds; ++k) {
+            if (row.closes & KindBit(static_cast<BlockKind>(k))) {
+                d.closer[k] = row.opcode;
+                d.closerOperand[k] = row.closeOperand;
+            }
+        }
+    }
     for (int op = 0; op < 256; ++op) {
         const std::string_view rowName = table[op].name;
         if (rowName.size() < kPaddedName) {

@@ -75,8 +75,8 @@ constexpr bool Fits(Kind k, std::int32_t v) {
 }
 
 enum FieldFlags : std::uint8_t {
-    kNoScan = 1, // printed, never scanned
-    kLoose = 2,  // kept even where the instruction's size ends before it
+    kNoScan = 1,   // printed, never scanned
+    kLoose = 2,    // kept even where the instruction's size ends before it
     kAppended = 4, // a byte that the line of the classic text leaves out,
                    // appended after the others with ", "
 };
@@ -145,6 +145,27 @@ enum class BraceRule : std::uint8_t {
     ForDepth, // prototype: a "}" closes the innermost for block, if any
 };
 
+// Kinds of block of the classic text.
+enum class BlockKind : std::uint8_t { If, While, Do, For, Switch, Else };
+constexpr int kBlockKinds = 6;
+constexpr std::uint8_t KindBit(BlockKind k) {
+    return static_cast<std::uint8_t>(1u << static_cast<unsigned>(k));
+}
+
+// What a switch label does to the level of the case it ends or begins.
+enum class LabelEffect : std::uint8_t { None, Opens, Closes };
+
+// A row of the classic text's blocks: what an opcode opens or closes.
+struct BlockRow {
+    std::uint8_t opcode;
+    std::int8_t before = 0, after = 0;     // the disassembler's depth steps around the line
+    LabelEffect label = LabelEffect::None; // case opens a level, default and break close it
+    std::int8_t opens = -1;                // the BlockKind that compiling opens with it
+    std::uint8_t closes = 0;               // KindBit()s of the blocks it closes when compiling
+    std::uint8_t closeOperand = 0;         // offset 1 of it as a closing instruction
+};
+constexpr int kMaxBlockRows = 16;
+
 // Slots of a dialect's name index (the 144 names fill under a third).
 constexpr std::size_t kNameSlots = 512;
 // Room of a padded name, and the length that marks a longer name.
@@ -168,6 +189,17 @@ struct Dialect {
     // Compiling: "if", "while" and "do" write their block instructions (retail)
     // or the lines are passed over (prototype).
     bool keywordBlocks;
+    // The blocks of the classic text, and what follows from them by opcode
+    // and by kind of block (derived once, by MakeDialect).
+    BlockRow blockRows[kMaxBlockRows];
+    int blockRowCount;
+    std::int8_t depthBefore[256];
+    std::int8_t depthAfter[256];
+    LabelEffect label[256];
+    std::uint8_t closesKinds[256];
+    std::uint8_t opener[kBlockKinds];        // the opcode that opens each kind of block
+    std::uint8_t closer[kBlockKinds];        // the opcode that closes it
+    std::uint8_t closerOperand[kBlockKinds]; // offset 1 of that closing instruction
     // Compiling an 8-bit field stores its one byte (exact mode) instead of
     // four bytes whose surplus the following fields overwrite.
     bool narrowStores = false;

@@ -8,14 +8,9 @@ namespace retail {
 extern const OpcodeTable kOpcodeTable;
 }
 
-namespace {
-
 using namespace forms;
 
 // Opcodes not listed here print the unknown-opcode comment.
-
-} // namespace
-
 const Dialect& RetailDialect() {
     static const Dialect d = MakeDialect("retail", "Bio2", retail::kOpcodeTable,
                                          {
