@@ -184,7 +184,6 @@ void CompileWindows(ScriptContext& ctx, Window& window, OutputFile& output, cons
                     bool passBound) {
     ctx.compiling = 1;
     ctx.input = &window.input;
-    if (ctx.dialect->braces == BraceRule::Nested) ctx.output = &output;
     ctx.target = &output;
     ctx.nextPos = ctx.readPos = 0;
     ctx.forDepth = 0;
@@ -232,7 +231,6 @@ void CompileWindows(ScriptContext& ctx, Window& window, OutputFile& output, cons
     ctx.lineFrom = -1;
     ctx.target = nullptr;
     ctx.input = nullptr;
-    ctx.output = nullptr;
 }
 
 } // namespace

@@ -33,7 +33,6 @@ struct ScriptContext {
     std::uint8_t opcode = 0;
     std::uint8_t code[64] = {};
     InputFile* input = nullptr;
-    OutputFile* output = nullptr; // the prototype driver keeps its output itself
     std::int32_t readPos = 0;
     std::int32_t nextPos = 0;
     std::int32_t compiling = 0;
@@ -75,8 +74,7 @@ struct ScriptContext {
     // and keyword handling go by this count, so those copies are never read
     // as arguments.
     std::int32_t liveTokens = 0;
-    // The output of the compile in progress (both dialects; the retail
-    // record also names it in `output`).
+    // The output of the compile in progress (both dialects).
     OutputFile* target = nullptr;
 };
 
