@@ -16,8 +16,9 @@ namespace {
 struct QuickField {
     std::uint8_t offset;
     Kind kind;
-    bool hex;  // scanned as hexadecimal
-    bool wide; // 16 bits
+    bool hex;               // scanned as hexadecimal
+    bool wide;              // 16 bits
+    std::int32_t low, high; // the values it holds as printed
 };
 
 // The fields that compiling scans for one opcode, when all are numbers.
@@ -72,7 +73,12 @@ std::unique_ptr<QuickTables> MakeQuickTables(const Dialect& d) {
             if (!FieldApplies(f, d.Size(static_cast<std::uint8_t>(op))) || (f.flags & kNoScan))
                 continue;
             if (IsOperator(f.kind) || f.kind == Kind::Sub8) q.usable = false;
-            q.fields[q.count++] = QuickField{f.offset, f.kind, ScansHex(f.kind), IsWide(f.kind)};
+            q.fields[q.count++] = QuickField{f.offset,
+                                             f.kind,
+                                             ScansHex(f.kind),
+                                             IsWide(f.kind),
+                                             RangeOf(f.kind).low,
+                                             RangeOf(f.kind).high};
         }
     }
     return tables;
@@ -169,7 +175,7 @@ bool QuickScanFields(ScriptContext& ctx, const Form& form) {
                 scanned = general.has_value();
                 if (general) value = *general;
             }
-            if (listening && !Fits(f.kind, value)) return false;
+            if (listening && (value < f.low || value > f.high)) return false;
         } else if (listening) {
             return false; // a missing argument
         }
