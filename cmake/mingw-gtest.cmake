@@ -40,8 +40,10 @@ target_link_libraries(gtest_main_mingw PUBLIC gtest_mingw)
 # display, its keyboard and one Wine prefix, so they run one at a time; the
 # display and Wine stop after the last of them (the fixture "wine" of
 # tests/windows).
-include(GoogleTest)
 function(quillon_windows_tests target)
+  # In the function: GoogleTest keeps the path of its discovery script in a
+  # variable of the scope that includes it, and this file is read only once.
+  include(GoogleTest)
   gtest_discover_tests(${target}
     TEST_PREFIX "${target}."
     DISCOVERY_MODE PRE_TEST
