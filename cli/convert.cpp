@@ -6,6 +6,7 @@
 
 #include "cli/compile_stream.h"
 #include "cli/console.h"
+#include "cli/exact_convert.h"
 #include "cli/inputs.h"
 #include "cli/room.h"
 #include "cli/warnings.h"
@@ -59,6 +60,9 @@ bool ConvertElsewhere(Run& run, const std::string& file) {
     const bool toStdout = run.toStdout || (fromStdin && !run.options.hasOutput);
     if (!toStdout && !fromStdin && SameFile(inputPath, run.options.output))
         return Fail(run, "'" + inputPath + "' would be overwritten by its own output");
+    if (!run.disassemble && LooksExact(input))
+        return Fail(run, "'" + (fromStdin ? std::string("<stdin>") : inputPath) +
+                             "' is an exact text: compile it with --exact");
     std::string output;
     if (run.disassemble)
         DisassembleBuffer(run.record, input, ScriptTitle(scriptPath), output);
@@ -70,8 +74,38 @@ bool ConvertElsewhere(Run& run, const std::string& file) {
     return true;
 }
 
+// A source whose first line says that it is exact is compiled in exact mode:
+// the classic compiler would write a broken script from it.
+bool FileLooksExact(const std::string& file) {
+    std::FILE* f = std::fopen(ToHostPath(ToScriptPath(file)).c_str(), "rb");
+    if (!f) return false;
+    char head[64];
+    const size_t n = std::fread(head, 1, sizeof head, f);
+    std::fclose(f);
+    return LooksExact(std::string_view(head, n));
+}
+
+bool ConvertExactOne(Run& run, const std::string& file) {
+    if (!run.options.exact && !run.options.quiet)
+        std::fprintf(stderr,
+                     "quillon: %s: the text is exact (its first line says so); compiling "
+                     "it in exact mode\n",
+                     file.c_str());
+    int warnings = 0;
+    const bool ok = ConvertExact(run.options, file, run.disassemble, run.toStdout, warnings);
+    if (ok && warnings > 0 && run.options.werror) {
+        std::fprintf(stderr, "quillon: %s: %d warning%s treated as error%s (--Werror)\n",
+                     file == "-" ? "<stdin>" : file.c_str(), warnings, warnings == 1 ? "" : "s",
+                     warnings == 1 ? "" : "s");
+        return false;
+    }
+    return ok;
+}
+
 bool ConvertOne(Run& run, const std::string& file) {
     if (run.options.exact && IsRoomFile(file)) return ConvertRoom(run.options, file);
+    if (run.options.exact || (!run.disassemble && file != "-" && FileLooksExact(file)))
+        return ConvertExactOne(run, file);
     if (!run.disassemble) run.printer.Begin(file == "-" ? "<stdin>" : file, run.record);
     bool ok;
     if (file == "-" || run.toStdout || run.options.hasOutput) {
