@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "opcodes.h"
+#include "print_plan.h"
 
 namespace quillon {
 
@@ -26,9 +27,10 @@ struct OutputFile {
 class CompileListener;
 
 struct ScriptContext {
-    explicit ScriptContext(const Dialect& d) : dialect(&d) {}
+    explicit ScriptContext(const Dialect& d) : dialect(&d), plan(&PlanOf(d)) {}
 
     const Dialect* dialect;
+    const PrintPlan* plan; // the printer's plan of the dialect
 
     std::uint8_t opcode = 0;
     std::uint8_t code[64] = {};

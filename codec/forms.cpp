@@ -12,16 +12,6 @@ Form Shape(const char* open, const char* sep, const char* close,
     f.open = open;
     f.sep = sep;
     f.close = close;
-    f.openLength = static_cast<std::uint8_t>(std::strlen(open));
-    f.sepLength = static_cast<std::uint8_t>(std::strlen(sep));
-    f.closeLength = static_cast<std::uint8_t>(std::strlen(close));
-    auto pad = [](char(&padded)[kPaddedPiece], const char* text, std::size_t n) {
-        std::memset(padded, 0, kPaddedPiece);
-        if (n < kPaddedPiece) std::memcpy(padded, text, n);
-    };
-    pad(f.openPadded, open, f.openLength);
-    pad(f.sepPadded, sep, f.sepLength);
-    pad(f.closePadded, close, f.closeLength);
     for (const Field& field : fields) f.fields[f.fieldCount++] = field;
     return f;
 }
@@ -114,15 +104,6 @@ Dialect MakeDialect(const char* name, const char* menuName, const OpcodeTable& t
                 d.closer[k] = row.opcode;
                 d.closerOperand[k] = row.closeOperand;
             }
-        }
-    }
-    for (int op = 0; op < 256; ++op) {
-        const std::string_view rowName = table[op].name;
-        if (rowName.size() < kPaddedName) {
-            rowName.copy(d.paddedName[op], rowName.size());
-            d.nameLength[op] = static_cast<std::uint8_t>(rowName.size());
-        } else {
-            d.nameLength[op] = kLongName;
         }
     }
     for (int op = 0; op < 0x90; ++op) {

@@ -115,8 +115,6 @@ enum class Special : std::uint8_t {
 // whose exact forms show every byte of the longest instruction.
 constexpr int kMaxFields = 24;
 constexpr int kFieldSlots = 40;
-// Room of the padded copies of a form's punctuation.
-constexpr std::size_t kPaddedPiece = 16;
 
 // An instruction's text form: head, then `open`, the fields joined by `sep`,
 // and `close`. The head is the row's name unless `head` is set.
@@ -124,12 +122,6 @@ struct Form {
     const char* open = "(";
     const char* sep = ", ";
     const char* close = ");";
-    // Their lengths, set with them (the disassembler copies by length), and
-    // copies padded with zeros when shorter than kPaddedPiece.
-    std::uint8_t openLength = 1, sepLength = 2, closeLength = 2;
-    char openPadded[kPaddedPiece] = "(";
-    char sepPadded[kPaddedPiece] = ", ";
-    char closePadded[kPaddedPiece] = ");";
     std::uint8_t fieldCount = 0;
     Field fields[kFieldSlots] = {};
     std::uint8_t presetCount = 0;
@@ -168,9 +160,6 @@ constexpr int kMaxBlockRows = 16;
 
 // Slots of a dialect's name index (the 144 names fill under a third).
 constexpr std::size_t kNameSlots = 512;
-// Room of a padded name, and the length that marks a longer name.
-constexpr std::size_t kPaddedName = 32;
-constexpr std::uint8_t kLongName = 0xFF;
 
 struct Dialect {
     const char* name;     // "retail" or "prototype"
@@ -181,11 +170,6 @@ struct Dialect {
     // FindName's index: rows 0x00 to 0x8F hashed by name, each name at its
     // first row only; a slot holds the row + 1, or 0 when empty.
     std::uint8_t nameIndex[kNameSlots];
-    // The disassembler's copy of each row's name, padded so that it is copied
-    // in one move of fixed size; a length of kLongName marks a name that does
-    // not fit and is copied from the table.
-    char paddedName[256][kPaddedName];
-    std::uint8_t nameLength[256];
     // Compiling: "if", "while" and "do" write their block instructions (retail)
     // or the lines are passed over (prototype).
     bool keywordBlocks;

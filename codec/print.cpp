@@ -27,10 +27,10 @@ char* CopyPiece(char* p, const char* s, std::size_t n) {
 // A piece of a form's punctuation: short ones are copied as a fixed block of
 // 16 bytes (their text and the zeros after it), which needs no branch on
 // their length.
-char* PutPiece(char* p, const char* text, const char (&padded)[kPaddedPiece], std::size_t n) {
-    if (n >= kPaddedPiece) return CopyPiece(p, text, n);
-    std::memcpy(p, padded, kPaddedPiece);
-    return p + n;
+char* PutPiece(char* p, const Piece& piece) {
+    if (piece.length >= kPaddedPiece) return CopyPiece(p, piece.text, piece.length);
+    std::memcpy(p, piece.padded, kPaddedPiece);
+    return p + piece.length;
 }
 
 // "0x" and at least `minDigits` (at most 8) upper-case hex digits.
@@ -98,15 +98,22 @@ char* WriteByte(char* p, std::uint8_t value) {
 void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out, int tabs,
                  bool lineEnd) {
     const Dialect& d = *ctx.dialect;
+    const PrintPlan& plan = *ctx.plan;
     const std::uint8_t op = ctx.opcode;
     const int size = d.Size(op);
-    const char* head = form.head ? form.head : d.nameLength[op] == kLongName ? d.Name(op) : nullptr;
+    // The plan holds the pieces of the opcode's own form; any other form's
+    // are worked out here.
+    FormPlan other;
+    const FormPlan& pieces = &form == d.forms[op] ? plan.forms[op] : (other = PlanForm(form));
+    const char* head = form.head                          ? form.head
+                       : plan.nameLength[op] == kLongName ? d.Name(op)
+                                                          : nullptr;
     const std::size_t headLength = head ? std::strlen(head) : kPaddedName;
     // Room for the longest text: tabs, name, punctuation, every field at its
     // longest and the line end, and for a padded piece copied whole.
     const std::size_t room =
-        static_cast<std::size_t>(tabs) + headLength + form.openLength + form.closeLength +
-        form.fieldCount * (std::max<std::size_t>(form.sepLength, 2) + kFieldRoom) + 2 +
+        static_cast<std::size_t>(tabs) + headLength + pieces.open.length + pieces.close.length +
+        form.fieldCount * (std::max<std::size_t>(pieces.sep.length, 2) + kFieldRoom) + 2 +
         kPaddedPiece;
     char local[512];
     std::unique_ptr<char[]> large;
@@ -116,10 +123,10 @@ void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out, i
     if (head) {
         p = CopyPiece(p, head, headLength);
     } else {
-        std::memcpy(p, d.paddedName[op], kPaddedName);
-        p += d.nameLength[op];
+        std::memcpy(p, plan.paddedName[op], kPaddedName);
+        p += plan.nameLength[op];
     }
-    p = PutPiece(p, form.open, form.openPadded, form.openLength);
+    p = PutPiece(p, pieces.open);
     bool first = true;
     for (int i = 0; i < form.fieldCount; ++i) {
         const Field& f = form.fields[i];
@@ -128,12 +135,12 @@ void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out, i
             if (f.flags & kAppended)
                 p = CopyPiece(p, ", ", 2);
             else
-                p = PutPiece(p, form.sep, form.sepPadded, form.sepLength);
+                p = PutPiece(p, pieces.sep);
         }
         first = false;
         p = PrintField(ctx, f, p);
     }
-    p = PutPiece(p, form.close, form.closePadded, form.closeLength);
+    p = PutPiece(p, pieces.close);
     if (lineEnd) {
         *p++ = '\r';
         *p++ = '\n';
