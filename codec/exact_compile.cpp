@@ -241,7 +241,7 @@ bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, Item ki
     missingReported_ = false;
     const int before = errors_;
     const Form& form = *d.forms[op];
-    detail::ScanFields(ctx_, form);
+    if (!detail::QuickScanFields(ctx_, form)) detail::ScanFields(ctx_, form);
     // The engine checks for surplus arguments where a form has fields; here
     // every line is checked (the for line's own words and a final "{" aside).
     if (form.fieldCount == 0 && form.special != Special::For) {
@@ -288,7 +288,7 @@ bool Compiler::Instruction(std::size_t first, std::size_t end, bool condition) {
         return true;
     }
     SetTokens(first, end);
-    const int op = detail::InstructionOf(ctx_);
+    const int op = detail::QuickInstructionOf(ctx_);
     if (op < 0) {
         Error(word, "unknown instruction '" + std::string(word.substr(0, 60)) + "'");
         return false;

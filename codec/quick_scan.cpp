@@ -25,7 +25,7 @@ struct QuickField {
 struct QuickForm {
     bool usable = false;
     std::uint8_t count = 0;
-    QuickField fields[kMaxFields] = {};
+    QuickField fields[kFieldSlots] = {};
 };
 
 using QuickForms = std::array<QuickForm, 256>;
@@ -152,7 +152,8 @@ bool QuickNumber(std::string_view t, bool hex, std::int32_t& value) {
 
 bool QuickScanFields(ScriptContext& ctx, const Form& form) {
     const QuickForm& q = TablesOf(*ctx.dialect).forms[ctx.opcode];
-    if (!q.usable || ctx.dialect->narrowStores) return false;
+    if (!q.usable) return false;
+    const bool narrow = ctx.dialect->narrowStores;
     const bool listening = ctx.listener != nullptr;
     for (int i = 0; i < form.presetCount; ++i)
         ctx.code[form.presets[i].offset] = form.presets[i].value;
@@ -184,6 +185,8 @@ bool QuickScanFields(ScriptContext& ctx, const Form& form) {
             if (scanned) work = value;
             at[0] = static_cast<std::uint8_t>(work & 0xFF);
             at[1] = static_cast<std::uint8_t>((work >> 8) & 0xFF);
+        } else if (scanned && narrow) {
+            at[0] = static_cast<std::uint8_t>(value & 0xFF);
         } else if (scanned) {
             const std::uint32_t v = static_cast<std::uint32_t>(value);
             at[0] = static_cast<std::uint8_t>(v);
