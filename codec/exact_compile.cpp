@@ -203,34 +203,27 @@ void Compiler::Tokens(std::string_view physical) {
     all_.clear();
     const char* p = physical.data();
     const std::size_t n = physical.size();
-    std::size_t start = 0;
-    bool inWord = false;
-    for (std::size_t i = 0; i < n; ++i) {
-        CharClass c = kClasses.of[static_cast<unsigned char>(p[i])];
-        if (c == kSlash) {
-            if (i + 1 < n && p[i + 1] == '/') {
-                if (inWord) all_.emplace_back(p + start, i - start);
-                return;
-            }
-            if (i + 1 < n && p[i + 1] == '*') {
-                if (inWord) all_.emplace_back(p + start, i - start);
-                inWord = false;
-                const std::size_t close = physical.find("*/", i + 2);
-                if (close == std::string_view::npos) return;
-                i = close + 1;
-                continue;
-            }
-            c = kWord; // a lone "/" is part of a word
+    auto of = [&](std::size_t i) { return kClasses.of[static_cast<unsigned char>(p[i])]; };
+    std::size_t i = 0;
+    while (i < n) {
+        while (i < n && of(i) == kBlank) ++i;
+        if (i >= n) return;
+        const std::size_t start = i;
+        for (;;) {
+            while (i < n && of(i) == kWord) ++i;
+            if (i >= n || of(i) == kBlank) break;
+            // A "/": a comment starts here, or it is part of the word.
+            if (i + 1 < n && (p[i + 1] == '/' || p[i + 1] == '*')) break;
+            ++i;
         }
-        if (c == kWord) {
-            if (!inWord) start = i;
-            inWord = true;
-        } else if (inWord) {
-            all_.emplace_back(p + start, i - start);
-            inWord = false;
+        if (i > start) all_.emplace_back(p + start, i - start);
+        if (i < n && of(i) == kSlash) {
+            if (p[i + 1] == '/') return;
+            const std::size_t close = physical.find("*/", i + 2);
+            if (close == std::string_view::npos) return;
+            i = close + 2;
         }
     }
-    if (inWord) all_.emplace_back(p + start, n - start);
 }
 
 bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, Item kind) {

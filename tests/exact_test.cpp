@@ -267,3 +267,22 @@ TEST(ExactChunk, BrokenTablesAreRefused) {
 }
 
 } // namespace
+
+namespace {
+
+// Comments, blank lines and lone "/" operators read as in the classic text;
+// LF alone ends a line too.
+TEST(ExactText, CommentsAndLineEnds) {
+    const std::string text = "// quillon exact\n"
+                             "int Sub00(void) { // the first\r\n"
+                             "\n"
+                             "\t/* a pause */ Sce_rnd(); // and more\r"
+                             "\tCalc(2 / 100, 0)\n"
+                             "}\n";
+    std::string chunk;
+    std::vector<std::string> messages;
+    ASSERT_TRUE(Compile(text, chunk, &messages)) << messages[0];
+    EXPECT_EQ(Hex(chunk), "02 00 28 00 26 00 03 02 64 00");
+}
+
+} // namespace
