@@ -93,13 +93,7 @@ bool ConvertExactOne(Run& run, const std::string& file) {
                      file.c_str());
     int warnings = 0;
     const bool ok = ConvertExact(run.options, file, run.disassemble, run.toStdout, warnings);
-    if (ok && warnings > 0 && run.options.werror) {
-        std::fprintf(stderr, "quillon: %s: %d warning%s treated as error%s (--Werror)\n",
-                     file == "-" ? "<stdin>" : file.c_str(), warnings, warnings == 1 ? "" : "s",
-                     warnings == 1 ? "" : "s");
-        return false;
-    }
-    return ok;
+    return ok && !WarningsFail(run.options, file == "-" ? "<stdin>" : file, warnings);
 }
 
 bool ConvertOne(Run& run, const std::string& file) {
@@ -120,13 +114,7 @@ bool ConvertOne(Run& run, const std::string& file) {
     }
     if (run.disassemble) return ok;
     const int warnings = run.printer.End();
-    if (ok && warnings > 0 && run.options.werror) {
-        std::fprintf(stderr, "quillon: %s: %d warning%s treated as error%s (--Werror)\n",
-                     file == "-" ? "<stdin>" : file.c_str(), warnings, warnings == 1 ? "" : "s",
-                     warnings == 1 ? "" : "s");
-        return false;
-    }
-    return ok;
+    return ok && !WarningsFail(run.options, file == "-" ? "<stdin>" : file, warnings);
 }
 
 } // namespace

@@ -16,6 +16,36 @@ bool LooksExact(std::string_view text) {
     return exact::IsExactText(text);
 }
 
+bool CompileExactText(const Options& options, const std::string& name, std::string_view text,
+                      std::string& chunk, int& warnings, int& errors) {
+    int shown = 0, hidden = 0;
+    const bool ok = exact::CompileChunk(text, chunk, [&](const exact::Message& m) {
+        if (m.error)
+            ++errors;
+        else
+            ++warnings;
+        if (!m.error && options.quiet) return;
+        if (options.maxWarnings > 0 && shown >= options.maxWarnings) {
+            ++hidden;
+            return;
+        }
+        ++shown;
+        std::fprintf(stderr, "%s:%d:%d: %s: %s\n", name.c_str(), m.line, m.column,
+                     m.error ? "error" : "warning", m.text.c_str());
+    });
+    if (hidden > 0)
+        std::fprintf(stderr, "%s: %d more message%s not shown (--max-warnings)\n", name.c_str(),
+                     hidden, hidden == 1 ? "" : "s");
+    return ok;
+}
+
+bool WarningsFail(const Options& options, const std::string& name, int warnings) {
+    if (warnings == 0 || !options.werror) return false;
+    std::fprintf(stderr, "quillon: %s: %d warning%s treated as error%s (--Werror)\n", name.c_str(),
+                 warnings, warnings == 1 ? "" : "s", warnings == 1 ? "" : "s");
+    return true;
+}
+
 bool ConvertExact(const Options& options, const std::string& file, bool disassemble, bool toStdout,
                   int& warnings) {
     warnings = 0;
@@ -45,25 +75,8 @@ bool ConvertExact(const Options& options, const std::string& file, bool disassem
         if (!exact::DisassembleChunk(input, output, reason))
             return fail(name + ": not a script chunk: " + reason + "; convert it without --exact");
     } else {
-        int errors = 0, shown = 0, hidden = 0;
-        const bool ok = exact::CompileChunk(input, output, [&](const exact::Message& m) {
-            if (m.error)
-                ++errors;
-            else
-                ++warnings;
-            if (!m.error && options.quiet) return;
-            if (options.maxWarnings > 0 && shown >= options.maxWarnings) {
-                ++hidden;
-                return;
-            }
-            ++shown;
-            std::fprintf(stderr, "%s:%d:%d: %s: %s\n", name.c_str(), m.line, m.column,
-                         m.error ? "error" : "warning", m.text.c_str());
-        });
-        if (hidden > 0)
-            std::fprintf(stderr, "%s: %d more message%s not shown (--max-warnings)\n", name.c_str(),
-                         hidden, hidden == 1 ? "" : "s");
-        if (!ok)
+        int errors = 0;
+        if (!CompileExactText(options, name, input, output, warnings, errors))
             return fail(FormatText("%s: %d error%s; nothing written", name.c_str(), errors,
                                    errors == 1 ? "" : "s"));
     }

@@ -16,6 +16,15 @@ namespace quillon::cli {
 bool ConvertExact(const Options& options, const std::string& file, bool disassemble, bool toStdout,
                   int& warnings);
 
+// Compiles an exact text, printing its errors and (unless -q) its warnings as
+// "NAME:LINE:COLUMN: error: ...", at most --max-warnings of them, and counting
+// both. False when there was an error.
+bool CompileExactText(const Options& options, const std::string& name, std::string_view text,
+                      std::string& chunk, int& warnings, int& errors);
+
+// True (after saying so) when --Werror makes `warnings` a failure.
+bool WarningsFail(const Options& options, const std::string& name, int warnings);
+
 // True when the file's text begins with the exact marker.
 bool LooksExact(std::string_view text);
 

@@ -1,5 +1,7 @@
 #include "cli/room.h"
 
+#include "cli/exact_convert.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <set>
@@ -61,29 +63,6 @@ bool ReadScripts(const char* operation, const std::string& room, std::string& by
     return true;
 }
 
-// Compiles the exact text of `file` into `chunk`, printing its errors and,
-// unless -q, its warnings as "FILE:LINE:COLUMN: error: ...", at most
-// --max-warnings of them; counts the warnings.
-bool CompileText(const Options& options, const std::string& file, std::string_view text,
-                 std::string& chunk, int& warnings) {
-    int shown = 0, hidden = 0;
-    const bool ok = exact::CompileChunk(text, chunk, [&](const exact::Message& m) {
-        if (!m.error) ++warnings;
-        if (!m.error && options.quiet) return;
-        if (options.maxWarnings > 0 && shown >= options.maxWarnings) {
-            ++hidden;
-            return;
-        }
-        ++shown;
-        std::fprintf(stderr, "%s:%d:%d: %s: %s\n", file.c_str(), m.line, m.column,
-                     m.error ? "error" : "warning", m.text.c_str());
-    });
-    if (hidden > 0)
-        std::fprintf(stderr, "%s: %d more message%s not shown (--max-warnings)\n", file.c_str(),
-                     hidden, hidden == 1 ? "" : "s");
-    return ok;
-}
-
 // The room with its chunks replaced, written where the options say: over the
 // room (keeping ROOM.rdt.bak unless --no-backup), to -o OUT, or to standard
 // output.
@@ -137,7 +116,8 @@ bool CompileRoom(const Options& options, const std::string& room) {
         if (!fs::exists(path, ec)) continue;
         std::string text, chunk;
         if (!ReadWholeFile(path, text, reason)) return Fail(op, reason);
-        if (!CompileText(options, path, text, chunk, warnings))
+        int errors = 0;
+        if (!CompileExactText(options, path, text, chunk, warnings, errors))
             return Report(op, room, "'" + path + "' does not compile; the room is left as it was");
         if (!room::ReplaceScript(bytes, script, chunk, reason)) return Report(op, room, reason);
         ++compiled;
