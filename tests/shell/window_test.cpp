@@ -18,6 +18,7 @@ struct MenuLine {
 const MenuLine kMainMenu[] = {
     {0, "File", -1},
     {1, "Format", IDM_FORMAT},
+    {1, "Exact", IDM_EXACT},
     {1, "Window Size...", IDM_WINDOWSIZE},
     {1, "Center", IDM_CENTER},
     {1, nullptr, 0},
@@ -117,6 +118,7 @@ TEST_F(ShellTest, MenuHasLabelsAndIdentifiers) {
 
 TEST_F(ShellTest, FormatAndRetailAreCheckedAtStart) {
     EXPECT_TRUE(Checked(IDM_FORMAT));
+    EXPECT_FALSE(Checked(IDM_EXACT));
     EXPECT_TRUE(Checked(IDM_DROP_RETAIL));
     EXPECT_FALSE(Checked(IDM_DROP_PROTOTYPE));
     EXPECT_EQ(DropSelector, kDropRetail);
