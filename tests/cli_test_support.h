@@ -108,7 +108,9 @@ inline RunResult RunQuillon(const std::vector<std::string>& args, const RunOptio
         if (outRead >= 0) fds[n++] = {outRead, POLLIN, 0};
         if (errRead >= 0) fds[n++] = {errRead, POLLIN, 0};
         if (inWrite >= 0) fds[n++] = {inWrite, POLLOUT, 0};
-        if (poll(fds, static_cast<nfds_t>(n), 20000) <= 0) {
+        // Two minutes without a byte: a quiet batch under the sanitizers on a
+        // loaded machine takes a good part of one.
+        if (poll(fds, static_cast<nfds_t>(n), 120000) <= 0) {
             kill(pid, SIGKILL); // a hung program fails the test
             break;
         }
