@@ -160,12 +160,9 @@ bool ReplaceScript(std::string& file, Script script, std::string_view chunk, std
     if (!ReadLayout(file, layout, reason) || !FindScript(file, layout, script, span, reason) ||
         !CheckScript(chunk, "the new", script, reason))
         return false;
-    // The chunks after this one keep their alignment: zero bytes after the new
-    // chunk (where a procedure may end with bytes that are never run) make the
-    // change in size a multiple of 4.
-    const std::int64_t change = static_cast<std::int64_t>(chunk.size()) - (span.end - span.begin);
-    const size_t pad = static_cast<size_t>(((-change) % 4 + 4) % 4);
-    const std::int64_t delta = change + static_cast<std::int64_t>(pad);
+    // The chunks after this one move by the change in size, whatever it is:
+    // they are written back to back.
+    const std::int64_t delta = static_cast<std::int64_t>(chunk.size()) - (span.end - span.begin);
     if (static_cast<std::int64_t>(file.size()) + delta > 0x7FFFFFFF) {
         reason = "the room would grow past 2 GiB";
         return false;
@@ -186,7 +183,6 @@ bool ReplaceScript(std::string& file, Script script, std::string_view chunk, std
     out.reserve(static_cast<size_t>(static_cast<std::int64_t>(file.size()) + delta));
     out.append(file, 0, span.begin);
     out.append(chunk);
-    out.append(pad, '\0');
     out.append(file, span.end);
     for (int i = 0; i < kEntryCount; ++i) Put32(out, EntryAt(i), layout.entries[i]);
     // The object table itself may have moved (entry 10 says where it is now).

@@ -49,10 +49,9 @@ bool FindScript(std::string_view file, Script script, Span& span, std::string& r
 bool ExtractScript(std::string_view file, Script script, std::string& chunk, std::string& reason);
 
 // Puts `chunk` (a valid script chunk, of any size) in place of a script
-// chunk of `file`, followed by as many zero bytes (0 to 3) as make the change
-// in size a multiple of 4, so that the chunks after it keep their alignment.
-// Every non-zero table entry and every object table offset (but 0 and
-// 0xFFFFFFFF) at or after the old chunk's end moves by that change. On
+// chunk of `file`. Every non-zero table entry and every object table offset
+// (but 0 and 0xFFFFFFFF) at or after the old chunk's end moves by the change
+// in size. On
 // failure `file` is left as it was.
 bool ReplaceScript(std::string& file, Script script, std::string_view chunk, std::string& reason);
 

@@ -119,7 +119,7 @@ TEST(CliRoom, ExactDisassembleCompileAndVerify) {
     WriteFile(d.dir / "room100.init.c", mainText);
     r = RunQuillon({"compile", "--exact", d.room, "-o", d.dir.str("edited.rdt")});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadFile(d.dir / "edited.rdt"), BuildRoom(kMain + std::string(2, '\0'), kMain));
+    EXPECT_EQ(ReadFile(d.dir / "edited.rdt"), BuildRoom(kMain, kMain));
     EXPECT_EQ(ReadFile(d.room), d.original);
     // A text that does not compile: an error naming the text, the room kept.
     WriteFile(d.dir / "room100.main.c", std::string(quillon::exact::kMarker) + "\r\n}}}\r\n");
