@@ -8,33 +8,26 @@ const char kVersion[] = QUILLON_VERSION_TEXT;
 
 namespace {
 
-const char kUsage[] =
-    "usage: quillon disassemble [--dialect D | --exact] [--no-indent] [-r] [-o PATH | --stdout] "
-    "[-q] FILE...\n"
-    "       quillon compile     [--dialect D | --exact] [-r] [-o PATH | --stdout] [-q] [--Werror]\n"
-    "                           [--max-warnings N] FILE...\n"
-    "       quillon verify      [--dialect D | --exact] [-r] [-q] FILE...\n"
-    "       quillon opcodes     [--dialect D | --exact]\n"
-    "       quillon extract     [-r] [-o FOLDER] [-q] ROOM.rdt...\n"
-    "       quillon inject      [--init FILE.scd] [--main FILE.scd] [-o OUT.rdt] [--no-backup] "
-    "ROOM.rdt\n"
-    "       quillon help [COMMAND] | --help | --version\n";
+// The synopsis, in the usage error and at the head of the help.
+#define QUILLON_SYNOPSIS                                                                           \
+    "usage: quillon disassemble [--dialect D | --exact] [--no-indent] [-r] [-o PATH | --stdout] "  \
+    "[-q] FILE...\n"                                                                               \
+    "       quillon compile     [--dialect D | --exact] [-r] [-o PATH | --stdout] [-q] "           \
+    "[--Werror]\n"                                                                                 \
+    "                           [--max-warnings N] FILE...\n"                                      \
+    "       quillon verify      [--dialect D | --exact] [-r] [-q] FILE...\n"                       \
+    "       quillon opcodes     [--dialect D | --exact]\n"                                         \
+    "       quillon extract     [-r] [-o FOLDER] [-q] ROOM.rdt...\n"                               \
+    "       quillon inject      [--init FILE.scd] [--main FILE.scd] [-o OUT.rdt] [--no-backup] "   \
+    "ROOM.rdt\n"                                                                                   \
+    "       quillon help [COMMAND] | --help | --version\n"
+
+const char kUsage[] = QUILLON_SYNOPSIS;
 
 const char kProgramHelp[] =
     "quillon converts Bio Hazard scenario scripts between bytecode (.scd) and\n"
     "C-like source text (.c).\n"
-    "\n"
-    "usage: quillon disassemble [--dialect D | --exact] [--no-indent] [-r] [-o PATH | --stdout] "
-    "[-q] FILE...\n"
-    "       quillon compile     [--dialect D | --exact] [-r] [-o PATH | --stdout] [-q] [--Werror]\n"
-    "                           [--max-warnings N] FILE...\n"
-    "       quillon verify      [--dialect D | --exact] [-r] [-q] FILE...\n"
-    "       quillon opcodes     [--dialect D | --exact]\n"
-    "       quillon extract     [-r] [-o FOLDER] [-q] ROOM.rdt...\n"
-    "       quillon inject      [--init FILE.scd] [--main FILE.scd] [-o OUT.rdt] [--no-backup] "
-    "ROOM.rdt\n"
-    "       quillon help [COMMAND] | --help | --version\n"
-    "\n"
+    "\n" QUILLON_SYNOPSIS "\n"
     "commands:\n"
     "  disassemble  write FILE.c beside each bytecode FILE\n"
     "  compile      write FILE.scd beside each source FILE, warning about suspect lines\n"

@@ -19,13 +19,6 @@ namespace quillon::exact {
 
 namespace {
 
-// The goto: the one jump of the instruction set.
-std::uint8_t GotoOpcode() {
-    for (int op = 0; op < 256; ++op)
-        if (ExactRows().row[op].role == Role::Jump) return static_cast<std::uint8_t>(op);
-    return 0;
-}
-
 // "Sub03" for procedure 3 (at least two digits).
 bool IsSubName(std::string_view word, std::size_t number) {
     char digits[24];
@@ -404,7 +397,7 @@ void Compiler::Line() {
         const std::uint32_t id = LabelId(all_[1]);
         references_.push_back({id, {line_, Column(all_[1])}});
         // Bytes 1 to 3 follow the label.
-        if (Scan(GotoOpcode(), 0, n, Item::Goto)) procs_.back().items.back().label = id;
+        if (Scan(rows_.jump, 0, n, Item::Goto)) procs_.back().items.back().label = id;
         return;
     }
     Instruction(0, n, false);

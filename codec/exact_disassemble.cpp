@@ -198,19 +198,15 @@ void Recovery::MatchBlocks() {
         }
         case Block::Do: {
             // "} while": 12 CS, a pad when the condition needs one, the condition.
-            const int cond = [&] {
-                for (int c = static_cast<int>(k) + 1; c < static_cast<int>(ins_.size()); ++c)
-                    if (ins_[static_cast<std::size_t>(c)].pos +
-                            ins_[static_cast<std::size_t>(c)].size >=
-                        o.end)
-                        return ins_[static_cast<std::size_t>(c)].pos +
-                                           ins_[static_cast<std::size_t>(c)].size ==
-                                       o.end
-                                   ? c
-                                   : -1;
-                return -1;
-            }();
-            if (cond < 0) break;
+            // The condition is the instruction that ends where the block ends:
+            // the one before the instruction (or the end of the framed bytes)
+            // that starts there.
+            const std::int32_t framed = tail_ >= 0 ? tail_ : end_;
+            const int after = o.end == framed  ? static_cast<int>(ins_.size())
+                              : o.end < framed ? IndexAt(o.end)
+                                               : -1;
+            const int cond = after - 1;
+            if (after < 0 || cond <= static_cast<int>(k)) break;
             const Ins& c = ins_[static_cast<std::size_t>(cond)];
             int head = cond - 1;
             int pad = -1;

@@ -54,6 +54,7 @@ struct Rows {
     // The opening and closing instruction of each block.
     std::uint8_t opener[9];
     std::uint8_t closer[9];
+    std::uint8_t jump; // the goto: the one jump of the instruction set
 };
 
 const Rows& ExactRows();

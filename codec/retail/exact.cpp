@@ -115,6 +115,7 @@ void Fill(Rows& r) {
             r.opener[static_cast<int>(Block::Else)] = static_cast<std::uint8_t>(op);
         if (row.role == Role::Close)
             r.closer[static_cast<int>(row.block)] = static_cast<std::uint8_t>(op);
+        if (row.role == Role::Jump) r.jump = static_cast<std::uint8_t>(op);
     }
     // An else block ends with the pair 00 00 (two nops).
     r.closer[static_cast<int>(Block::Else)] = 0x00;
