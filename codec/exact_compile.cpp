@@ -4,8 +4,8 @@
 // encoder. Anything that would give the game a wrong script is an error.
 #include <algorithm>
 #include <cstring>
-#include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "engine.h"
@@ -14,6 +14,10 @@
 #include "exact_ir.h"
 #include "source.h"
 #include "text.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quillon::exact {
 
@@ -80,9 +84,7 @@ class Compiler : public CompileListener {
         const std::string_view last = ctx_.tokens.back();
         return static_cast<int>(last.data() + last.size() - base) + 1;
     }
-    // Prepares the physical line for tokens: comments and punctuation made
-    // blank, so that every character keeps its column.
-    void Tokens(std::string_view physical);
+    std::size_t Tokens(std::string_view text, std::size_t at);
     void Line();
     // Scans tokens [first, end) of the line as one instruction; false after
     // an error.
@@ -101,8 +103,7 @@ class Compiler : public CompileListener {
     // two labels.
     std::uint32_t LabelId(std::string_view name) {
         auto [it, added] =
-            labelIds_.try_emplace(std::to_string(procs_.size()) + ":" + std::string(name),
-                                  static_cast<std::uint32_t>(labelIds_.size()));
+            labelsHere_.try_emplace(name, static_cast<std::uint32_t>(labelNames_.size()));
         if (added) {
             labelNames_.emplace_back(name);
             labelLine_.push_back(0);
@@ -128,7 +129,8 @@ class Compiler : public CompileListener {
     int line_ = 0;
     int errors_ = 0;
     bool missingReported_ = false;
-    std::map<std::string, std::uint32_t> labelIds_;
+    // The labels of the current function by name (views into the text).
+    std::unordered_map<std::string_view, std::uint32_t> labelsHere_;
     std::vector<std::string> labelNames_;
     std::vector<int> labelLine_; // where each label is defined, 0 while it is not
     std::vector<std::pair<std::uint32_t, std::pair<int, int>>> references_;
@@ -177,44 +179,117 @@ void Compiler::Report(const Diagnostic& d) {
 
 namespace {
 // What each character is to the tokenizer.
-enum CharClass : std::uint8_t { kWord, kBlank, kSlash };
+enum CharClass : std::uint8_t { kWord, kBlank, kSlash, kEnd };
 struct CharClasses {
     CharClass of[256] = {};
     constexpr CharClasses() {
-        for (unsigned char c : {' ', '\t', '(', ')', ',', ';', ':', '\r'}) of[c] = kBlank;
+        for (unsigned char c : {' ', '\t', '(', ')', ',', ';', ':'}) of[c] = kBlank;
         of[static_cast<unsigned char>('/')] = kSlash;
+        of[static_cast<unsigned char>('\r')] = kEnd;
+        of[static_cast<unsigned char>('\n')] = kEnd;
     }
 };
 constexpr CharClasses kClasses;
 } // namespace
 
-// The tokens of a physical line, as views into it: blanks and the
-// punctuation of the lines separate them, "//" comments out the rest of the
-// line and "/*" up to its "*/" (or the end of the line).
-void Compiler::Tokens(std::string_view physical) {
-    line_text_ = physical;
+// The tokens of the physical line that starts at `at`, as views into the
+// text: blanks and the punctuation of the lines separate them, "//" comments
+// out the rest of the line and "/*" up to its "*/" (or the end of the line).
+// Lines end at LF, CR LF or a lone CR. Returns where the next line starts.
+std::size_t Compiler::Tokens(std::string_view text, std::size_t at) {
     all_.clear();
-    const char* p = physical.data();
-    const std::size_t n = physical.size();
-    auto of = [&](std::size_t i) { return kClasses.of[static_cast<unsigned char>(p[i])]; };
-    std::size_t i = 0;
-    while (i < n) {
-        while (i < n && of(i) == kBlank) ++i;
-        if (i >= n) return;
-        const std::size_t start = i;
-        for (;;) {
-            while (i < n && of(i) == kWord) ++i;
-            if (i >= n || of(i) == kBlank) break;
-            // A "/": a comment starts here, or it is part of the word.
-            if (i + 1 < n && (p[i + 1] == '/' || p[i + 1] == '*')) break;
-            ++i;
+    const char* const s = text.data();
+    const std::size_t n = text.size();
+    auto of = [&](std::size_t i) { return kClasses.of[static_cast<unsigned char>(s[i])]; };
+    std::size_t i = at, start = 0;
+    bool inToken = false;
+    auto close = [&](std::size_t end) {
+        if (inToken) all_.emplace_back(s + start, end - start);
+        inToken = false;
+    };
+#if defined(__SSE2__)
+    const __m128i blank = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'), open = _mm_set1_epi8('('),
+                  shut = _mm_set1_epi8(')'), comma = _mm_set1_epi8(','),
+                  semicolon = _mm_set1_epi8(';'), colon = _mm_set1_epi8(':'),
+                  cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), slash = _mm_set1_epi8('/');
+#endif
+    for (;;) {
+#if defined(__SSE2__)
+        // Sixteen bytes at a time up to the next line end or "/": the token
+        // boundaries from the blanks' bits.
+        while (i + 16 <= n) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+            const __m128i blanks = _mm_or_si128(
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, blank), _mm_cmpeq_epi8(v, tab)),
+                             _mm_or_si128(_mm_cmpeq_epi8(v, open), _mm_cmpeq_epi8(v, shut))),
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, semicolon)),
+                             _mm_cmpeq_epi8(v, colon)));
+            const unsigned stop = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)),
+                             _mm_cmpeq_epi8(v, slash))));
+            const unsigned plain = stop ? static_cast<unsigned>(__builtin_ctz(stop)) : 16u;
+            if (plain == 0) break;
+            const unsigned below = plain == 16 ? 0xFFFFu : (1u << plain) - 1;
+            const unsigned word = ~static_cast<unsigned>(_mm_movemask_epi8(blanks)) & below;
+            const unsigned previous = (word << 1) | (inToken ? 1u : 0u);
+            unsigned starts = word & ~previous & below;
+            unsigned ends = ~word & previous & below;
+            while (starts | ends) {
+                if (!inToken) {
+                    start = i + static_cast<std::size_t>(__builtin_ctz(starts));
+                    starts &= starts - 1;
+                    inToken = true;
+                } else {
+                    close(i + static_cast<std::size_t>(__builtin_ctz(ends)));
+                    ends &= ends - 1;
+                }
+            }
+            inToken = (word >> (plain - 1)) & 1u;
+            i += plain;
+            if (plain < 16) break;
         }
-        if (i > start) all_.emplace_back(p + start, i - start);
-        if (i < n && of(i) == kSlash) {
-            if (p[i + 1] == '/') return;
-            const std::size_t close = physical.find("*/", i + 2);
-            if (close == std::string_view::npos) return;
-            i = close + 2;
+#endif
+        if (i >= n) {
+            close(n);
+            line_text_ = text.substr(at, n - at);
+            return n;
+        }
+        switch (of(i)) {
+        case kWord:
+            if (!inToken) start = i;
+            inToken = true;
+            ++i;
+            break;
+        case kBlank:
+            close(i);
+            ++i;
+            break;
+        case kEnd: {
+            close(i);
+            line_text_ = text.substr(at, i - at);
+            return s[i] == '\r' && i + 1 < n && s[i + 1] == '\n' ? i + 2 : i + 1;
+        }
+        case kSlash: {
+            const char next = i + 1 < n ? s[i + 1] : '\0';
+            if (next != '/' && next != '*') {
+                // Part of a word.
+                if (!inToken) start = i;
+                inToken = true;
+                ++i;
+                break;
+            }
+            close(i);
+            std::size_t j = i + 2;
+            if (next == '/') {
+                while (j < n && of(j) != kEnd) ++j;
+            } else {
+                while (j < n && of(j) != kEnd && !(s[j] == '*' && j + 1 < n && s[j + 1] == '/'))
+                    ++j;
+                if (j < n && s[j] == '*') j += 2;
+            }
+            i = j;
+            break;
+        }
         }
     }
 }
@@ -255,8 +330,8 @@ bool Compiler::Instruction(std::size_t first, std::size_t end, bool condition) {
             const auto v = ScanHex(all_[k], &overflow);
             if (!v || overflow || *v < 0 || *v > 255 ||
                 all_[k].find_first_not_of("0123456789abcdefABCDEFxX") != std::string_view::npos) {
-                Error(all_[k], "'" + std::string(all_[k].substr(0, 60)) +
-                                   "' is not a byte in hexadecimal (00 to FF)");
+                Error(all_[k], FormatText("'%s' is not a byte in hexadecimal (00 to FF)",
+                                          std::string(all_[k].substr(0, 60)).c_str()));
                 return false;
             }
             bytes += static_cast<char>(*v);
@@ -276,13 +351,15 @@ bool Compiler::Instruction(std::size_t first, std::size_t end, bool condition) {
     SetTokens(first, end);
     const int op = detail::QuickInstructionOf(ctx_);
     if (op < 0) {
-        Error(word, "unknown instruction '" + std::string(word.substr(0, 60)) + "'");
+        Error(word,
+              FormatText("unknown instruction '%s'", std::string(word.substr(0, 60)).c_str()));
         return false;
     }
     const Row& row = rows.row[op];
     if (row.role != Role::Plain) {
-        Error(word, "'" + std::string(word) +
-                        "' has no line of its own in exact mode; write its bytes with raw(...)");
+        Error(word, FormatText("'%s' has no line of its own in exact mode; write its bytes with "
+                               "raw(...)",
+                               std::string(word).c_str()));
         return false;
     }
     if (!Scan(static_cast<std::uint8_t>(op), first, end, Item::Code)) return false;
@@ -309,7 +386,13 @@ void Compiler::Line() {
         }
         inFunction_ = true;
         open_ = 0;
+        labelsHere_.clear();
+        // Room for a procedure of the size of the one before.
+        const std::size_t items = procs_.empty() ? 64 : procs_.back().items.size();
+        const std::size_t bytes = procs_.empty() ? 512 : procs_.back().pool.size();
         procs_.emplace_back();
+        procs_.back().items.reserve(items + items / 4);
+        procs_.back().pool.reserve(bytes + bytes / 4);
         if (n < 2 || !IsSubName(all_[1], procs_.size() - 1))
             Message(false, Column(n > 1 ? all_[1] : word),
                     FormatText("procedure %zu of the table is named Sub%02zu", procs_.size() - 1,
@@ -404,24 +487,10 @@ void Compiler::Line() {
 }
 
 bool Compiler::Run(std::string_view text, std::string& chunk) {
-    // Lines end at LF, CR LF or a lone CR.
-    const char* const begin = text.data();
-    const std::size_t size = text.size();
-    std::size_t at = 0;
-    while (at < size) {
-        const void* lf = std::memchr(begin + at, '\n', size - at);
-        std::size_t end =
-            lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : size;
-        std::size_t next = end + 1;
-        if (end > at && begin[end - 1] == '\r') --end;
-        if (const void* cr = std::memchr(begin + at, '\r', end - at)) {
-            end = static_cast<std::size_t>(static_cast<const char*>(cr) - begin);
-            next = end + 1;
-        }
+    for (std::size_t at = 0; at < text.size();) {
         ++line_;
-        Tokens(text.substr(at, end - at));
+        at = Tokens(text, at);
         Line();
-        at = next;
     }
     ++line_;
     if (inFunction_) Message(true, 1, "the last function is never closed with '}'");

@@ -277,12 +277,14 @@ TEST(ExactText, CommentsAndLineEnds) {
                              "int Sub00(void) { // the first\r\n"
                              "\n"
                              "\t/* a pause */ Sce_rnd(); // and more\r"
+                             "\tSce_rnd()//a comment against the word\r"
+                             "\tSce_rnd(); /* never closed (\r\n"
                              "\tCalc(2 / 100, 0)\n"
                              "}\n";
     std::string chunk;
     std::vector<std::string> messages;
     ASSERT_TRUE(Compile(text, chunk, &messages)) << messages[0];
-    EXPECT_EQ(Hex(chunk), "02 00 28 00 26 00 03 02 64 00");
+    EXPECT_EQ(Hex(chunk), "02 00 28 28 28 00 26 00 03 02 64 00");
 }
 
 } // namespace
