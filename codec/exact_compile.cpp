@@ -55,13 +55,14 @@ int ArgumentCount(const Form& form, int size) {
 
 class Compiler : public CompileListener {
   public:
-    Compiler(const MessageHandler& onMessage)
-        : rows_(ExactRows()), onMessage_(onMessage), ctx_(rows_.dialect) {
+    Compiler() : rows_(ExactRows()), ctx_(rows_.dialect) {
         ctx_.compiling = 1;
         ctx_.listener = this;
     }
 
-    bool Run(std::string_view text, std::string& chunk);
+    // Compiles one text; a compiler may compile any number of texts in turn
+    // (its storage is kept for the next).
+    bool Run(std::string_view text, std::string& chunk, const MessageHandler& onMessage);
 
     // Diagnostics of the scanning engine.
     void Report(const Diagnostic& d) override;
@@ -69,7 +70,7 @@ class Compiler : public CompileListener {
   private:
     void Message(bool error, int column, std::string text) {
         if (error) ++errors_;
-        if (onMessage_) onMessage_({error, line_, column, std::move(text)});
+        if (*onMessage_) (*onMessage_)({error, line_, column, std::move(text)});
     }
     void Error(std::string_view token, std::string text) {
         Message(true, Column(token), std::move(text));
@@ -118,12 +119,14 @@ class Compiler : public CompileListener {
     }
 
     const Rows& rows_;
-    const MessageHandler& onMessage_;
+    const MessageHandler* onMessage_ = nullptr;
     ScriptContext ctx_;
-    std::string_view line_text_;        // the physical line
-    std::vector<std::string_view> all_; // the tokens of the line
+    std::string_view line_text_;                                         // the physical line
+    std::vector<std::string_view> all_;                                  // the tokens of the line
+    std::vector<std::uint32_t> bounds_ = std::vector<std::uint32_t>(64); // token edges in a line
     std::size_t tokensFirst_ = 0, tokensEnd_ = 0;
     std::vector<Procedure> procs_;
+    std::vector<Procedure> spare_; // emptied procedures of earlier texts, kept for their room
     bool inFunction_ = false;
     int open_ = 0; // blocks open in the current function
     int line_ = 0;
@@ -131,8 +134,8 @@ class Compiler : public CompileListener {
     bool missingReported_ = false;
     // The labels of the current function by name (views into the text).
     std::unordered_map<std::string_view, std::uint32_t> labelsHere_;
-    std::vector<std::string> labelNames_;
-    std::vector<int> labelLine_; // where each label is defined, 0 while it is not
+    std::vector<std::string_view> labelNames_; // views into the text
+    std::vector<int> labelLine_;               // where each label is defined, 0 while it is not
     std::vector<std::pair<std::uint32_t, std::pair<int, int>>> references_;
 };
 
@@ -215,8 +218,11 @@ std::size_t Compiler::Tokens(std::string_view text, std::size_t at) {
 #endif
     for (;;) {
 #if defined(__SSE2__)
-        // Sixteen bytes at a time up to the next line end or "/": the token
-        // boundaries from the blanks' bits.
+        // Sixteen bytes at a time up to the next line end or "/". Every
+        // token boundary (a word after a blank, a blank after a word) is
+        // noted in order; they pair up into tokens.
+        std::size_t marks = 0;
+        if (inToken) bounds_[marks++] = static_cast<std::uint32_t>(start - at);
         while (i + 16 <= n) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
             const __m128i blanks = _mm_or_si128(
@@ -231,23 +237,33 @@ std::size_t Compiler::Tokens(std::string_view text, std::size_t at) {
             if (plain == 0) break;
             const unsigned below = plain == 16 ? 0xFFFFu : (1u << plain) - 1;
             const unsigned word = ~static_cast<unsigned>(_mm_movemask_epi8(blanks)) & below;
-            const unsigned previous = (word << 1) | (inToken ? 1u : 0u);
-            unsigned starts = word & ~previous & below;
-            unsigned ends = ~word & previous & below;
-            while (starts | ends) {
-                if (!inToken) {
-                    start = i + static_cast<std::size_t>(__builtin_ctz(starts));
-                    starts &= starts - 1;
-                    inToken = true;
-                } else {
-                    close(i + static_cast<std::size_t>(__builtin_ctz(ends)));
-                    ends &= ends - 1;
-                }
+            unsigned edges = (word ^ ((word << 1) | (inToken ? 1u : 0u))) & below;
+            if (bounds_.size() < marks + 16) bounds_.resize(2 * bounds_.size() + 32);
+            // The first six edges are written whatever their number (a
+            // block seldom holds more), so that the loop's end is seldom
+            // guessed wrong; the marks past the count are overwritten later.
+            const std::uint32_t offset = static_cast<std::uint32_t>(i - at);
+            const std::size_t count = static_cast<std::size_t>(__builtin_popcount(edges));
+            std::uint32_t* const mark = bounds_.data() + marks;
+            for (int k = 0; k < 6; ++k) {
+                mark[k] = offset + static_cast<std::uint32_t>(__builtin_ctz(edges | 0x10000u));
+                edges &= edges - 1;
             }
+            for (std::size_t k = 6; k < count; ++k) {
+                mark[k] = offset + static_cast<std::uint32_t>(__builtin_ctz(edges));
+                edges &= edges - 1;
+            }
+            marks += count;
             inToken = (word >> (plain - 1)) & 1u;
             i += plain;
             if (plain < 16) break;
         }
+        const char* const line = s + at;
+        const std::size_t had = all_.size();
+        all_.resize(had + marks / 2);
+        for (std::size_t k = 0; k + 1 < marks; k += 2)
+            all_[had + k / 2] = std::string_view(line + bounds_[k], bounds_[k + 1] - bounds_[k]);
+        if (inToken) start = at + bounds_[marks - 1];
 #endif
         if (i >= n) {
             close(n);
@@ -367,6 +383,18 @@ bool Compiler::Instruction(std::size_t first, std::size_t end, bool condition) {
     return true;
 }
 
+namespace {
+// The first characters of the words that Line() tells apart: int, void, if,
+// while, do, for, switch, case, default, "}", goto and labels.
+struct KeywordStarts {
+    bool of[256] = {};
+    constexpr KeywordStarts() {
+        for (unsigned char c : {'i', 'v', 'w', 'd', 'f', 's', 'c', '}', 'g', 'L'}) of[c] = true;
+    }
+};
+constexpr KeywordStarts kKeywordStarts;
+} // namespace
+
 void Compiler::Line() {
     tokensFirst_ = tokensEnd_ = 0;
     ctx_.tokens.clear();
@@ -387,12 +415,14 @@ void Compiler::Line() {
         inFunction_ = true;
         open_ = 0;
         labelsHere_.clear();
-        // Room for a procedure of the size of the one before.
-        const std::size_t items = procs_.empty() ? 64 : procs_.back().items.size();
-        const std::size_t bytes = procs_.empty() ? 512 : procs_.back().pool.size();
-        procs_.emplace_back();
-        procs_.back().items.reserve(items + items / 4);
-        procs_.back().pool.reserve(bytes + bytes / 4);
+        if (spare_.empty()) {
+            procs_.emplace_back();
+            procs_.back().items.reserve(256);
+            procs_.back().pool.reserve(2048);
+        } else {
+            procs_.push_back(std::move(spare_.back()));
+            spare_.pop_back();
+        }
         if (n < 2 || !IsSubName(all_[1], procs_.size() - 1))
             Message(false, Column(n > 1 ? all_[1] : word),
                     FormatText("procedure %zu of the table is named Sub%02zu", procs_.size() - 1,
@@ -401,6 +431,12 @@ void Compiler::Line() {
     }
     if (!inFunction_) {
         Error(word, "a line outside any function");
+        return;
+    }
+    // Most lines are instructions: a word that no keyword or label starts
+    // with is one.
+    if (!kKeywordStarts.of[static_cast<unsigned char>(word[0])]) {
+        Instruction(0, n, false);
         return;
     }
     if (n == 1 && IsLabelName(word)) {
@@ -486,7 +522,21 @@ void Compiler::Line() {
     Instruction(0, n, false);
 }
 
-bool Compiler::Run(std::string_view text, std::string& chunk) {
+bool Compiler::Run(std::string_view text, std::string& chunk, const MessageHandler& onMessage) {
+    onMessage_ = &onMessage;
+    for (Procedure& p : procs_) {
+        p.items.clear();
+        p.pool.clear();
+        spare_.push_back(std::move(p));
+    }
+    procs_.clear();
+    tokensFirst_ = tokensEnd_ = 0;
+    inFunction_ = missingReported_ = false;
+    open_ = line_ = errors_ = 0;
+    labelsHere_.clear();
+    labelNames_.clear();
+    labelLine_.clear();
+    references_.clear();
     for (std::size_t at = 0; at < text.size();) {
         ++line_;
         at = Tokens(text, at);
@@ -499,15 +549,16 @@ bool Compiler::Run(std::string_view text, std::string& chunk) {
     for (const auto& [id, where] : references_)
         if (!labelLine_[id]) {
             ++errors_;
-            if (onMessage_)
-                onMessage_({true, where.first, where.second,
-                            "label '" + labelNames_[id] + "' is never defined"});
+            if (*onMessage_)
+                (*onMessage_)({true, where.first, where.second,
+                               FormatText("label '%s' is never defined",
+                                          std::string(labelNames_[id]).c_str())});
         }
     if (errors_) return false;
     EncodeError error;
     if (!EncodeChunk(procs_, chunk, error)) {
         ++errors_;
-        if (onMessage_) onMessage_({true, error.line, error.column, error.text});
+        if (*onMessage_) (*onMessage_)({true, error.line, error.column, error.text});
         return false;
     }
     return true;
@@ -517,8 +568,16 @@ bool Compiler::Run(std::string_view text, std::string& chunk) {
 
 bool CompileChunk(std::string_view text, std::string& chunk, const MessageHandler& onMessage) {
     chunk.clear();
-    Compiler compiler(onMessage);
-    return compiler.Run(text, chunk);
+    // The compiler of the last text, with its storage; a fresh one when a
+    // message handler compiles another text meanwhile.
+    thread_local Compiler last;
+    thread_local bool busy = false;
+    if (busy) return Compiler().Run(text, chunk, onMessage);
+    struct Busy {
+        Busy() { busy = true; }
+        ~Busy() { busy = false; }
+    } mark;
+    return last.Run(text, chunk, onMessage);
 }
 
 } // namespace quillon::exact

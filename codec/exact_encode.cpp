@@ -1,22 +1,13 @@
 // Laying out the items of a chunk: alignment pads before the instructions
 // that hold 16-bit fields, block lengths from where each block ends, the
 // sizes of conditions, goto offsets from their labels, the procedure table.
+#include <cstring>
 #include <string>
 
 #include "exact_ir.h"
 #include "text.h"
 
 namespace quillon::exact {
-
-Entry& Procedure::Add(Item kind, const void* bytes, std::size_t count) {
-    Entry e;
-    e.kind = kind;
-    e.first = static_cast<std::uint32_t>(pool.size());
-    e.count = static_cast<std::uint8_t>(count);
-    pool.append(static_cast<const char*>(bytes), count);
-    items.push_back(e);
-    return items.back();
-}
 
 namespace {
 
@@ -31,12 +22,23 @@ class Encoder {
     Encoder(const Procedure& proc, std::int32_t base, std::string& out,
             std::vector<std::int32_t>& labels, std::vector<Jump>& jumps, EncodeError& error)
         : proc_(proc), rows_(ExactRows()), base_(base), out_(out), labels_(labels), jumps_(jumps),
-          error_(error) {}
+          error_(error), frames_(Cleared<Frame>()), pending_(Cleared<std::uint32_t>()) {}
 
-    bool Run();
+    // The bytes are written into room made for the most a procedure can take
+    // (every item after a pad, every block closed by two bytes), which is
+    // then cut to what was written.
+    bool Run() {
+        begin_ = out_.size();
+        out_.resize(begin_ + proc_.pool.size() + 3 * proc_.items.size());
+        data_ = out_.data() + begin_;
+        const bool done = Items();
+        out_.resize(begin_ + written_);
+        return done;
+    }
 
   private:
-    std::int32_t Pos() const { return base_ + static_cast<std::int32_t>(out_.size() - begin_); }
+    bool Items();
+    std::int32_t Pos() const { return base_ + static_cast<std::int32_t>(written_); }
     const Entry& At(std::size_t i) const { return proc_.items[i]; }
     bool Aligned(const Entry& e) const {
         if (e.raw || e.count == 0) return false;
@@ -45,21 +47,32 @@ class Encoder {
     // Writes an item's bytes after the pad it needs, and places the labels
     // that wait for it. Returns its chunk offset.
     std::int32_t Emit(const Entry& e) {
-        if (Aligned(e) && (Pos() & 1)) out_ += '\0';
-        const std::int32_t at = Pos();
-        PlaceLabels(at);
-        out_.append(proc_.pool.data() + e.first, e.count);
-        return at;
+        // Without a branch: the parity of the position is as good as random.
+        const unsigned char op = static_cast<unsigned char>(proc_.pool.data()[e.first]);
+        const std::size_t pad = (written_ ^ static_cast<std::size_t>(base_)) & 1 &
+                                static_cast<std::size_t>(rows_.row[op].aligned & !e.raw) &
+                                static_cast<std::size_t>(e.count != 0);
+        data_[written_] = '\0';
+        written_ += pad;
+        return EmitBytes(proc_.pool.data() + e.first, e.count);
     }
     std::int32_t EmitBytes(const char* bytes, std::size_t n) {
         const std::int32_t at = Pos();
-        PlaceLabels(at);
-        out_.append(bytes, n);
+        if (!pending_.empty()) PlaceLabels(at);
+        std::memcpy(data_ + written_, bytes, n);
+        written_ += n;
         return at;
     }
     void PlaceLabels(std::int32_t at) {
         for (std::uint32_t id : pending_) labels_[id] = at;
         pending_.clear();
+    }
+    // The block and label stacks: those of the last procedure, reused.
+    template <typename T>
+    static std::vector<T>& Cleared() {
+        thread_local std::vector<T> stack;
+        stack.clear();
+        return stack;
     }
     bool Fail(const Entry& e, std::string text) {
         error_.line = e.line;
@@ -75,15 +88,15 @@ class Encoder {
             return Fail(e, FormatText(isSigned ? "the jump of %lld bytes does not fit 16 bits"
                                                : "the block of %lld bytes does not fit 16 bits",
                                       static_cast<long long>(value)));
-        const std::size_t i = begin_ + static_cast<std::size_t>(at - base_);
-        out_[i] = static_cast<char>(value & 0xFF);
-        out_[i + 1] = static_cast<char>((value >> 8) & 0xFF);
+        const std::size_t i = static_cast<std::size_t>(at - base_);
+        data_[i] = static_cast<char>(value & 0xFF);
+        data_[i + 1] = static_cast<char>((value >> 8) & 0xFF);
         return true;
     }
     // Ends the block of `f` at the current position.
     bool EndBlock(const Frame& f) {
         const std::uint8_t op =
-            static_cast<std::uint8_t>(out_[begin_ + static_cast<std::size_t>(f.start - base_)]);
+            static_cast<std::uint8_t>(data_[static_cast<std::size_t>(f.start - base_)]);
         const Row& row = rows_.row[op];
         const std::int32_t from =
             row.from == From::Start ? f.start : f.start + rows_.dialect.Size(op);
@@ -97,8 +110,7 @@ class Encoder {
         ++i;
         Emit(At(i));
         if (sizeAt >= 0)
-            out_[begin_ + static_cast<std::size_t>(sizeAt - base_)] =
-                static_cast<char>(At(i).count);
+            data_[static_cast<std::size_t>(sizeAt - base_)] = static_cast<char>(At(i).count);
         return true;
     }
 
@@ -106,20 +118,25 @@ class Encoder {
     const Rows& rows_;
     std::int32_t base_;
     std::string& out_;
-    std::size_t begin_ = 0;
+    std::size_t begin_ = 0, written_ = 0;
+    char* data_ = nullptr;
     std::vector<std::int32_t>& labels_;
     std::vector<Jump>& jumps_;
     EncodeError& error_;
-    std::vector<Frame> frames_;
-    std::vector<std::uint32_t> pending_;
+    std::vector<Frame>& frames_;
+    std::vector<std::uint32_t>& pending_;
 };
 
-bool Encoder::Run() {
-    begin_ = out_.size();
+bool Encoder::Items() {
     for (std::size_t i = 0; i < proc_.items.size(); ++i) {
         const Entry& e = At(i);
+        // Most items are plain instructions.
+        if (e.kind == Item::Code) {
+            Emit(e);
+            continue;
+        }
         switch (e.kind) {
-        case Item::Code: Emit(e); break;
+        case Item::Code: break;
         case Item::Label:
             if (labels_.size() <= e.label) labels_.resize(e.label + 1, -1);
             pending_.push_back(e.label);
@@ -155,7 +172,7 @@ bool Encoder::Run() {
                 const Frame f = frames_.back();
                 frames_.pop_back();
                 // The case's length runs to the start of this label, after its pad.
-                if (Aligned(e) && (Pos() & 1)) out_ += '\0';
+                if (Aligned(e) && (Pos() & 1)) data_[written_++] = '\0';
                 if (f.block == Block::Case && !EndBlock(f)) return false;
             }
             if (frames_.empty() || frames_.back().block != Block::Switch)

@@ -39,7 +39,14 @@ struct Procedure {
     std::vector<Entry> items;
     std::string pool;
 
-    Entry& Add(Item kind, const void* bytes, std::size_t count);
+    Entry& Add(Item kind, const void* bytes, std::size_t count) {
+        Entry& e = items.emplace_back();
+        e.kind = kind;
+        e.first = static_cast<std::uint32_t>(pool.size());
+        e.count = static_cast<std::uint8_t>(count);
+        pool.append(static_cast<const char*>(bytes), count);
+        return e;
+    }
 };
 
 // A failure of the encoder, at an item.
