@@ -193,6 +193,15 @@ struct CharClasses {
     }
 };
 constexpr CharClasses kClasses;
+// The number of bits set in each byte (the processor's own count is not
+// assumed).
+struct BitCounts {
+    std::uint8_t of[256] = {};
+    constexpr BitCounts() {
+        for (int b = 1; b < 256; ++b) of[b] = static_cast<std::uint8_t>(of[b >> 1] + (b & 1));
+    }
+};
+constexpr BitCounts kBits;
 } // namespace
 
 // The tokens of the physical line that starts at `at`, as views into the
@@ -243,7 +252,7 @@ std::size_t Compiler::Tokens(std::string_view text, std::size_t at) {
             // block seldom holds more), so that the loop's end is seldom
             // guessed wrong; the marks past the count are overwritten later.
             const std::uint32_t offset = static_cast<std::uint32_t>(i - at);
-            const std::size_t count = static_cast<std::size_t>(__builtin_popcount(edges));
+            const std::size_t count = kBits.of[edges & 0xFF] + kBits.of[edges >> 8];
             std::uint32_t* const mark = bounds_.data() + marks;
             for (int k = 0; k < 6; ++k) {
                 mark[k] = offset + static_cast<std::uint32_t>(__builtin_ctz(edges | 0x10000u));
