@@ -9,6 +9,7 @@
 #include "cli/exact_convert.h"
 #include "cli/inputs.h"
 #include "cli/room.h"
+#include "cli/streamed_output.h"
 #include "cli/warnings.h"
 #include "codec/drivers.h"
 #include "codec/engine.h"
@@ -63,14 +64,19 @@ bool ConvertElsewhere(Run& run, const std::string& file) {
     if (!run.disassemble && LooksExact(input))
         return Fail(run, "'" + (fromStdin ? std::string("<stdin>") : inputPath) +
                              "' is an exact text: compile it with --exact");
-    std::string output;
-    if (run.disassemble)
-        DisassembleBuffer(run.record, input, ScriptTitle(scriptPath), output);
-    else
+    // The text is several times the size of the bytecode: it is written as
+    // it is made instead of being held whole.
+    StreamedOutput out;
+    if (!out.Open(run.options.output, toStdout, reason)) return Fail(run, reason);
+    if (run.disassemble) {
+        DisassembleStream(run.record, input, ScriptTitle(scriptPath),
+                          [&](std::string_view piece) { out.Write(piece); });
+    } else {
+        std::string output;
         CompileBuffer(run.record, input, output);
-    if (toStdout ? !WriteStandardOutput(output, reason)
-                 : !WriteWholeFile(run.options.output, output, reason))
-        return Fail(run, reason);
+        out.Write(output);
+    }
+    if (!out.Finish(reason)) return Fail(run, reason);
     return true;
 }
 

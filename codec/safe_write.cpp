@@ -47,44 +47,6 @@ bool FlushToDisk(std::FILE* f) {
 #endif
 }
 
-// Creates a file of an unused name beside `target` and writes `bytes` into
-// it, flushed to the disk. On failure nothing is left behind.
-bool WriteTemporary(const fs::path& target, std::string_view bytes, fs::path& temp,
-                    std::string& reason) {
-    static std::mt19937 names{std::random_device{}()};
-    int err = EEXIST;
-    for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
-        temp = target;
-        temp += FormatText(".%08x.tmp", static_cast<unsigned>(names()));
-        std::FILE* f = CreateNew(temp.string());
-        if (!f) {
-            err = errno;
-            continue;
-        }
-        const bool written =
-            std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && FlushToDisk(f);
-        err = written ? 0 : (errno ? errno : EIO);
-        if (std::fclose(f) != 0 && !err) err = errno ? errno : EIO;
-        if (!err) return true;
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        break;
-    }
-    reason = FormatText("cannot write '%s': %s", target.string().c_str(), std::strerror(err));
-    return false;
-}
-
-// Moves the finished temporary file over `target`; removes it on failure.
-bool MoveOver(const fs::path& temp, const fs::path& target, std::string& reason) {
-    std::error_code ec;
-    fs::rename(temp, target, ec);
-    if (!ec) return true;
-    reason = FormatText("cannot replace '%s': %s", target.string().c_str(), ec.message().c_str());
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    return false;
-}
-
 // A copy of `target` as `backup`, whole or not at all.
 bool KeepBackup(const fs::path& target, const fs::path& backup, std::string& reason) {
     std::string bytes;
@@ -99,37 +61,106 @@ bool KeepBackup(const fs::path& target, const fs::path& backup, std::string& rea
         return false;
     }
     std::fclose(f);
-    fs::path temp;
-    return WriteTemporary(backup, bytes, temp, reason) && MoveOver(temp, backup, reason);
+    SafeFileWriter copy;
+    if (!copy.Open(backup.string(), reason)) return false;
+    copy.Write(bytes);
+    return copy.Close(true, reason) && copy.Replace(reason);
 }
 
 } // namespace
 
+SafeFileWriter::~SafeFileWriter() {
+    if (file_) std::fclose(file_);
+    if (!temp_.empty()) {
+        std::error_code ignored;
+        fs::remove(temp_, ignored);
+    }
+}
+
+bool SafeFileWriter::Fail(const char* what, const std::string& cause, std::string& reason) {
+    reason = FormatText("cannot %s '%s': %s", what, path_.c_str(), cause.c_str());
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+    std::error_code ignored;
+    if (!temp_.empty()) fs::remove(temp_, ignored);
+    temp_.clear();
+    return false;
+}
+
+bool SafeFileWriter::Open(const std::string& path, std::string& reason) {
+    static std::mt19937 names{std::random_device{}()};
+    path_ = path;
+    target_ = path;
+    error_ = 0;
+    direct_ = false;
+    std::error_code ec;
+    if (fs::is_symlink(target_, ec)) {
+        const fs::path resolved = fs::canonical(target_, ec);
+        if (!ec) target_ = resolved;
+    }
+    // A device or a pipe (/dev/null, /dev/stdout) is written as it is: it
+    // cannot be replaced, and a file put in its place would be wrong.
+    const fs::file_status status = fs::status(target_, ec);
+    if (!ec && fs::exists(status) && !fs::is_regular_file(status) && !fs::is_directory(status)) {
+        file_ = std::fopen(target_.string().c_str(), "wb");
+        direct_ = file_ != nullptr;
+        return direct_ || Fail("write", std::strerror(errno), reason);
+    }
+    int err = EEXIST;
+    for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
+        fs::path temp = target_;
+        temp += FormatText(".%08x.tmp", static_cast<unsigned>(names()));
+        file_ = CreateNew(temp.string());
+        if (file_) {
+            temp_ = temp;
+            return true;
+        }
+        err = errno;
+    }
+    return Fail("write", std::strerror(err), reason);
+}
+
+void SafeFileWriter::Write(std::string_view piece) {
+    if (file_ && !error_ && std::fwrite(piece.data(), 1, piece.size(), file_) != piece.size())
+        error_ = errno ? errno : EIO;
+}
+
+bool SafeFileWriter::Close(bool durable, std::string& reason) {
+    if (!file_) return Fail("write", std::strerror(EBADF), reason);
+    if (!error_ && durable && !FlushToDisk(file_)) error_ = errno ? errno : EIO;
+    if (std::fclose(file_) != 0 && !error_) error_ = errno ? errno : EIO;
+    file_ = nullptr;
+    if (error_) return Fail("write", std::strerror(error_), reason);
+    return true;
+}
+
+bool SafeFileWriter::Replace(std::string& reason) {
+    if (direct_) return true;
+    std::error_code ec;
+    if (fs::exists(target_, ec)) {
+        const fs::perms perms = fs::status(target_, ec).permissions();
+        if (!ec) fs::permissions(temp_, perms, ec);
+    }
+    fs::rename(temp_, target_, ec);
+    if (ec) return Fail("replace", ec.message(), reason);
+    temp_.clear();
+    return true;
+}
+
 bool WriteFileSafely(const std::string& path, std::string_view bytes, bool backup,
                      std::string& reason) {
-    fs::path target(path);
+    SafeFileWriter file;
+    if (!file.Open(path, reason)) return false;
+    file.Write(bytes);
+    if (!file.Close(true, reason)) return false;
     std::error_code ec;
-    if (fs::is_symlink(target, ec)) {
-        const fs::path resolved = fs::canonical(target, ec);
-        if (!ec) target = resolved;
-    }
-    const bool exists = fs::exists(target, ec);
-    fs::path temp;
-    if (!WriteTemporary(target, bytes, temp, reason)) return false;
-    if (exists) {
-        // The new file keeps the old one's permissions.
-        const fs::perms perms = fs::status(target, ec).permissions();
-        if (!ec) fs::permissions(temp, perms, ec);
-        fs::path backupPath = target;
-        backupPath += ".bak";
-        if (backup && !fs::exists(fs::symlink_status(backupPath, ec)) &&
-            !KeepBackup(target, backupPath, reason)) {
-            std::error_code ignored;
-            fs::remove(temp, ignored);
-            return false;
-        }
-    }
-    return MoveOver(temp, target, reason);
+    fs::path backupPath = file.Target();
+    backupPath += ".bak";
+    if (backup && fs::exists(file.Target(), ec) &&
+        !fs::exists(fs::symlink_status(backupPath, ec)) &&
+        !KeepBackup(file.Target(), backupPath, reason))
+        return false;
+    return file.Replace(reason);
 }
 
 } // namespace quillon

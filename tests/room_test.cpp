@@ -168,4 +168,33 @@ TEST(SafeWrite, FailuresLeaveTheFileAsItWas) {
     EXPECT_EQ(ReadFile(path), "original");
 }
 
+// Pieces go to a temporary file: the file is replaced only at the end, an
+// abandoned writer leaves nothing behind, and a device is written in place.
+TEST(SafeWrite, StreamedPiecesReplaceTheFileOnlyAtTheEnd) {
+    TempDir dir;
+    const std::string path = dir.str("text.c");
+    WriteFile(path, "old");
+    std::string reason;
+    {
+        quillon::SafeFileWriter abandoned;
+        ASSERT_TRUE(abandoned.Open(path, reason)) << reason;
+        abandoned.Write("half");
+    }
+    EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"text.c"}));
+    quillon::SafeFileWriter writer;
+    ASSERT_TRUE(writer.Open(path, reason)) << reason;
+    writer.Write("new ");
+    writer.Write("text");
+    ASSERT_TRUE(writer.Close(false, reason)) << reason;
+    EXPECT_EQ(ReadFile(path), "old");
+    ASSERT_TRUE(writer.Replace(reason)) << reason;
+    EXPECT_EQ(ReadFile(path), "new text");
+    EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"text.c"}));
+    quillon::SafeFileWriter device;
+    ASSERT_TRUE(device.Open("/dev/null", reason)) << reason;
+    device.Write("x");
+    EXPECT_TRUE(device.Close(false, reason) && device.Replace(reason)) << reason;
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
 } // namespace
