@@ -90,12 +90,19 @@ class Compiler : public CompileListener {
     // Scans tokens [first, end) of the line as one instruction; false after
     // an error.
     bool Instruction(std::size_t first, std::size_t end, bool condition);
-    bool Scan(std::uint8_t op, std::size_t first, std::size_t end, Item kind);
-    // The engine's tokens: those of [first, end) of the line.
+    // `where` is the token whose column the item keeps.
+    bool Scan(std::uint8_t op, std::size_t first, std::size_t end, Item kind,
+              std::string_view where);
+    // The engine's tokens: those of [first, end) of the line. The line's
+    // tokens are the engine's own, so that most lines need no copy; those
+    // before `first` and from `end` on are dropped, and nothing reads the
+    // line's tokens by their places after that.
     void SetTokens(std::size_t first, std::size_t end) {
         if (tokensFirst_ == first && tokensEnd_ == end) return;
-        ctx_.tokens.assign(all_.begin() + static_cast<std::ptrdiff_t>(first),
-                           all_.begin() + static_cast<std::ptrdiff_t>(end));
+        const auto begin = ctx_.tokens.begin();
+        ctx_.tokens.erase(begin + static_cast<std::ptrdiff_t>(end - tokensFirst_),
+                          ctx_.tokens.end());
+        ctx_.tokens.erase(begin, begin + static_cast<std::ptrdiff_t>(first - tokensFirst_));
         ctx_.tokenCount = ctx_.liveTokens = static_cast<std::int32_t>(ctx_.tokens.size());
         tokensFirst_ = first;
         tokensEnd_ = end;
@@ -121,8 +128,8 @@ class Compiler : public CompileListener {
     const Rows& rows_;
     const MessageHandler* onMessage_ = nullptr;
     ScriptContext ctx_;
+    std::vector<std::string_view>& all_ = ctx_.tokens;                   // the tokens of the line
     std::string_view line_text_;                                         // the physical line
-    std::vector<std::string_view> all_;                                  // the tokens of the line
     std::vector<std::uint32_t> bounds_ = std::vector<std::uint32_t>(64); // token edges in a line
     std::size_t tokensFirst_ = 0, tokensEnd_ = 0;
     std::vector<Procedure> procs_;
@@ -319,7 +326,8 @@ std::size_t Compiler::Tokens(std::string_view text, std::size_t at) {
     }
 }
 
-bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, Item kind) {
+bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, Item kind,
+                    std::string_view where) {
     const Dialect& d = rows_.dialect;
     SetTokens(first, end);
     std::memset(ctx_.code, 0, sizeof ctx_.code);
@@ -337,7 +345,7 @@ bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, Item ki
             Report({Issue::SurplusArgument, -1, ctx_.tokens[form.firstToken], op, 1, 0, Kind::U8});
     }
     if (errors_ > before) return false;
-    Add(kind, ctx_.code, static_cast<std::size_t>(d.Size(op)), all_[first]);
+    Add(kind, ctx_.code, static_cast<std::size_t>(d.Size(op)), where);
     return true;
 }
 
@@ -387,7 +395,7 @@ bool Compiler::Instruction(std::size_t first, std::size_t end, bool condition) {
                                std::string(word).c_str()));
         return false;
     }
-    if (!Scan(static_cast<std::uint8_t>(op), first, end, Item::Code)) return false;
+    if (!Scan(static_cast<std::uint8_t>(op), first, end, Item::Code, word)) return false;
     procs_.back().items.back().condition = condition;
     return true;
 }
@@ -405,8 +413,9 @@ constexpr KeywordStarts kKeywordStarts;
 } // namespace
 
 void Compiler::Line() {
-    tokensFirst_ = tokensEnd_ = 0;
-    ctx_.tokens.clear();
+    tokensFirst_ = 0;
+    tokensEnd_ = all_.size();
+    ctx_.tokenCount = ctx_.liveTokens = static_cast<std::int32_t>(all_.size());
     if (all_.empty()) return;
     const Rows& rows = rows_;
     const std::string_view word = all_[0];
@@ -475,13 +484,13 @@ void Compiler::Line() {
         const Block block = word == "do" ? Block::Do : word == "for" ? Block::For : Block::Switch;
         const std::uint8_t op = rows.opener[static_cast<int>(block)];
         ++open_;
-        if (Scan(op, 0, n, Item::Open)) procs_.back().items.back().block = block;
+        if (Scan(op, 0, n, Item::Open, word)) procs_.back().items.back().block = block;
         return;
     }
     if (word == "case" || word == "default") {
         const Block block = word == "case" ? Block::Case : Block::Default;
         Scan(rows.opener[static_cast<int>(block)], 0, n,
-             word == "case" ? Item::Case : Item::Default);
+             word == "case" ? Item::Case : Item::Default, word);
         return;
     }
     if (word == "}") {
@@ -525,7 +534,7 @@ void Compiler::Line() {
         const std::uint32_t id = LabelId(all_[1]);
         references_.push_back({id, {line_, Column(all_[1])}});
         // Bytes 1 to 3 follow the label.
-        if (Scan(rows_.jump, 0, n, Item::Goto)) procs_.back().items.back().label = id;
+        if (Scan(rows_.jump, 0, n, Item::Goto, word)) procs_.back().items.back().label = id;
         return;
     }
     Instruction(0, n, false);
