@@ -80,6 +80,35 @@ class Encoder {
         written_ += e.count;
         return at;
     }
+    // Emit for the run of plain instructions from item i on, with no label
+    // waiting; returns the item after the run. Kept in locals: the bytes
+    // written could otherwise be any of the encoder's fields to the compiler.
+    std::size_t CodeRun(std::size_t i) {
+        const Entry* const items = proc_.items.data();
+        const std::size_t n = proc_.items.size();
+        const char* const pool = proc_.pool.data();
+        const std::size_t poolSize = proc_.pool.size();
+        const std::uint8_t* const aligned = aligned_.of;
+        const std::size_t parity = static_cast<std::size_t>(base_) & 1;
+        char* const data = data_;
+        std::size_t written = written_;
+        for (; i < n && items[i].kind == Item::Code; ++i) {
+            const Entry e = items[i];
+            const char* const bytes = pool + e.first;
+            const std::size_t pad = (written ^ parity) & 1 &
+                                    aligned[static_cast<unsigned char>(*bytes)] &
+                                    static_cast<std::size_t>(!e.raw & (e.count != 0));
+            data[written] = '\0';
+            written += pad;
+            if (e.count <= kQuickCopy && e.first + kQuickCopy <= poolSize)
+                std::memcpy(data + written, bytes, kQuickCopy);
+            else
+                std::memcpy(data + written, bytes, e.count);
+            written += e.count;
+        }
+        written_ = written;
+        return i;
+    }
     std::int32_t EmitBytes(const char* bytes, std::size_t n) {
         const std::int32_t at = Pos();
         if (!pending_.empty()) PlaceLabels(at);
@@ -157,7 +186,10 @@ bool Encoder::Items() {
         const Entry& e = At(i);
         // Most items are plain instructions.
         if (e.kind == Item::Code) {
-            Emit(e);
+            if (pending_.empty())
+                i = CodeRun(i) - 1;
+            else
+                Emit(e);
             continue;
         }
         switch (e.kind) {
@@ -278,8 +310,10 @@ bool PatchJumps(std::string& bytes, std::int32_t base, const std::vector<std::in
 }
 
 bool EncodeChunk(const std::vector<Procedure>& procs, std::string& chunk, EncodeError& error) {
-    std::size_t bytes = procs.size() * 2;
-    for (const Procedure& p : procs) bytes += p.pool.size() + p.pool.size() / 8;
+    // The room each procedure's encoder makes, so that the chunk is never
+    // moved while it grows.
+    std::size_t bytes = procs.size() * 2 + kQuickCopy;
+    for (const Procedure& p : procs) bytes += p.pool.size() + 3 * p.items.size();
     chunk.reserve(bytes);
     chunk.assign(procs.size() * 2, '\0');
     std::vector<std::int32_t> labels;
