@@ -208,28 +208,21 @@ void StreamFloor(benchmark::State& state, const fs::path& input, const std::stri
     }
 }
 
-void StreamFloorDisassemble(benchmark::State& state, std::string dialect, std::string shape) {
+// A floor for the disassembly (the bytecode read, the text written) and for
+// the compile (the text read, a file of about the bytecode's size written).
+using FloorFn = void (*)(benchmark::State&, const fs::path&, const std::string&);
+
+template <FloorFn floor>
+void DisassemblyFloor(benchmark::State& state, std::string dialect, std::string shape) {
     Input& in = InputFor(dialect, shape);
-    StreamFloor(state, in.scdPath, in.text);
+    floor(state, in.scdPath, in.text);
     SetRates(state, in.bytecode.bytes.size(), in.bytecode.instructions);
 }
 
-void StreamFloorCompile(benchmark::State& state, std::string dialect, std::string shape) {
+template <FloorFn floor>
+void CompileFloor(benchmark::State& state, std::string dialect, std::string shape) {
     Input& in = InputFor(dialect, shape);
-    StreamFloor(state, in.cPath, in.bytecode.bytes);
-    SetRates(state, in.text.size(), in.bytecode.instructions);
-}
-
-void IoFloorDisassemble(benchmark::State& state, std::string dialect, std::string shape) {
-    Input& in = InputFor(dialect, shape);
-    IoFloor(state, in.scdPath, in.text);
-    SetRates(state, in.bytecode.bytes.size(), in.bytecode.instructions);
-}
-
-void IoFloorCompile(benchmark::State& state, std::string dialect, std::string shape) {
-    Input& in = InputFor(dialect, shape);
-    // The compiler's output has about the input bytecode's size.
-    IoFloor(state, in.cPath, in.bytecode.bytes);
+    floor(state, in.cPath, in.bytecode.bytes);
     SetRates(state, in.text.size(), in.bytecode.instructions);
 }
 
@@ -246,13 +239,13 @@ void Register() {
             };
             reg("Disassemble", Disassemble);
             reg("DisassembleFile", DisassembleFileBench);
-            reg("IoFloorDisassemble", IoFloorDisassemble);
+            reg("IoFloorDisassemble", DisassemblyFloor<IoFloor>);
             reg("Compile", Compile);
             reg("CompileFile", CompileFileBench);
-            reg("IoFloorCompile", IoFloorCompile);
+            reg("IoFloorCompile", CompileFloor<IoFloor>);
             if (std::string(shape) == "stream") {
-                reg("StreamFloorDisassemble", StreamFloorDisassemble);
-                reg("StreamFloorCompile", StreamFloorCompile);
+                reg("StreamFloorDisassemble", DisassemblyFloor<StreamFloor>);
+                reg("StreamFloorCompile", CompileFloor<StreamFloor>);
             }
         }
     }
