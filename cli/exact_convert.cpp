@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "cli/console.h"
+#include "cli/streamed_output.h"
 #include "codec/drivers.h"
 #include "codec/exact.h"
 #include "codec/paths.h"
@@ -80,10 +81,11 @@ bool ConvertExact(const Options& options, const std::string& file, bool disassem
             return fail(FormatText("%s: %d error%s; nothing written", name.c_str(), errors,
                                    errors == 1 ? "" : "s"));
     }
-    if (toStdout ? !WriteStandardOutput(output, reason)
-                 : !WriteWholeFile(outputPath, output, reason))
-        return fail(reason);
-    return true;
+    // A file is replaced whole or not at all.
+    StreamedOutput out;
+    if (!out.Open(outputPath, toStdout, reason)) return fail(reason);
+    out.Write(output);
+    return out.Finish(reason) || fail(reason);
 }
 
 } // namespace quillon::cli
