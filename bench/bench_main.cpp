@@ -437,6 +437,28 @@ CliFigures MeasureCli(const std::string& cli) {
         fs::remove(scd);
         fs::remove(c);
     }
+    {
+        // An exact text of about 100 MB: many functions of 2000 instructions.
+        // Its chunk fails once the procedures pass what the 16-bit table
+        // holds, but the whole text is still read, a window at a time.
+        const fs::path c = big / "exact.c";
+        std::string function;
+        for (int i = 0; i < 2000; ++i) function += "\tSet(1, 24, 1);\r\n";
+        {
+            std::FILE* f = std::fopen(c.string().c_str(), "wb");
+            std::fputs("// quillon exact\r\n", f);
+            for (int k = 0; k < 3000; ++k) {
+                std::fprintf(f, "int Sub%02d(void) {\r\n", k);
+                std::fwrite(function.data(), 1, function.size(), f);
+                std::fputs("}\r\n", f);
+            }
+            std::fclose(f);
+        }
+        malloc_trim(0);
+        const ProcessResult r = RunProcess({cli, "compile", "--exact", "-q", c.string()});
+        out.memory.push_back({"compile --exact", fs::file_size(c), 0, r.maxRssKiB});
+        fs::remove(c);
+    }
     if (g_bigSource) {
         // A source of 1 GB: the retail stream's text repeated, made here and
         // removed afterwards.

@@ -1,7 +1,10 @@
 #include "cli/exact_convert.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 #include "cli/console.h"
@@ -17,10 +20,14 @@ bool LooksExact(std::string_view text) {
     return exact::IsExactText(text);
 }
 
-bool CompileExactText(const Options& options, const std::string& name, std::string_view text,
-                      std::string& chunk, int& warnings, int& errors) {
+namespace {
+
+// Runs an exact compile with a handler that prints its errors and (unless
+// -q) its warnings, at most --max-warnings of them, and counts both.
+bool PrintedCompile(const Options& options, const std::string& name, int& warnings, int& errors,
+                    const std::function<bool(const exact::MessageHandler&)>& compile) {
     int shown = 0, hidden = 0;
-    const bool ok = exact::CompileChunk(text, chunk, [&](const exact::Message& m) {
+    const bool ok = compile([&](const exact::Message& m) {
         if (m.error)
             ++errors;
         else
@@ -38,6 +45,47 @@ bool CompileExactText(const Options& options, const std::string& name, std::stri
         std::fprintf(stderr, "%s: %d more message%s not shown (--max-warnings)\n", name.c_str(),
                      hidden, hidden == 1 ? "" : "s");
     return ok;
+}
+
+} // namespace
+
+bool CompileExactText(const Options& options, const std::string& name, std::string_view text,
+                      std::string& chunk, int& warnings, int& errors) {
+    return PrintedCompile(options, name, warnings, errors, [&](const exact::MessageHandler& h) {
+        return exact::CompileChunk(text, chunk, h);
+    });
+}
+
+bool CompileExactFile(const Options& options, const std::string& name, const std::string& path,
+                      std::string& chunk, int& warnings, int& errors, std::string& reason) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::error_code ec;
+    if (!f || std::filesystem::is_directory(path, ec)) {
+        reason =
+            FormatText("cannot open '%s': %s", path.c_str(), std::strerror(f ? EISDIR : errno));
+        if (f) std::fclose(f);
+        return false;
+    }
+    int readError = 0;
+    std::size_t total = 0;
+    const bool ok =
+        PrintedCompile(options, name, warnings, errors, [&](const exact::MessageHandler& h) {
+            return exact::CompileStream(
+                [&](char* into, std::size_t room) -> std::size_t {
+                    const std::size_t got = std::fread(into, 1, room, f);
+                    if (got == 0 && std::ferror(f)) readError = errno ? errno : EIO;
+                    total += got;
+                    // Lines and columns are counted in 31 bits.
+                    return total > 0x7FFFFFFFu ? 0 : got;
+                },
+                chunk, h);
+        });
+    std::fclose(f);
+    if (readError)
+        reason = FormatText("cannot read '%s': %s", path.c_str(), std::strerror(readError));
+    else if (total > 0x7FFFFFFFu)
+        reason = FormatText("'%s' is too large (2 GiB at most)", path.c_str());
+    return ok && reason.empty();
 }
 
 bool WarningsFail(const Options& options, const std::string& name, int warnings) {
@@ -58,8 +106,11 @@ bool ConvertExact(const Options& options, const std::string& file, bool disassem
         std::fprintf(stderr, "quillon: %s\n", reason.c_str());
         return false;
     };
+    // A text to compile from a file is read as a stream.
+    const bool streamed = !disassemble && !fromStdin;
     std::string input, reason;
-    if (fromStdin ? !ReadStandardInput(input, reason) : !ReadWholeFile(inputPath, input, reason))
+    if (!streamed &&
+        (fromStdin ? !ReadStandardInput(input, reason) : !ReadWholeFile(inputPath, input, reason)))
         return fail(reason);
     toStdout = toStdout || (fromStdin && !options.hasOutput);
     const std::string outputPath =
@@ -77,7 +128,11 @@ bool ConvertExact(const Options& options, const std::string& file, bool disassem
             return fail(name + ": not a script chunk: " + reason + "; convert it without --exact");
     } else {
         int errors = 0;
-        if (!CompileExactText(options, name, input, output, warnings, errors))
+        const bool compiled =
+            streamed ? CompileExactFile(options, name, inputPath, output, warnings, errors, reason)
+                     : CompileExactText(options, name, input, output, warnings, errors);
+        if (!reason.empty()) return fail(reason);
+        if (!compiled)
             return fail(FormatText("%s: %d error%s; nothing written", name.c_str(), errors,
                                    errors == 1 ? "" : "s"));
     }

@@ -21,6 +21,10 @@ bool ConvertExact(const Options& options, const std::string& file, bool disassem
 // both. False when there was an error.
 bool CompileExactText(const Options& options, const std::string& name, std::string_view text,
                       std::string& chunk, int& warnings, int& errors);
+// The same for the text of the file at the host path `path`, read as a
+// stream; false with `reason` set when the file cannot be read.
+bool CompileExactFile(const Options& options, const std::string& name, const std::string& path,
+                      std::string& chunk, int& warnings, int& errors, std::string& reason);
 
 // True (after saying so) when --Werror makes `warnings` a failure.
 bool WarningsFail(const Options& options, const std::string& name, int warnings);

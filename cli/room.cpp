@@ -114,11 +114,12 @@ bool CompileRoom(const Options& options, const std::string& room) {
         const std::string path = Sibling(room, "", FormatText(".%s.c", room::NameOf(script)));
         std::error_code ec;
         if (!fs::exists(path, ec)) continue;
-        std::string text, chunk;
-        if (!ReadWholeFile(path, text, reason)) return Fail(op, reason);
+        std::string chunk;
         int errors = 0;
-        if (!CompileExactText(options, path, text, chunk, warnings, errors))
+        if (!CompileExactFile(options, path, path, chunk, warnings, errors, reason)) {
+            if (!reason.empty()) return Fail(op, reason);
             return Report(op, room, "'" + path + "' does not compile; the room is left as it was");
+        }
         if (!room::ReplaceScript(bytes, script, chunk, reason)) return Report(op, room, reason);
         ++compiled;
     }

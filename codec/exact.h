@@ -40,4 +40,12 @@ using MessageHandler = std::function<void(const Message&)>;
 // then of no use.
 bool CompileChunk(std::string_view text, std::string& chunk, const MessageHandler& onMessage);
 
+// CompileChunk on a text read in pieces: `pull` puts up to `room` bytes of
+// the text into `into` and returns how many, 0 at its end. The text is held
+// a window at a time (a line longer than the window widens it), the items
+// one function at a time; the procedures already laid out and the chunk are
+// held whole.
+using TextPull = std::function<std::size_t(char* into, std::size_t room)>;
+bool CompileStream(const TextPull& pull, std::string& chunk, const MessageHandler& onMessage);
+
 } // namespace quillon::exact

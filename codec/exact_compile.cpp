@@ -4,6 +4,7 @@
 // encoder. Anything that would give the game a wrong script is an error.
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -60,9 +61,15 @@ class Compiler : public CompileListener {
         ctx_.listener = this;
     }
 
-    // Compiles one text; a compiler may compile any number of texts in turn
-    // (its storage is kept for the next).
-    bool Run(std::string_view text, std::string& chunk, const MessageHandler& onMessage);
+    // Compiles one text, given in windows: Begin, then Feed with each window
+    // of the text in turn, then Finish. A compiler may compile any number of
+    // texts in turn (its storage is kept for the next).
+    void Begin(const MessageHandler& onMessage);
+    // Reads the lines of `window` that end in it (all of them when `last`);
+    // returns the index of the first line not read, which the next window
+    // starts with.
+    std::size_t Feed(std::string_view window, bool last);
+    bool Finish(std::string& chunk);
 
     // Diagnostics of the scanning engine.
     void Report(const Diagnostic& d) override;
@@ -110,16 +117,15 @@ class Compiler : public CompileListener {
     // Labels belong to their function: the same name in two functions names
     // two labels.
     std::uint32_t LabelId(std::string_view name) {
-        auto [it, added] =
-            labelsHere_.try_emplace(name, static_cast<std::uint32_t>(labelNames_.size()));
-        if (added) {
-            labelNames_.emplace_back(name);
-            labelLine_.push_back(0);
-        }
+        auto [it, added] = labelsHere_.try_emplace(std::string(name),
+                                                   static_cast<std::uint32_t>(labelLine_.size()));
+        if (added) labelLine_.push_back(0);
         return it->second;
     }
+    // The end of a function: its labels checked, its items laid out.
+    void CloseProcedure();
     Entry& Add(Item kind, const void* bytes, std::size_t n, std::string_view token) {
-        Entry& e = procs_.back().Add(kind, bytes, n);
+        Entry& e = proc_.Add(kind, bytes, n);
         e.line = line_;
         e.column = Column(token);
         return e;
@@ -132,18 +138,32 @@ class Compiler : public CompileListener {
     std::string_view line_text_;                                         // the physical line
     std::vector<std::uint32_t> bounds_ = std::vector<std::uint32_t>(64); // token edges in a line
     std::size_t tokensFirst_ = 0, tokensEnd_ = 0;
-    std::vector<Procedure> procs_;
-    std::vector<Procedure> spare_; // emptied procedures of earlier texts, kept for their room
+    bool ended_ = false;                                // the last line read ended in its window
+    Procedure proc_;                                    // the items of the function being read
+    std::size_t count_ = 0;                             // functions begun
+    std::string body_;                                  // the procedures laid out, after the table
+    std::vector<std::pair<std::uint32_t, int>> starts_; // each one's offset in body_, first line
+    bool laying_ = true;                                // no error yet: procedures are laid out
+    EncodeError layoutError_;
+    std::size_t layoutFailedAt_ = 0; // the procedure that failed to lay out (kNone: none)
+    static constexpr std::size_t kNone = ~std::size_t{0};
+    std::vector<std::int32_t> labelAt_; // the layout's label offsets and gotos
+    std::vector<Jump> jumps_;
     bool inFunction_ = false;
     int open_ = 0; // blocks open in the current function
     int line_ = 0;
     int errors_ = 0;
     bool missingReported_ = false;
-    // The labels of the current function by name (views into the text).
-    std::unordered_map<std::string_view, std::uint32_t> labelsHere_;
-    std::vector<std::string_view> labelNames_; // views into the text
-    std::vector<int> labelLine_;               // where each label is defined, 0 while it is not
-    std::vector<std::pair<std::uint32_t, std::pair<int, int>>> references_;
+    // The labels of the current function by name; where each is defined (0
+    // while it is not); the gotos to them.
+    std::unordered_map<std::string, std::uint32_t> labelsHere_;
+    std::vector<int> labelLine_;
+    struct Reference {
+        std::uint32_t label;
+        int line, column;
+        std::string name;
+    };
+    std::vector<Reference> references_;
 };
 
 void Compiler::Report(const Diagnostic& d) {
@@ -284,6 +304,7 @@ std::size_t Compiler::Tokens(std::string_view text, std::size_t at) {
         if (i >= n) {
             close(n);
             line_text_ = text.substr(at, n - at);
+            ended_ = false;
             return n;
         }
         switch (of(i)) {
@@ -299,6 +320,7 @@ std::size_t Compiler::Tokens(std::string_view text, std::size_t at) {
         case kEnd: {
             close(i);
             line_text_ = text.substr(at, i - at);
+            ended_ = true;
             return s[i] == '\r' && i + 1 < n && s[i + 1] == '\n' ? i + 2 : i + 1;
         }
         case kSlash: {
@@ -396,7 +418,7 @@ bool Compiler::Instruction(std::size_t first, std::size_t end, bool condition) {
         return false;
     }
     if (!Scan(static_cast<std::uint8_t>(op), first, end, Item::Code, word)) return false;
-    procs_.back().items.back().condition = condition;
+    proc_.items.back().condition = condition;
     return true;
 }
 
@@ -433,18 +455,15 @@ void Compiler::Line() {
         inFunction_ = true;
         open_ = 0;
         labelsHere_.clear();
-        if (spare_.empty()) {
-            procs_.emplace_back();
-            procs_.back().items.reserve(256);
-            procs_.back().pool.reserve(2048);
-        } else {
-            procs_.push_back(std::move(spare_.back()));
-            spare_.pop_back();
-        }
-        if (n < 2 || !IsSubName(all_[1], procs_.size() - 1))
-            Message(false, Column(n > 1 ? all_[1] : word),
-                    FormatText("procedure %zu of the table is named Sub%02zu", procs_.size() - 1,
-                               procs_.size() - 1));
+        labelLine_.clear();
+        references_.clear();
+        proc_.items.clear();
+        proc_.pool.clear();
+        ++count_;
+        if (n < 2 || !IsSubName(all_[1], count_ - 1))
+            Message(
+                false, Column(n > 1 ? all_[1] : word),
+                FormatText("procedure %zu of the table is named Sub%02zu", count_ - 1, count_ - 1));
         return;
     }
     if (!inFunction_) {
@@ -484,7 +503,7 @@ void Compiler::Line() {
         const Block block = word == "do" ? Block::Do : word == "for" ? Block::For : Block::Switch;
         const std::uint8_t op = rows.opener[static_cast<int>(block)];
         ++open_;
-        if (Scan(op, 0, n, Item::Open, word)) procs_.back().items.back().block = block;
+        if (Scan(op, 0, n, Item::Open, word)) proc_.items.back().block = block;
         return;
     }
     if (word == "case" || word == "default") {
@@ -497,6 +516,7 @@ void Compiler::Line() {
         if (n == 1) {
             if (open_ == 0) {
                 inFunction_ = false;
+                CloseProcedure();
                 return;
             }
             --open_;
@@ -532,70 +552,161 @@ void Compiler::Line() {
     }
     if (word == "goto" && n > 1 && IsLabelName(all_[1])) {
         const std::uint32_t id = LabelId(all_[1]);
-        references_.push_back({id, {line_, Column(all_[1])}});
+        references_.push_back({id, line_, Column(all_[1]), std::string(all_[1])});
         // Bytes 1 to 3 follow the label.
-        if (Scan(rows_.jump, 0, n, Item::Goto, word)) procs_.back().items.back().label = id;
+        if (Scan(rows_.jump, 0, n, Item::Goto, word)) proc_.items.back().label = id;
         return;
     }
     Instruction(0, n, false);
 }
 
-bool Compiler::Run(std::string_view text, std::string& chunk, const MessageHandler& onMessage) {
+void Compiler::Begin(const MessageHandler& onMessage) {
     onMessage_ = &onMessage;
-    for (Procedure& p : procs_) {
-        p.items.clear();
-        p.pool.clear();
-        spare_.push_back(std::move(p));
-    }
-    procs_.clear();
     tokensFirst_ = tokensEnd_ = 0;
     inFunction_ = missingReported_ = false;
     open_ = line_ = errors_ = 0;
-    labelsHere_.clear();
-    labelNames_.clear();
-    labelLine_.clear();
-    references_.clear();
-    for (std::size_t at = 0; at < text.size();) {
+    count_ = 0;
+    body_.clear();
+    starts_.clear();
+    laying_ = true;
+    layoutFailedAt_ = kNone;
+}
+
+std::size_t Compiler::Feed(std::string_view window, bool last) {
+    std::size_t at = 0;
+    while (at < window.size()) {
+        const std::size_t next = Tokens(window, at);
+        // A line that runs to the window's end, or a CR there (a LF may
+        // follow), waits for the next window.
+        if (!last && (!ended_ || (next == window.size() && window.back() == '\r'))) break;
         ++line_;
-        at = Tokens(text, at);
         Line();
+        at = next;
     }
-    ++line_;
-    if (inFunction_) Message(true, 1, "the last function is never closed with '}'");
-    if (procs_.empty())
-        Message(true, 1, "no function: an exact text holds one function per procedure");
-    for (const auto& [id, where] : references_)
-        if (!labelLine_[id]) {
+    return at;
+}
+
+void Compiler::CloseProcedure() {
+    for (const Reference& r : references_)
+        if (!labelLine_[r.label]) {
             ++errors_;
             if (*onMessage_)
-                (*onMessage_)({true, where.first, where.second,
-                               FormatText("label '%s' is never defined",
-                                          std::string(labelNames_[id]).c_str())});
+                (*onMessage_)({true, r.line, r.column,
+                               FormatText("label '%s' is never defined", r.name.c_str())});
         }
+    if (errors_ || !laying_) return;
+    // The table before the procedures has an even size: the pads, which go
+    // by the parity of the chunk offset, are the same counted from its end.
+    // A procedure that starts past what the table holds already is the
+    // chunk's failure: nothing after it needs laying out.
+    const std::size_t k = count_ - 1;
+    const std::size_t start = body_.size();
+    starts_.push_back(
+        {static_cast<std::uint32_t>(start), proc_.items.empty() ? 0 : proc_.items[0].line});
+    if (2 * count_ + start > 0xFFFF) {
+        laying_ = false;
+        return;
+    }
+    labelAt_.clear();
+    jumps_.clear();
+    if (!EncodeProcedure(proc_, static_cast<std::int32_t>(start), body_, labelAt_, jumps_,
+                         layoutError_) ||
+        !PatchJumps(body_, 0, labelAt_, jumps_, layoutError_)) {
+        laying_ = false;
+        layoutFailedAt_ = k;
+    }
+}
+
+bool Compiler::Finish(std::string& chunk) {
+    ++line_;
+    if (inFunction_) Message(true, 1, "the last function is never closed with '}'");
+    if (count_ == 0)
+        Message(true, 1, "no function: an exact text holds one function per procedure");
     if (errors_) return false;
-    EncodeError error;
-    if (!EncodeChunk(procs_, chunk, error)) {
+    // The first procedure that starts past what the 16-bit table holds,
+    // unless one before it failed to lay out.
+    const std::size_t table = 2 * count_;
+    for (std::size_t k = 0; k < starts_.size(); ++k) {
+        const std::size_t start = table + starts_[k].first;
+        if (start > 0xFFFF && (layoutFailedAt_ == kNone || k <= layoutFailedAt_)) {
+            layoutError_ = {starts_[k].second, 1,
+                            FormatText("procedure %zu starts at 0x%zX, past what the 16-bit "
+                                       "table holds",
+                                       k, start)};
+            layoutFailedAt_ = k;
+            break;
+        }
+    }
+    if (layoutFailedAt_ != kNone) {
         ++errors_;
-        if (*onMessage_) (*onMessage_)({true, error.line, error.column, error.text});
+        if (*onMessage_)
+            (*onMessage_)({true, layoutError_.line, layoutError_.column, layoutError_.text});
         return false;
     }
+    chunk.resize(table);
+    for (std::size_t k = 0; k < count_; ++k) {
+        const std::size_t start = table + starts_[k].first;
+        chunk[2 * k] = static_cast<char>(start & 0xFF);
+        chunk[2 * k + 1] = static_cast<char>(start >> 8);
+    }
+    chunk += body_;
     return true;
 }
 
 } // namespace
 
-bool CompileChunk(std::string_view text, std::string& chunk, const MessageHandler& onMessage) {
+namespace {
+
+// Runs `compile` on the compiler of the last text, with its storage; on a
+// fresh one when a message handler compiles another text meanwhile.
+template <typename Steps>
+bool WithCompiler(const MessageHandler& onMessage, std::string& chunk, const Steps& steps) {
     chunk.clear();
-    // The compiler of the last text, with its storage; a fresh one when a
-    // message handler compiles another text meanwhile.
     thread_local Compiler last;
     thread_local bool busy = false;
-    if (busy) return Compiler().Run(text, chunk, onMessage);
+    auto run = [&](Compiler& compiler) {
+        compiler.Begin(onMessage);
+        steps(compiler);
+        return compiler.Finish(chunk);
+    };
+    if (busy) {
+        Compiler fresh;
+        return run(fresh);
+    }
     struct Busy {
         Busy() { busy = true; }
         ~Busy() { busy = false; }
     } mark;
-    return last.Run(text, chunk, onMessage);
+    return run(last);
+}
+
+} // namespace
+
+bool CompileChunk(std::string_view text, std::string& chunk, const MessageHandler& onMessage) {
+    return WithCompiler(onMessage, chunk, [&](Compiler& c) { c.Feed(text, true); });
+}
+
+bool CompileStream(const TextPull& pull, std::string& chunk, const MessageHandler& onMessage) {
+    return WithCompiler(onMessage, chunk, [&](Compiler& c) {
+        // Left uninitialised: only what is read into it is touched.
+        std::size_t size = 1 << 20, held = 0;
+        std::unique_ptr<char[]> window(new char[size]);
+        for (bool last = false; !last;) {
+            if (held == size) {
+                std::unique_ptr<char[]> wider(new char[2 * size]);
+                std::memcpy(wider.get(), window.get(), held);
+                window = std::move(wider);
+                size *= 2;
+            }
+            const std::size_t got = pull(window.get() + held, size - held);
+            last = got == 0;
+            held += got;
+            const std::size_t read = c.Feed(std::string_view(window.get(), held), last);
+            // The line not read yet moves to the front.
+            std::memmove(window.get(), window.get() + read, held - read);
+            held -= read;
+        }
+    });
 }
 
 } // namespace quillon::exact

@@ -309,30 +309,4 @@ bool PatchJumps(std::string& bytes, std::int32_t base, const std::vector<std::in
     return true;
 }
 
-bool EncodeChunk(const std::vector<Procedure>& procs, std::string& chunk, EncodeError& error) {
-    // The room each procedure's encoder makes, so that the chunk is never
-    // moved while it grows.
-    std::size_t bytes = procs.size() * 2 + kQuickCopy;
-    for (const Procedure& p : procs) bytes += p.pool.size() + 3 * p.items.size();
-    chunk.reserve(bytes);
-    chunk.assign(procs.size() * 2, '\0');
-    std::vector<std::int32_t> labels;
-    std::vector<Jump> jumps;
-    for (std::size_t k = 0; k < procs.size(); ++k) {
-        const std::size_t start = chunk.size();
-        if (start > 0xFFFF) {
-            error = {procs[k].items.empty() ? 0 : procs[k].items[0].line, 1,
-                     FormatText("procedure %zu starts at 0x%zX, past what the 16-bit table holds",
-                                k, start)};
-            return false;
-        }
-        chunk[2 * k] = static_cast<char>(start & 0xFF);
-        chunk[2 * k + 1] = static_cast<char>(start >> 8);
-        if (!EncodeProcedure(procs[k], static_cast<std::int32_t>(start), chunk, labels, jumps,
-                             error))
-            return false;
-    }
-    return PatchJumps(chunk, 0, labels, jumps, error);
-}
-
 } // namespace quillon::exact

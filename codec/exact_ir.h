@@ -73,7 +73,5 @@ bool EncodeProcedure(const Procedure& proc, std::int32_t base, std::string& out,
 // chunk offset `base` on.
 bool PatchJumps(std::string& bytes, std::int32_t base, const std::vector<std::int32_t>& labels,
                 const std::vector<Jump>& jumps, EncodeError& error);
-// The whole chunk: the procedure table, then the procedures back to back.
-bool EncodeChunk(const std::vector<Procedure>& procs, std::string& chunk, EncodeError& error);
 
 } // namespace quillon::exact

@@ -288,3 +288,61 @@ TEST(ExactText, CommentsAndLineEnds) {
 }
 
 } // namespace
+
+namespace {
+
+// Read in pieces of any size, a text gives the chunk and the messages it
+// gives whole: lines, CR LF pairs and comments split between pieces, a line
+// longer than the window, errors, and a chunk whose procedures pass what its
+// table holds.
+TEST(ExactStream, PiecesGiveWhatTheWholeTextGives) {
+    std::vector<std::string> texts;
+    for (std::uint32_t seed = 1; seed <= 30; ++seed) {
+        exact_gen::ChunkGenerator gen(seed);
+        int raw = 0;
+        texts.push_back(Disassemble(gen.Chunk(4, raw)));
+    }
+    texts.push_back("// quillon exact\rint Sub00(void) {\r\n\tSce_rnd(); /* a\r\tSave(1, x);\n"
+                    "\tgoto(L0001, 0, 0, 0);//\r\n}\r\nint Sub07(void) {\r}");
+    std::string far = Crlf("int Sub00(void) {\n");
+    for (int i = 0; i < 17000; ++i) far += "\tSet(1, 24, 1);\r\n";
+    far += "}\r\nint Sub01(void) {\r\n}\r\nint Sub02(void) {\r\n}\r\n";
+    texts.push_back(far);
+    texts.push_back(Crlf("int Sub00(void) {\n\tSce_rnd(); // ") + std::string(1536 << 10, 'x') +
+                    "\r\n}\r\n");
+    for (const std::string& text : texts) {
+        std::string whole, pieces;
+        std::vector<std::string> expected, messages;
+        const bool ok = Compile(text, whole, &expected);
+        for (std::size_t piece : {1u, 3u, 16u, 4093u, 1u << 20}) {
+            // A line split between pieces is read again with each piece.
+            if (piece < (text.size() > 1000000 ? 1u << 20 : text.size() > 100000 ? 16u : 1u))
+                continue;
+            std::size_t at = 0;
+            messages.clear();
+            const bool streamed = exact::CompileStream(
+                [&](char* into, std::size_t room) {
+                    const std::size_t n = std::min({piece, room, text.size() - at});
+                    text.copy(into, n, at);
+                    at += n;
+                    return n;
+                },
+                pieces,
+                [&](const exact::Message& m) {
+                    messages.push_back(std::to_string(m.line) + ":" + std::to_string(m.column) +
+                                       ": " + (m.error ? "error: " : "warning: ") + m.text);
+                });
+            EXPECT_EQ(streamed, ok) << piece << "\n" << text.substr(0, 300);
+            EXPECT_EQ(Hex(pieces), Hex(whole)) << piece;
+            EXPECT_EQ(messages, expected) << piece << "\n" << text.substr(0, 300);
+        }
+    }
+    std::vector<std::string> messages;
+    std::string chunk;
+    EXPECT_FALSE(Compile(far, chunk, &messages));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("error: procedure 1 starts at 0x1"), std::string::npos)
+        << messages[0];
+}
+
+} // namespace
