@@ -98,8 +98,7 @@ class Compiler : public CompileListener {
     // an error.
     bool Instruction(std::size_t first, std::size_t end, bool condition);
     // `where` is the token whose column the item keeps.
-    bool Scan(std::uint8_t op, std::size_t first, std::size_t end, Item kind,
-              std::string_view where);
+    bool Scan(std::uint8_t op, std::size_t first, std::size_t end, const Entry& item);
     // The engine's tokens: those of [first, end) of the line. The line's
     // tokens are the engine's own, so that most lines need no copy; those
     // before `first` and from `end` on are dropped, and nothing reads the
@@ -124,12 +123,17 @@ class Compiler : public CompileListener {
     }
     // The end of a function: its labels checked, its items laid out.
     void CloseProcedure();
-    Entry& Add(Item kind, const void* bytes, std::size_t n, std::string_view token) {
-        Entry& e = proc_.Add(kind, bytes, n);
+    // An item read at `token`, its fields to be filled in before Put.
+    Entry Make(Item kind, std::string_view token) const {
+        Entry e;
+        e.kind = kind;
         e.line = line_;
         e.column = Column(token);
         return e;
     }
+    // Hands the item with its `n` bytes to the layout of the function (which
+    // may read kQuickCopy of them when `padded`).
+    void Put(Entry e, const void* bytes, std::size_t n, bool padded);
 
     const Rows& rows_;
     const MessageHandler* onMessage_ = nullptr;
@@ -138,17 +142,16 @@ class Compiler : public CompileListener {
     std::string_view line_text_;                                         // the physical line
     std::vector<std::uint32_t> bounds_ = std::vector<std::uint32_t>(64); // token edges in a line
     std::size_t tokensFirst_ = 0, tokensEnd_ = 0;
-    bool ended_ = false;                                // the last line read ended in its window
-    Procedure proc_;                                    // the items of the function being read
-    std::size_t count_ = 0;                             // functions begun
-    std::string body_;                                  // the procedures laid out, after the table
+    bool ended_ = false;       // the last line read ended in its window
+    ProcedureEncoder encoder_; // lays out the function being read
+    bool recordFirst_ = false; // the next item's line is its function's first
+    std::size_t count_ = 0;    // functions begun
+    std::string body_;         // the procedures laid out, after the table
     std::vector<std::pair<std::uint32_t, int>> starts_; // each one's offset in body_, first line
     bool laying_ = true;                                // no error yet: procedures are laid out
     EncodeError layoutError_;
     std::size_t layoutFailedAt_ = 0; // the procedure that failed to lay out (kNone: none)
     static constexpr std::size_t kNone = ~std::size_t{0};
-    std::vector<std::int32_t> labelAt_; // the layout's label offsets and gotos
-    std::vector<Jump> jumps_;
     bool inFunction_ = false;
     int open_ = 0; // blocks open in the current function
     int line_ = 0;
@@ -348,8 +351,7 @@ std::size_t Compiler::Tokens(std::string_view text, std::size_t at) {
     }
 }
 
-bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, Item kind,
-                    std::string_view where) {
+bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, const Entry& item) {
     const Dialect& d = rows_.dialect;
     SetTokens(first, end);
     std::memset(ctx_.code, 0, sizeof ctx_.code);
@@ -367,7 +369,7 @@ bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, Item ki
             Report({Issue::SurplusArgument, -1, ctx_.tokens[form.firstToken], op, 1, 0, Kind::U8});
     }
     if (errors_ > before) return false;
-    Add(kind, ctx_.code, static_cast<std::size_t>(d.Size(op)), where);
+    Put(item, ctx_.code, static_cast<std::size_t>(d.Size(op)), true);
     return true;
 }
 
@@ -396,10 +398,10 @@ bool Compiler::Instruction(std::size_t first, std::size_t end, bool condition) {
             return false;
         }
         for (std::size_t at = 0; at < bytes.size(); at += 255) {
-            Entry& e = Add(Item::Code, bytes.data() + at,
-                           std::min<std::size_t>(255, bytes.size() - at), word);
+            Entry e = Make(Item::Code, word);
             e.raw = true;
             e.condition = condition;
+            Put(e, bytes.data() + at, std::min<std::size_t>(255, bytes.size() - at), false);
         }
         return true;
     }
@@ -417,9 +419,9 @@ bool Compiler::Instruction(std::size_t first, std::size_t end, bool condition) {
                                std::string(word).c_str()));
         return false;
     }
-    if (!Scan(static_cast<std::uint8_t>(op), first, end, Item::Code, word)) return false;
-    proc_.items.back().condition = condition;
-    return true;
+    Entry e = Make(Item::Code, word);
+    e.condition = condition;
+    return Scan(static_cast<std::uint8_t>(op), first, end, e);
 }
 
 namespace {
@@ -457,9 +459,20 @@ void Compiler::Line() {
         labelsHere_.clear();
         labelLine_.clear();
         references_.clear();
-        proc_.items.clear();
-        proc_.pool.clear();
         ++count_;
+        // The table before the procedures has an even size: the pads, which
+        // go by the parity of the chunk offset, are the same counted from its
+        // end. A procedure that starts past what the table holds already is
+        // the chunk's failure: nothing from it on needs laying out.
+        if (errors_ == 0 && laying_) {
+            const std::size_t start = body_.size();
+            starts_.push_back({static_cast<std::uint32_t>(start), 0});
+            recordFirst_ = true;
+            if (2 * count_ + start > 0xFFFF)
+                laying_ = false;
+            else
+                encoder_.Begin(static_cast<std::int32_t>(start), body_);
+        }
         if (n < 2 || !IsSubName(all_[1], count_ - 1))
             Message(
                 false, Column(n > 1 ? all_[1] : word),
@@ -484,7 +497,9 @@ void Compiler::Line() {
             return;
         }
         labelLine_[id] = line_;
-        Add(Item::Label, nullptr, 0, word).label = id;
+        Entry e = Make(Item::Label, word);
+        e.label = id;
+        Put(e, nullptr, 0, false);
         return;
     }
     if (word == "if" || word == "while") {
@@ -492,8 +507,9 @@ void Compiler::Line() {
         const std::uint8_t op =
             rows.opener[static_cast<int>(word == "if" ? Block::If : Block::While)];
         const std::uint8_t bytes[4] = {op, 0, 0, 0};
-        Entry& e = Add(Item::Open, bytes, 4, word);
+        Entry e = Make(Item::Open, word);
         e.block = rows.row[op].block;
+        Put(e, bytes, 4, false);
         ++open_;
         Instruction(1, n - 1, true);
         return;
@@ -503,13 +519,15 @@ void Compiler::Line() {
         const Block block = word == "do" ? Block::Do : word == "for" ? Block::For : Block::Switch;
         const std::uint8_t op = rows.opener[static_cast<int>(block)];
         ++open_;
-        if (Scan(op, 0, n, Item::Open, word)) proc_.items.back().block = block;
+        Entry e = Make(Item::Open, word);
+        e.block = block;
+        Scan(op, 0, n, e);
         return;
     }
     if (word == "case" || word == "default") {
         const Block block = word == "case" ? Block::Case : Block::Default;
         Scan(rows.opener[static_cast<int>(block)], 0, n,
-             word == "case" ? Item::Case : Item::Default, word);
+             Make(word == "case" ? Item::Case : Item::Default, word));
         return;
     }
     if (word == "}") {
@@ -520,7 +538,7 @@ void Compiler::Line() {
                 return;
             }
             --open_;
-            Add(Item::Close, nullptr, 0, word);
+            Put(Make(Item::Close, word), nullptr, 0, false);
             return;
         }
         if (all_[1] == "else") {
@@ -534,7 +552,7 @@ void Compiler::Line() {
             }
             const std::uint8_t op = rows.opener[static_cast<int>(Block::Else)];
             const std::uint8_t bytes[4] = {op, 0, 0, 0};
-            Add(Item::Else, bytes, 4, word);
+            Put(Make(Item::Else, word), bytes, 4, false);
             return;
         }
         if (all_[1] == "while") {
@@ -543,7 +561,9 @@ void Compiler::Line() {
                 return;
             }
             --open_;
-            Add(Item::Close, nullptr, 0, word).block = Block::Do;
+            Entry e = Make(Item::Close, word);
+            e.block = Block::Do;
+            Put(e, nullptr, 0, false);
             Instruction(2, n, true);
             return;
         }
@@ -554,7 +574,9 @@ void Compiler::Line() {
         const std::uint32_t id = LabelId(all_[1]);
         references_.push_back({id, line_, Column(all_[1]), std::string(all_[1])});
         // Bytes 1 to 3 follow the label.
-        if (Scan(rows_.jump, 0, n, Item::Goto, word)) proc_.items.back().label = id;
+        Entry e = Make(Item::Goto, word);
+        e.label = id;
+        Scan(rows_.jump, 0, n, e);
         return;
     }
     Instruction(0, n, false);
@@ -595,25 +617,25 @@ void Compiler::CloseProcedure() {
                                FormatText("label '%s' is never defined", r.name.c_str())});
         }
     if (errors_ || !laying_) return;
-    // The table before the procedures has an even size: the pads, which go
-    // by the parity of the chunk offset, are the same counted from its end.
-    // A procedure that starts past what the table holds already is the
-    // chunk's failure: nothing after it needs laying out.
-    const std::size_t k = count_ - 1;
-    const std::size_t start = body_.size();
-    starts_.push_back(
-        {static_cast<std::uint32_t>(start), proc_.items.empty() ? 0 : proc_.items[0].line});
-    if (2 * count_ + start > 0xFFFF) {
+    if (!encoder_.End()) {
+        layoutError_ = encoder_.Error();
         laying_ = false;
-        return;
+        layoutFailedAt_ = count_ - 1;
     }
-    labelAt_.clear();
-    jumps_.clear();
-    if (!EncodeProcedure(proc_, static_cast<std::int32_t>(start), body_, labelAt_, jumps_,
-                         layoutError_) ||
-        !PatchJumps(body_, 0, labelAt_, jumps_, layoutError_)) {
+}
+
+void Compiler::Put(Entry e, const void* bytes, std::size_t n, bool padded) {
+    e.count = static_cast<std::uint8_t>(n);
+    if (recordFirst_) {
+        starts_.back().second = e.line;
+        recordFirst_ = false;
+    }
+    if (errors_ || !laying_) return;
+    if (!encoder_.Add(e, static_cast<const char*>(bytes), padded)) {
+        layoutError_ = encoder_.Error();
+        encoder_.End();
         laying_ = false;
-        layoutFailedAt_ = k;
+        layoutFailedAt_ = count_ - 1;
     }
 }
 

@@ -446,15 +446,12 @@ void RawProcedure(std::string_view chunk, std::int32_t start, std::int32_t end, 
 }
 
 // True when the items give back the procedure's bytes.
-// (`out`, `labels` and `jumps` are working storage, reused.)
+// (`out` is working storage, reused.)
 bool GivesBack(const Procedure& proc, std::string_view chunk, std::int32_t start, std::int32_t end,
-               std::string& out, std::vector<std::int32_t>& labels, std::vector<Jump>& jumps) {
+               std::string& out) {
     out.clear();
-    labels.clear();
-    jumps.clear();
     EncodeError error;
-    if (!EncodeProcedure(proc, start, out, labels, jumps, error)) return false;
-    if (!PatchJumps(out, start, labels, jumps, error)) return false;
+    if (!EncodeProcedure(proc, start, out, error)) return false;
     return out ==
            chunk.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
 }
@@ -620,15 +617,14 @@ bool DisassembleChunk(std::string_view chunk, std::string& text, std::string& re
     Printer printer(text);
     Recovery recovery(chunk);
     Procedure proc;
-    std::vector<std::int32_t> labelAt, labels;
-    std::vector<Jump> jumps;
+    std::vector<std::int32_t> labelAt;
     std::string encoded;
     for (std::size_t k = 0; k < count; ++k) {
         const std::int32_t start = U16(chunk, 2 * k);
         const std::int32_t end =
             k + 1 < count ? U16(chunk, 2 * (k + 1)) : static_cast<std::int32_t>(chunk.size());
         if (!recovery.Run(start, end, proc, labelAt) ||
-            !GivesBack(proc, chunk, start, end, encoded, labels, jumps)) {
+            !GivesBack(proc, chunk, start, end, encoded)) {
             RawProcedure(chunk, start, end, proc);
             labelAt.clear();
         }
