@@ -591,6 +591,7 @@ void Compiler::Begin(const MessageHandler& onMessage) {
     body_.clear();
     starts_.clear();
     laying_ = true;
+    recordFirst_ = false;
     layoutFailedAt_ = kNone;
 }
 

@@ -295,6 +295,19 @@ namespace {
 // gives whole: lines, CR LF pairs and comments split between pieces, a line
 // longer than the window, errors, and a chunk whose procedures pass what its
 // table holds.
+// A text read after one that stopped inside a function, and after errors
+// before its first function, starts afresh.
+TEST(ExactStream, EachTextStartsAfresh) {
+    std::string chunk;
+    std::vector<std::string> messages;
+    EXPECT_FALSE(Compile(Crlf("int Sub00(void) {\n"), chunk, &messages));
+    messages.clear();
+    EXPECT_FALSE(Compile(Crlf("junk\nint Sub00(void) {\n\tSce_rnd();\n}\n"), chunk, &messages));
+    EXPECT_EQ(messages, std::vector<std::string>{"2:1: error: a line outside any function"});
+    EXPECT_TRUE(Compile(Crlf("int Sub00(void) {\n\tSce_rnd();\n}\n"), chunk));
+    EXPECT_EQ(Hex(chunk), "02 00 28");
+}
+
 TEST(ExactStream, PiecesGiveWhatTheWholeTextGives) {
     std::vector<std::string> texts;
     for (std::uint32_t seed = 1; seed <= 30; ++seed) {
