@@ -1,5 +1,6 @@
 #include "cli/compile_stream.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -38,25 +39,35 @@ bool CompileStreamed(ScriptContext& record, const std::string& input, const std:
         reason = FormatText("cannot read '%s': %s", input.c_str(), std::strerror(EISDIR));
         return false;
     }
+    const bool done = CompileOpenFile(record, in, input, {}, output, toStdout, reason);
+    std::fclose(in);
+    return done;
+}
+
+bool CompileOpenFile(ScriptContext& record, std::FILE* in, const std::string& name,
+                     std::string_view head, const std::string& output, bool toStdout,
+                     std::string& reason) {
     StreamedOutput out;
-    if (!out.Open(output, toStdout, reason)) {
-        std::fclose(in);
-        return false;
-    }
+    if (!out.Open(output, toStdout, reason)) return false;
     int readError = 0;
     const bool whole = CompileStream(
         record,
         [&](char* into, std::size_t room) -> std::size_t {
+            if (!head.empty()) {
+                const std::size_t n = std::min(room, head.size());
+                head.copy(into, n);
+                head.remove_prefix(n);
+                return n;
+            }
             const std::size_t got = std::fread(into, 1, room, in);
             if (got == 0 && std::ferror(in)) readError = errno ? errno : EIO;
             return got;
         },
         [&](std::string_view piece) { out.Write(piece); });
-    std::fclose(in);
     if (readError)
-        reason = FormatText("cannot read '%s': %s", input.c_str(), std::strerror(readError));
+        reason = FormatText("cannot read '%s': %s", name.c_str(), std::strerror(readError));
     else if (!whole)
-        reason = FormatText("'%s' is too large (2 GiB at most)", input.c_str());
+        reason = FormatText("'%s' is too large (2 GiB at most)", name.c_str());
     // A failed read leaves the output as it was (the writer removes its file).
     return reason.empty() && out.Finish(reason);
 }

@@ -3,7 +3,9 @@
 // output only once it is complete.
 #pragma once
 
+#include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "codec/context.h"
 #include "codec/drivers.h"
@@ -16,6 +18,12 @@ namespace quillon::cli {
 // failure leaves the output as it was. False with `reason` naming the file.
 bool CompileStreamed(ScriptContext& record, const std::string& input, const std::string& output,
                      bool toStdout, std::string& reason);
+
+// The same for a file already open (standard input), `head` being the bytes
+// already read from it; `name` names it in messages.
+bool CompileOpenFile(ScriptContext& record, std::FILE* in, const std::string& name,
+                     std::string_view head, const std::string& output, bool toStdout,
+                     std::string& reason);
 
 // CompileFile's contract ("<folder>\<title>.scd" beside the input, the
 // "Compile() Fail!" message), compiled as a stream.

@@ -1,7 +1,9 @@
 #include "cli/convert.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "cli/compile_stream.h"
@@ -46,38 +48,56 @@ bool CompileElsewhere(Run& run, const std::string& file) {
     return true;
 }
 
-// Standard input, -o or --stdout: the driver's steps on memory, with the
-// output where the user asked for it.
-bool ConvertElsewhere(Run& run, const std::string& file) {
-    if (!run.disassemble && file != "-") return CompileElsewhere(run, file);
+// Standard input compiled as a stream too, once its first bytes tell that
+// it is no exact text.
+bool CompileStandardInput(Run& run) {
+    char head[64];
+    std::size_t got = 0;
+    while (got < sizeof head) {
+        const std::size_t n = std::fread(head + got, 1, sizeof head - got, stdin);
+        if (n == 0) break;
+        got += n;
+    }
+    if (std::ferror(stdin))
+        return Fail(run, std::string("cannot read standard input: ") + std::strerror(errno));
+    if (LooksExact(std::string_view(head, got)))
+        return Fail(run, "'<stdin>' is an exact text: compile it with --exact");
+    // Standard input has no folder to write beside: its result goes to
+    // standard output unless -o names a file.
+    const bool toStdout = run.toStdout || !run.options.hasOutput;
+    std::string reason;
+    if (!CompileOpenFile(run.record, stdin, "<stdin>", std::string_view(head, got),
+                         run.options.output, toStdout, reason))
+        return Fail(run, reason);
+    return true;
+}
+
+// A disassembly from standard input, or to -o or --stdout. The text is
+// several times the size of the bytecode: it is written as it is made
+// instead of being held whole.
+bool DisassembleElsewhere(Run& run, const std::string& file) {
     const bool fromStdin = file == "-";
     const std::string scriptPath = fromStdin ? std::string("stdin") : ToScriptPath(file);
     const std::string inputPath = ToHostPath(scriptPath);
     std::string input, reason;
     if (fromStdin ? !ReadStandardInput(input, reason) : !ReadWholeFile(inputPath, input, reason))
         return Fail(run, reason);
-    // Standard input has no folder to write beside: its result goes to
-    // standard output unless -o names a file.
     const bool toStdout = run.toStdout || (fromStdin && !run.options.hasOutput);
     if (!toStdout && !fromStdin && SameFile(inputPath, run.options.output))
         return Fail(run, "'" + inputPath + "' would be overwritten by its own output");
-    if (!run.disassemble && LooksExact(input))
-        return Fail(run, "'" + (fromStdin ? std::string("<stdin>") : inputPath) +
-                             "' is an exact text: compile it with --exact");
-    // The text is several times the size of the bytecode: it is written as
-    // it is made instead of being held whole.
     StreamedOutput out;
     if (!out.Open(run.options.output, toStdout, reason)) return Fail(run, reason);
-    if (run.disassemble) {
-        DisassembleStream(run.record, input, ScriptTitle(scriptPath),
-                          [&](std::string_view piece) { out.Write(piece); });
-    } else {
-        std::string output;
-        CompileBuffer(run.record, input, output);
-        out.Write(output);
-    }
+    DisassembleStream(run.record, input, ScriptTitle(scriptPath),
+                      [&](std::string_view piece) { out.Write(piece); });
     if (!out.Finish(reason)) return Fail(run, reason);
     return true;
+}
+
+// Standard input, -o or --stdout: the driver's steps, with the output where
+// the user asked for it.
+bool ConvertElsewhere(Run& run, const std::string& file) {
+    if (run.disassemble) return DisassembleElsewhere(run, file);
+    return file == "-" ? CompileStandardInput(run) : CompileElsewhere(run, file);
 }
 
 // A source whose first line says that it is exact is compiled in exact mode:

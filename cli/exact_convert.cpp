@@ -49,23 +49,12 @@ bool PrintedCompile(const Options& options, const std::string& name, int& warnin
 
 } // namespace
 
-bool CompileExactText(const Options& options, const std::string& name, std::string_view text,
-                      std::string& chunk, int& warnings, int& errors) {
-    return PrintedCompile(options, name, warnings, errors, [&](const exact::MessageHandler& h) {
-        return exact::CompileChunk(text, chunk, h);
-    });
-}
+namespace {
 
-bool CompileExactFile(const Options& options, const std::string& name, const std::string& path,
-                      std::string& chunk, int& warnings, int& errors, std::string& reason) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    std::error_code ec;
-    if (!f || std::filesystem::is_directory(path, ec)) {
-        reason =
-            FormatText("cannot open '%s': %s", path.c_str(), std::strerror(f ? EISDIR : errno));
-        if (f) std::fclose(f);
-        return false;
-    }
+// An exact compile of the text of an open file, read as a stream.
+bool CompileExactOpen(const Options& options, const std::string& name, std::FILE* f,
+                      const std::string& path, std::string& chunk, int& warnings, int& errors,
+                      std::string& reason) {
     int readError = 0;
     std::size_t total = 0;
     const bool ok =
@@ -80,12 +69,28 @@ bool CompileExactFile(const Options& options, const std::string& name, const std
                 },
                 chunk, h);
         });
-    std::fclose(f);
     if (readError)
         reason = FormatText("cannot read '%s': %s", path.c_str(), std::strerror(readError));
     else if (total > 0x7FFFFFFFu)
         reason = FormatText("'%s' is too large (2 GiB at most)", path.c_str());
     return ok && reason.empty();
+}
+
+} // namespace
+
+bool CompileExactFile(const Options& options, const std::string& name, const std::string& path,
+                      std::string& chunk, int& warnings, int& errors, std::string& reason) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::error_code ec;
+    if (!f || std::filesystem::is_directory(path, ec)) {
+        reason =
+            FormatText("cannot open '%s': %s", path.c_str(), std::strerror(f ? EISDIR : errno));
+        if (f) std::fclose(f);
+        return false;
+    }
+    const bool done = CompileExactOpen(options, name, f, path, chunk, warnings, errors, reason);
+    std::fclose(f);
+    return done;
 }
 
 bool WarningsFail(const Options& options, const std::string& name, int warnings) {
@@ -106,10 +111,9 @@ bool ConvertExact(const Options& options, const std::string& file, bool disassem
         std::fprintf(stderr, "quillon: %s\n", reason.c_str());
         return false;
     };
-    // A text to compile from a file is read as a stream.
-    const bool streamed = !disassemble && !fromStdin;
+    // A text to compile is read as a stream.
     std::string input, reason;
-    if (!streamed &&
+    if (disassemble &&
         (fromStdin ? !ReadStandardInput(input, reason) : !ReadWholeFile(inputPath, input, reason)))
         return fail(reason);
     toStdout = toStdout || (fromStdin && !options.hasOutput);
@@ -128,9 +132,10 @@ bool ConvertExact(const Options& options, const std::string& file, bool disassem
             return fail(name + ": not a script chunk: " + reason + "; convert it without --exact");
     } else {
         int errors = 0;
-        const bool compiled =
-            streamed ? CompileExactFile(options, name, inputPath, output, warnings, errors, reason)
-                     : CompileExactText(options, name, input, output, warnings, errors);
+        const bool compiled = fromStdin ? CompileExactOpen(options, name, stdin, "<stdin>", output,
+                                                           warnings, errors, reason)
+                                        : CompileExactFile(options, name, inputPath, output,
+                                                           warnings, errors, reason);
         if (!reason.empty()) return fail(reason);
         if (!compiled)
             return fail(FormatText("%s: %d error%s; nothing written", name.c_str(), errors,

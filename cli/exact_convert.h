@@ -16,13 +16,11 @@ namespace quillon::cli {
 bool ConvertExact(const Options& options, const std::string& file, bool disassemble, bool toStdout,
                   int& warnings);
 
-// Compiles an exact text, printing its errors and (unless -q) its warnings as
-// "NAME:LINE:COLUMN: error: ...", at most --max-warnings of them, and counting
-// both. False when there was an error.
-bool CompileExactText(const Options& options, const std::string& name, std::string_view text,
-                      std::string& chunk, int& warnings, int& errors);
-// The same for the text of the file at the host path `path`, read as a
-// stream; false with `reason` set when the file cannot be read.
+// Compiles the exact text of the file at the host path `path`, read as a
+// stream, printing its errors and (unless -q) its warnings as
+// "NAME:LINE:COLUMN: error: ...", at most --max-warnings of them, and
+// counting both. False when there was an error, with `reason` set when the
+// file cannot be read.
 bool CompileExactFile(const Options& options, const std::string& name, const std::string& path,
                       std::string& chunk, int& warnings, int& errors, std::string& reason);
 

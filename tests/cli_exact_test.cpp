@@ -35,6 +35,10 @@ TEST(CliExact, ExampleRoundTripsAndExactTextsAreNeverCompiledClassically) {
     EXPECT_NE(r.err.find("'<stdin>' is an exact text: compile it with --exact"), std::string::npos)
         << r.err;
     EXPECT_EQ(r.out, "");
+    // With --exact it compiles, read as a stream, to standard output.
+    r = RunQuillon({"compile", "--exact", "-"}, In(dir, Example("exact_room.c")));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, Example("exact_room.scd"));
 
     r = RunQuillon({"verify", "--exact", "room.scd"}, In(dir));
     EXPECT_EQ(r.status, 0);
