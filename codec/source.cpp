@@ -243,95 +243,77 @@ LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& posi
                           std::string& line, std::vector<std::string_view>& tokens,
                           std::int32_t& firstKept) {
     // The kept characters are gathered in a buffer of this thread's with room
-    // for whole blocks past them, then copied into `line`.
+    // for whole blocks past them, and the tokens' boundaries, starts and ends
+    // by turns, as offsets into it: the line and its tokens are made of them
+    // once it is complete. Every boundary is at a kept character but the last
+    // end, so there are at most one more than the buffer's size.
     thread_local std::string buffer;
+    thread_local std::vector<std::uint32_t> bounds;
     if (buffer.size() < 4 * kSlack) buffer.resize(4 * kSlack);
+    if (bounds.size() <= buffer.size()) bounds.resize(buffer.size() + 1);
     char* out = buffer.data();
+    std::uint32_t* bound = bounds.data();
     std::size_t room = buffer.size();
     const char* const s = window.data();
     const std::size_t n = window.size();
     std::size_t pos = position < 0 ? 0 : static_cast<std::size_t>(position);
     std::size_t kept = 0, first = 0;
+    // Boundaries so far: odd inside a token.
+    std::size_t marks = 0;
     bool paren = false, nul = false;
-    // Tokens are found as the characters are kept: views into the buffer
-    // until the line is complete. `start` is where the open token began.
-    tokens.clear();
-    bool inToken = false;
-    std::size_t start = 0;
-    auto endToken = [&](std::size_t end) {
-        tokens.emplace_back(out + start, end - start);
-        inToken = false;
-    };
     // One kept character: a blank ends the open token, another starts one.
     auto keepOne = [&](char k) {
-        if (k == ' ') {
-            if (inToken) endToken(kept);
-        } else if (!inToken) {
-            start = kept;
-            inToken = true;
-        }
+        if ((k == ' ') == ((marks & 1) != 0)) bound[marks++] = static_cast<std::uint32_t>(kept);
         out[kept++] = k;
     };
 #if defined(__SSE2__)
-    const __m128i comma = _mm_set1_epi8(','), colon = _mm_set1_epi8(':'), open = _mm_set1_epi8('('),
-                  close = _mm_set1_epi8(')'), tab = _mm_set1_epi8('\t'),
-                  semicolon = _mm_set1_epi8(';'), lf = _mm_set1_epi8('\n'),
-                  cr = _mm_set1_epi8('\r'), slash = _mm_set1_epi8('/'), zero = _mm_setzero_si128(),
-                  blank = _mm_set1_epi8(' ');
+    const __m128i comma = _mm_set1_epi8(','), colon = _mm_set1_epi8(':'),
+                  parens = _mm_set1_epi8('('), pairBit = _mm_set1_epi8(static_cast<char>(0xFE)),
+                  tab = _mm_set1_epi8('\t'), semicolon = _mm_set1_epi8(';'),
+                  lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), slash = _mm_set1_epi8('/'),
+                  zero = _mm_setzero_si128(), blank = _mm_set1_epi8(' ');
 #endif
-    auto rebase = [&](const char* from, const char* to) {
-        for (std::string_view& t : tokens) t = std::string_view(to + (t.data() - from), t.size());
-    };
     for (;;) {
         if (room - kept < kSlack) {
-            const char* before = out;
             buffer.resize(2 * room);
             out = buffer.data();
             room = buffer.size();
-            rebase(before, out);
+            bounds.resize(room + 1);
+            bound = bounds.data();
         }
 #if defined(__SSE2__)
-        // Sixteen bytes at a time while they are kept (some as blanks).
+        // Sixteen bytes at a time while they are kept (some as blanks). The bytes
+        // up to CR stop the run with ";" and "/"; the control bytes among them
+        // that are kept go the single way.
         while (pos + 16 <= n && room - kept >= kSlack) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + pos));
-            const __m128i opens = _mm_cmpeq_epi8(v, open), closes = _mm_cmpeq_epi8(v, close);
-            const __m128i blanks =
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, colon)),
-                             _mm_or_si128(opens, closes));
-            const __m128i stops = _mm_or_si128(
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, tab), _mm_cmpeq_epi8(v, semicolon)),
-                             _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))),
-                _mm_or_si128(_mm_cmpeq_epi8(v, slash), _mm_cmpeq_epi8(v, zero)));
+            const __m128i stops =
+                _mm_or_si128(_mm_cmpeq_epi8(_mm_subs_epu8(v, cr), zero),
+                             _mm_or_si128(_mm_cmpeq_epi8(v, semicolon), _mm_cmpeq_epi8(v, slash)));
             const unsigned stop = static_cast<unsigned>(_mm_movemask_epi8(stops));
-            const unsigned plain = stop ? static_cast<unsigned>(__builtin_ctz(stop)) : 16u;
+            // The bytes before the first stop.
+            const unsigned plain = static_cast<unsigned>(__builtin_ctz(stop | 0x10000u));
             if (plain == 0) break;
+            const unsigned below = (1u << plain) - 1;
+            // "(" and ")" differ in the lowest bit only.
+            const __m128i pairs = _mm_cmpeq_epi8(_mm_and_si128(v, pairBit), parens);
+            const __m128i blanks = _mm_or_si128(
+                _mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, colon)), pairs);
             _mm_storeu_si128(
                 reinterpret_cast<__m128i*>(out + kept),
                 _mm_or_si128(_mm_andnot_si128(blanks, v), _mm_and_si128(blanks, blank)));
-            const unsigned below = plain == 16 ? 0xFFFFu : (1u << plain) - 1;
-            // Token boundaries from the blanks' bits.
+            // Token boundaries are where a word character follows a blank or
+            // the other way round.
             const unsigned spaces = static_cast<unsigned>(
                 _mm_movemask_epi8(_mm_or_si128(blanks, _mm_cmpeq_epi8(v, blank))));
             const unsigned word = ~spaces & below;
-            const unsigned previous = (word << 1) | (inToken ? 1u : 0u);
-            unsigned starts = word & ~previous & below;
-            unsigned ends = ~word & previous & below;
-            while (starts | ends) {
-                if (!inToken) {
-                    start = kept + static_cast<std::size_t>(__builtin_ctz(starts));
-                    starts &= starts - 1;
-                    inToken = true;
-                } else {
-                    endToken(kept + static_cast<std::size_t>(__builtin_ctz(ends)));
-                    ends &= ends - 1;
-                }
-            }
-            const unsigned parens =
-                static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(opens, closes))) & below;
-            if (parens) {
-                const int lastParen = 31 - __builtin_clz(parens);
-                paren = (static_cast<unsigned>(_mm_movemask_epi8(opens)) >> lastParen) & 1u;
-            }
+            for (unsigned edges = (word ^ ((word << 1) | static_cast<unsigned>(marks & 1))) & below;
+                 edges; edges &= edges - 1)
+                bound[marks++] = static_cast<std::uint32_t>(
+                    kept + static_cast<std::size_t>(__builtin_ctz(edges)));
+            const unsigned pairBits = static_cast<unsigned>(_mm_movemask_epi8(pairs)) & below;
+            if (pairBits)
+                paren = s[pos + static_cast<std::size_t>(31 - __builtin_clz(pairBits))] == '(';
             if (kept == 0) first = pos;
             kept += plain;
             pos += plain;
@@ -388,7 +370,6 @@ LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& posi
             if (!completes) break;
             position = static_cast<std::int32_t>(pos);
             firstKept = static_cast<std::int32_t>(first);
-            if (inToken) endToken(kept);
             if (nul) {
                 // The text ends at the first NUL: its tokens are found again.
                 kept = static_cast<std::size_t>(
@@ -397,8 +378,12 @@ LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& posi
                 SplitKept(out, kept, line, tokens);
                 return LineRead::Complete;
             }
+            if (marks & 1) bound[marks++] = static_cast<std::uint32_t>(kept);
             line.assign(out, kept);
-            rebase(out, line.data());
+            const char* const text = line.data();
+            tokens.resize(marks / 2);
+            for (std::size_t t = 0; t < marks / 2; ++t)
+                tokens[t] = std::string_view(text + bound[2 * t], bound[2 * t + 1] - bound[2 * t]);
             return LineRead::Complete;
         }
         case kNul:
