@@ -14,6 +14,30 @@ namespace quillon {
 namespace detail {
 
 namespace {
+// The output grows in steps of this many bytes.
+constexpr std::size_t kOutputStep = 64u << 10;
+
+// While compiling, the output's string is kept longer than what was written
+// (ctx.nextPos - base bytes), so that an instruction goes in as one copy of
+// the whole instruction buffer: the bytes past its size are overwritten by
+// the next instruction or cut off at the end.
+void Put(ScriptContext& ctx, OutputFile* out) {
+    const std::size_t size = static_cast<std::size_t>(ctx.dialect->Size(ctx.opcode));
+    if (!out || ctx.nextPos < out->base || size > sizeof ctx.code) {
+        Write(ctx, ctx.nextPos, out);
+        return;
+    }
+    const std::size_t at = static_cast<std::size_t>(ctx.nextPos - out->base);
+    std::string& bytes = out->bytes;
+    if (bytes.size() < at + sizeof ctx.code) bytes.resize(at + sizeof ctx.code + kOutputStep);
+    std::memcpy(bytes.data() + at, ctx.code, sizeof ctx.code);
+    ctx.nextPos += static_cast<std::int32_t>(size);
+}
+
+std::string_view Written(const ScriptContext& ctx, const OutputFile& out) {
+    return std::string_view(out.bytes.data(), static_cast<std::size_t>(ctx.nextPos - out.base));
+}
+
 // The buffer becomes the instruction that closes a block of `kind`.
 void BecomeCloser(ScriptContext& ctx, BlockKind kind) {
     const int k = static_cast<int>(kind);
@@ -51,12 +75,12 @@ void CompileCloseBrace(ScriptContext& ctx) {
         if (!any || kind != BlockKind::Do) break;
         BecomeCloser(ctx, BlockKind::Do);
         if (ctx.tokenCount <= 2) break;
-        Write(ctx, ctx.nextPos, out);
+        Put(ctx, out);
         ++pairs;
         if (token(0) != "}") break;
         ctx.opcode = ctx.code[0] = d.closer[static_cast<int>(BlockKind::If)];
     }
-    ShiftTokens(ctx, 2, pairs);
+    if (pairs > 0) ShiftTokens(ctx, 2, pairs);
     if (any && kind == BlockKind::Do) {
         if (ctx.tokenCount > 2) {
             const int op = InstructionOf(ctx);
@@ -84,7 +108,7 @@ void CompileCloseBrace(ScriptContext& ctx) {
     if (any && kind == BlockKind::Else) {
         // The pair 00 00: one byte here, the second by the driver.
         ctx.opcode = ctx.code[0] = d.closer[static_cast<int>(BlockKind::Else)];
-        Write(ctx, ctx.nextPos, out);
+        Put(ctx, out);
         return;
     }
     if (ctx.tokenCount > 1) return; // 08 with offset 1 as the buffer holds it
@@ -142,7 +166,7 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
                                                : BlockKind::Do;
             ctx.opcode = ctx.code[0] = d.opener[static_cast<int>(kind)];
             ctx.code[1] = ctx.code[2] = ctx.code[3] = 0;
-            Write(ctx, ctx.nextPos, out);
+            Put(ctx, out);
             push(kind);
             if (doWord) return;
             ++shifts;
@@ -166,7 +190,7 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
         std::string discard;
         DispatchForm(ctx, discard, false);
     }
-    Write(ctx, ctx.nextPos, out);
+    Put(ctx, out);
 }
 
 // The source as the compile loop sees it: a window of it, which `more`
@@ -213,10 +237,10 @@ void CompileWindows(ScriptContext& ctx, Window& window, OutputFile& output, cons
         if (ctx.listener && !ctx.line.empty())
             ctx.listener->LineDone(in.base + firstKept, ctx.readPos, outputBegin, ctx.nextPos);
         if (passBound && ++passes >= bound) break;
-        if (sink && output.bytes.size() >= kOutputPiece) {
-            (*sink)(output.bytes);
-            output.base += static_cast<std::int32_t>(output.bytes.size());
-            output.bytes.clear();
+        if (sink && static_cast<std::size_t>(ctx.nextPos - output.base) >= kOutputPiece) {
+            const std::string_view piece = Written(ctx, output);
+            (*sink)(piece);
+            output.base += static_cast<std::int32_t>(piece.size());
         }
     }
     const std::int32_t size =
@@ -227,6 +251,7 @@ void CompileWindows(ScriptContext& ctx, Window& window, OutputFile& output, cons
         ctx.listener->Report(d);
     }
     if (ctx.listener) ctx.listener->SourceDone(window.input.bytes);
+    output.bytes.resize(static_cast<std::size_t>(ctx.nextPos - output.base));
     if (sink && !output.bytes.empty()) (*sink)(output.bytes);
     ctx.lineFrom = -1;
     ctx.target = nullptr;

@@ -4,8 +4,10 @@
 // bytes as ScanFields; a line that ScanFields would report on is left to it.
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 
+#include "engine.h"
 #include "engine_parts.h"
 #include "text.h"
 
@@ -13,15 +15,24 @@ namespace quillon::detail {
 
 namespace {
 
+// How a field's value goes into the instruction buffer.
+enum class Store : std::uint8_t {
+    Wide,     // 16 bits; a field that does not scan repeats the last wide value
+    Byte,     // its low byte only (dialects with narrow stores)
+    Word,     // 32 bits, whose surplus the following fields overwrite
+    Operator, // the index of its text in the operator list of its kind
+};
+
 struct QuickField {
     std::uint8_t offset;
-    Kind kind;
+    Store store;
     bool hex;               // scanned as hexadecimal
-    bool wide;              // 16 bits
+    std::uint8_t operators; // Operator: the list, an index into QuickTables::operators
     std::int32_t low, high; // the values it holds as printed
 };
 
-// The fields that compiling scans for one opcode, when all are numbers.
+// The fields that compiling scans for one opcode, when all are numbers or
+// operators.
 struct QuickForm {
     bool usable = false;
     std::uint8_t count = 0;
@@ -31,11 +42,14 @@ struct QuickForm {
 using QuickForms = std::array<QuickForm, 256>;
 
 // Rows 0x00 to 0x8F by name, each name at its first row only: a slot holds
-// the row + 1, or 0 when empty. Names are told apart by their length first.
+// the row + 1, or 0 when empty. Names are told apart by their length first,
+// then names of 4 to 16 characters by their first and last bytes read as
+// two words (which overlap for the shorter ones), the others by all bytes.
 constexpr std::size_t kSlots = 1024;
 struct NameIndex {
     std::uint8_t row[kSlots] = {};
     std::string_view name[kSlots];
+    std::uint64_t head[kSlots] = {}, tail[kSlots] = {};
 };
 
 std::size_t Slot(std::string_view word) {
@@ -44,13 +58,55 @@ std::size_t Slot(std::string_view word) {
     const auto at = [&](std::size_t i) {
         return static_cast<std::size_t>(static_cast<unsigned char>(word[i]));
     };
-    return (n * 0x9E5 + at(0) * 0x2F + at(n - 1) * 0x1B3 + at(n / 2) * 0x3D + at(n / 3)) % kSlots;
+    return (n * 0xD93 + at(0) * 0xBC7 + at(n - 1) * 0xB09 + at(n / 2) * 0x133) % kSlots;
 }
+
+// The first and last `width` bytes of a text of at least that many.
+std::uint64_t Head(const char* text, std::size_t width) {
+    std::uint64_t v = 0;
+    std::memcpy(&v, text, width);
+    return v;
+}
+std::uint64_t Tail(const char* text, std::size_t size, std::size_t width) {
+    return Head(text + size - width, width);
+}
+
+// The bytes that the words of a name of `size` characters cover: 8, 4 or
+// none (compared byte by byte).
+std::size_t WordWidth(std::size_t size) {
+    return size >= 8 && size <= 16 ? 8 : size >= 4 && size < 8 ? 4 : 0;
+}
+
+bool SameName(const NameIndex& index, std::size_t slot, std::string_view word) {
+    const std::string_view name = index.name[slot];
+    const std::size_t n = word.size();
+    if (name.size() != n) return false;
+    switch (WordWidth(n)) {
+    case 8:
+        return Head(word.data(), 8) == index.head[slot] &&
+               Tail(word.data(), n, 8) == index.tail[slot];
+    case 4:
+        return Head(word.data(), 4) == index.head[slot] &&
+               Tail(word.data(), n, 4) == index.tail[slot];
+    default: return name == word;
+    }
+}
+
+// The operator texts of one kind of field, in the order of their codes.
+struct OperatorList {
+    std::uint8_t count = 0;
+    std::string_view text[16];
+};
 
 struct QuickTables {
     QuickForms forms;
     NameIndex names;
+    OperatorList operators[3]; // comparison, comparison with "?", arithmetic
 };
+
+std::uint8_t OperatorListOf(Kind kind) {
+    return kind == Kind::CmpOp ? 0 : kind == Kind::CmpOpQ ? 1 : 2;
+}
 
 std::unique_ptr<QuickTables> MakeQuickTables(const Dialect& d) {
     auto tables = std::make_unique<QuickTables>();
@@ -62,8 +118,19 @@ std::unique_ptr<QuickTables> MakeQuickTables(const Dialect& d) {
         if (index.row[slot] == 0) {
             index.row[slot] = static_cast<std::uint8_t>(op + 1);
             index.name[slot] = name;
+            if (const std::size_t width = WordWidth(name.size())) {
+                index.head[slot] = Head(name.data(), width);
+                index.tail[slot] = Tail(name.data(), name.size(), width);
+            }
         }
     }
+    // "?" does not scan back for Cmp; arithmetic has its twelve texts.
+    for (std::uint8_t code = 0; code < 6; ++code)
+        tables->operators[0].text[tables->operators[0].count++] = ComparisonText(code);
+    for (std::uint8_t code = 0; code < 7; ++code)
+        tables->operators[1].text[tables->operators[1].count++] = ComparisonText(code);
+    for (std::uint8_t code = 0; code < 12; ++code)
+        tables->operators[2].text[tables->operators[2].count++] = ArithmeticText(code);
     for (int op = 0; op < 256; ++op) {
         const Form& form = *d.forms[op];
         QuickForm& q = tables->forms[static_cast<std::size_t>(op)];
@@ -72,11 +139,15 @@ std::unique_ptr<QuickTables> MakeQuickTables(const Dialect& d) {
             const Field& f = form.fields[i];
             if (!FieldApplies(f, d.Size(static_cast<std::uint8_t>(op))) || (f.flags & kNoScan))
                 continue;
-            if (IsOperator(f.kind) || f.kind == Kind::Sub8) q.usable = false;
+            if (f.kind == Kind::Sub8) q.usable = false;
+            const Store store = IsOperator(f.kind) ? Store::Operator
+                                : IsWide(f.kind)   ? Store::Wide
+                                : d.narrowStores   ? Store::Byte
+                                                   : Store::Word;
             q.fields[q.count++] = QuickField{f.offset,
-                                             f.kind,
+                                             store,
                                              ScansHex(f.kind),
-                                             IsWide(f.kind),
+                                             OperatorListOf(f.kind),
                                              RangeOf(f.kind).low,
                                              RangeOf(f.kind).high};
         }
@@ -123,23 +194,25 @@ constexpr HexDigits kHexDigits;
 // only ("0x" before hex digits), as the general scan reads it; false for
 // every other token, which the general scan then reads.
 bool QuickNumber(std::string_view t, bool hex, std::int32_t& value) {
-    std::size_t i = 0;
-    const bool negative = !t.empty() && t[0] == '-';
-    if (!t.empty() && (t[0] == '-' || t[0] == '+')) i = 1;
-    if (hex && t.size() >= i + 2 && t[i] == '0' && (t[i + 1] == 'x' || t[i + 1] == 'X')) i += 2;
-    const std::size_t digits = t.size() - i;
-    if (digits == 0 || digits > (hex ? 8u : 9u)) return false;
+    const char* p = t.data();
+    const char* const end = p + t.size();
+    if (p == end) return false;
+    const bool negative = *p == '-';
+    if (negative || *p == '+') ++p;
     std::uint32_t v = 0;
     if (hex) {
-        for (; i < t.size(); ++i) {
-            const std::uint32_t d = kHexDigits.of[static_cast<unsigned char>(t[i])];
+        if (end - p >= 2 && p[0] == '0' && (p[1] | 0x20) == 'x') p += 2;
+        if (p == end || end - p > 8) return false;
+        for (; p != end; ++p) {
+            const std::uint32_t d = kHexDigits.of[static_cast<unsigned char>(*p)];
             if (d > 15) return false;
             v = v * 16 + d;
         }
     } else {
-        for (; i < t.size(); ++i) {
+        if (p == end || end - p > 9) return false;
+        for (; p != end; ++p) {
             const std::uint32_t d =
-                static_cast<std::uint32_t>(static_cast<unsigned char>(t[i])) - '0';
+                static_cast<std::uint32_t>(static_cast<unsigned char>(*p)) - '0';
             if (d > 9) return false;
             v = v * 10 + d;
         }
@@ -148,56 +221,83 @@ bool QuickNumber(std::string_view t, bool hex, std::int32_t& value) {
     return true;
 }
 
+// The code of an operator text, or -1.
+int OperatorCode(const OperatorList& list, std::string_view text) {
+    for (int i = 0; i < list.count; ++i)
+        if (list.text[i] == text) return i;
+    return -1;
+}
+
 } // namespace
 
 bool QuickScanFields(ScriptContext& ctx, const Form& form) {
-    const QuickForm& q = TablesOf(*ctx.dialect).forms[ctx.opcode];
+    const QuickTables& tables = TablesOf(*ctx.dialect);
+    const QuickForm& q = tables.forms[ctx.opcode];
     if (!q.usable) return false;
-    const bool narrow = ctx.dialect->narrowStores;
     const bool listening = ctx.listener != nullptr;
+    const int first = form.firstToken;
+    const int live = std::min(ctx.tokenCount, ctx.liveTokens);
+    // A missing argument is reported by ScanFields.
+    if (listening && first + q.count > live) return false;
     for (int i = 0; i < form.presetCount; ++i)
         ctx.code[form.presets[i].offset] = form.presets[i].value;
+    const std::string_view* const tokens = ctx.tokens.data();
     std::int32_t work = 0;
-    int token = form.firstToken;
-    const int live = std::min(ctx.tokenCount, ctx.liveTokens);
     for (int i = 0; i < q.count; ++i) {
         const QuickField& f = q.fields[i];
-        const int t = token++;
-        bool scanned = false;
-        std::int32_t value = 0;
-        if (t < live) {
-            const std::string_view text = ctx.tokens[static_cast<std::size_t>(t)];
-            const bool hex = f.hex;
-            scanned = QuickNumber(text, hex, value);
-            if (!scanned) {
-                bool overflow = false;
-                const auto general = hex ? ScanHex(text, &overflow) : ScanDecimal(text, &overflow);
-                if (listening && (!general || overflow)) return false;
-                scanned = general.has_value();
-                if (general) value = *general;
+        const int t = first + i;
+        std::uint8_t* const at = ctx.code + f.offset;
+        if (t >= live) {
+            if (f.store == Store::Wide) {
+                at[0] = static_cast<std::uint8_t>(work & 0xFF);
+                at[1] = static_cast<std::uint8_t>((work >> 8) & 0xFF);
             }
-            if (listening && (value < f.low || value > f.high)) return false;
-        } else if (listening) {
-            return false; // a missing argument
+            continue;
         }
-        std::uint8_t* at = ctx.code + f.offset;
-        if (f.wide) {
+        const std::string_view text = tokens[t];
+        if (f.store == Store::Operator) {
+            const int code = OperatorCode(tables.operators[f.operators], text);
+            if (code >= 0)
+                at[0] = static_cast<std::uint8_t>(code);
+            else if (listening)
+                return false; // a bad operator
+            continue;
+        }
+        std::int32_t value = 0;
+        bool scanned = QuickNumber(text, f.hex, value);
+        if (!scanned) {
+            bool overflow = false;
+            const auto general = f.hex ? ScanHex(text, &overflow) : ScanDecimal(text, &overflow);
+            if (listening && (!general || overflow)) return false;
+            scanned = general.has_value();
+            if (general) value = *general;
+        }
+        if (listening && (value < f.low || value > f.high)) return false;
+        switch (f.store) {
+        case Store::Wide:
             if (scanned) work = value;
             at[0] = static_cast<std::uint8_t>(work & 0xFF);
             at[1] = static_cast<std::uint8_t>((work >> 8) & 0xFF);
-        } else if (scanned && narrow) {
-            at[0] = static_cast<std::uint8_t>(value & 0xFF);
-        } else if (scanned) {
-            const std::uint32_t v = static_cast<std::uint32_t>(value);
-            at[0] = static_cast<std::uint8_t>(v);
-            at[1] = static_cast<std::uint8_t>(v >> 8);
-            at[2] = static_cast<std::uint8_t>(v >> 16);
-            at[3] = static_cast<std::uint8_t>(v >> 24);
+            break;
+        case Store::Byte:
+            if (scanned) at[0] = static_cast<std::uint8_t>(value & 0xFF);
+            break;
+        case Store::Word:
+            if (scanned) {
+                const std::uint32_t v = static_cast<std::uint32_t>(value);
+                at[0] = static_cast<std::uint8_t>(v);
+                at[1] = static_cast<std::uint8_t>(v >> 8);
+                at[2] = static_cast<std::uint8_t>(v >> 16);
+                at[3] = static_cast<std::uint8_t>(v >> 24);
+            }
+            break;
+        case Store::Operator: break;
         }
     }
     if (listening && form.fieldCount > 0) {
         int rest = ctx.liveTokens;
-        while (rest > token && ctx.tokens[static_cast<std::size_t>(rest - 1)] == "{") --rest;
+        const int token = first + q.count;
+        while (rest > token && tokens[rest - 1] == "{") --rest;
         if (rest > token) return false; // surplus arguments
     }
     return true;
@@ -208,7 +308,7 @@ int QuickInstructionOf(const ScriptContext& ctx) {
     if (word == "goto" || word == "return") return InstructionOf(ctx);
     const NameIndex& index = TablesOf(*ctx.dialect).names;
     for (std::size_t slot = Slot(word); index.row[slot] != 0; slot = (slot + 1) % kSlots)
-        if (index.name[slot] == word) return index.row[slot] - 1;
+        if (SameName(index, slot, word)) return index.row[slot] - 1;
     return -1;
 }
 

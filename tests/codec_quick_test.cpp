@@ -118,13 +118,13 @@ TEST(CodecQuick, NameIndexFindsTheFirstRowOfEachName) {
 // Every line that the quick scan takes writes the bytes of ScanFields.
 TEST(CodecQuick, FieldScanWritesTheGeneralScansBytes) {
     std::mt19937 rng(11);
-    const char* const kTokens[] = {"0",      "7",    "-1",         "255", "300",  "65535",
-                                   "-32768", "0x7F", "0XfF",       "ff",  "12ab", "+4",
-                                   "-",      "",     "4294967296", "{"};
+    const char* const kTokens[] = {
+        "0",  "7", "-1", "255",        "300", "65535", "-32768", "0x7F", "0XfF", "ff", "12ab",
+        "+4", "-", "",   "4294967296", "{",   "=",     "!=",     "?",    "~>>",  "<<", "%"};
     for (const Dialect* d : {&RetailDialect(), &PrototypeDialect()}) {
         for (int op = 0; op < 0x90; ++op) {
             const Form& form = *d->forms[op];
-            for (int round = 0; round < 20; ++round) {
+            for (int round = 0; round < 100; ++round) {
                 std::vector<std::string> words = {d->Name(static_cast<std::uint8_t>(op))};
                 for (std::size_t n = rng() % 30; n > 0; --n)
                     words.push_back(kTokens[rng() % std::size(kTokens)]);
