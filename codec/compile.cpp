@@ -221,11 +221,14 @@ void CompileWindows(ScriptContext& ctx, Window& window, OutputFile& output, cons
             break;
         const std::int32_t from = ctx.readPos - in.base;
         std::int32_t at = from, firstKept = 0;
-        if (ReadCompilerLine(in.bytes, window.last, at, ctx.line, ctx.tokens, firstKept) ==
+        std::string_view line;
+        if (ReadCompilerLineInPlace(in.bytes, window.last, at, line, ctx.tokens, firstKept) ==
             LineRead::NeedMore) {
             window.more(ctx.readPos);
             continue;
         }
+        ctx.readLine = line;
+        ctx.lineCopied = false;
         ctx.readPos = in.base + at;
         ctx.lineFrom = from;
         ctx.lineOffsets.clear();
@@ -234,7 +237,7 @@ void CompileWindows(ScriptContext& ctx, Window& window, OutputFile& output, cons
         ctx.liveTokens = ctx.tokenCount;
         ctx.opcode = 0xFF;
         RecognizeLine(ctx, &output, braces);
-        if (ctx.listener && !ctx.line.empty())
+        if (ctx.listener && !line.empty())
             ctx.listener->LineDone(in.base + firstKept, ctx.readPos, outputBegin, ctx.nextPos);
         if (passBound && ++passes >= bound) break;
         if (sink && static_cast<std::size_t>(ctx.nextPos - output.base) >= kOutputPiece) {
@@ -243,6 +246,8 @@ void CompileWindows(ScriptContext& ctx, Window& window, OutputFile& output, cons
             output.base += static_cast<std::int32_t>(piece.size());
         }
     }
+    // The record holds the last line as it always did.
+    CopyLine(ctx);
     const std::int32_t size =
         window.input.base + static_cast<std::int32_t>(window.input.bytes.size());
     if (ctx.listener && braces.open > 0) {
@@ -259,6 +264,24 @@ void CompileWindows(ScriptContext& ctx, Window& window, OutputFile& output, cons
 }
 
 } // namespace
+
+std::string_view detail::CopyLine(ScriptContext& ctx, std::string_view token) {
+    const std::string_view from = ctx.readLine;
+    const auto in = [&](std::string_view t) {
+        const std::less_equal<const char*> le;
+        return le(from.data(), t.data()) && le(t.data(), from.data() + from.size());
+    };
+    const auto moved = [&](std::string_view t) {
+        return std::string_view(ctx.line.data() + (t.data() - from.data()), t.size());
+    };
+    if (!ctx.lineCopied) {
+        ctx.lineCopied = true;
+        ctx.line.assign(from);
+        for (std::string_view& t : ctx.tokens)
+            if (in(t)) t = moved(t);
+    }
+    return from.data() && in(token) ? moved(token) : token;
+}
 
 void detail::NeedLineOffsets(ScriptContext& ctx) {
     if (ctx.lineFrom < 0 || !ctx.input || !ctx.lineOffsets.empty()) return;

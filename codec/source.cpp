@@ -190,6 +190,9 @@ constexpr CompilerClasses kCompilerClasses;
 
 // Room after the kept characters for whole blocks written past them.
 constexpr std::size_t kSlack = 64;
+// Token boundaries are at most one more than the kept characters; the
+// quick reader writes up to eight past the last.
+constexpr std::size_t kSpareBounds = 16;
 
 // Splits buffer[0, length) as SplitTokens does; `line` holds the same
 // characters, and the tokens are views into it. The buffer has kSlack bytes
@@ -239,18 +242,17 @@ void SplitKept(const char* buffer, std::size_t length, std::string_view line,
 
 } // namespace
 
-LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& position,
-                          std::string& line, std::vector<std::string_view>& tokens,
-                          std::int32_t& firstKept) {
+LineRead ReadCompilerLineInPlace(std::string_view window, bool last, std::int32_t& position,
+                                 std::string_view& line, std::vector<std::string_view>& tokens,
+                                 std::int32_t& firstKept) {
     // The kept characters are gathered in a buffer of this thread's with room
     // for whole blocks past them, and the tokens' boundaries, starts and ends
-    // by turns, as offsets into it: the line and its tokens are made of them
-    // once it is complete. Every boundary is at a kept character but the last
-    // end, so there are at most one more than the buffer's size.
+    // by turns, as offsets into it: the tokens are made of them once the line
+    // is complete.
     thread_local std::string buffer;
     thread_local std::vector<std::uint32_t> bounds;
     if (buffer.size() < 4 * kSlack) buffer.resize(4 * kSlack);
-    if (bounds.size() <= buffer.size()) bounds.resize(buffer.size() + 1);
+    if (bounds.size() < buffer.size() + kSpareBounds) bounds.resize(buffer.size() + kSpareBounds);
     char* out = buffer.data();
     std::uint32_t* bound = bounds.data();
     std::size_t room = buffer.size();
@@ -273,12 +275,27 @@ LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& posi
                   lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), slash = _mm_set1_epi8('/'),
                   zero = _mm_setzero_si128(), blank = _mm_set1_epi8(' ');
 #endif
+#if defined(__SSE2__)
+    // A line starts as a rule after the CR, LF and tabs that end the one
+    // before it: bytes that are not kept while nothing is.
+    while (pos + 16 <= n) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + pos));
+        const unsigned skip = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, tab), _mm_cmpeq_epi8(v, semicolon)),
+                         _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)))));
+        if (skip != 0xFFFFu) {
+            pos += static_cast<std::size_t>(__builtin_ctz(~skip));
+            break;
+        }
+        pos += 16;
+    }
+#endif
     for (;;) {
         if (room - kept < kSlack) {
             buffer.resize(2 * room);
             out = buffer.data();
             room = buffer.size();
-            bounds.resize(room + 1);
+            bounds.resize(room + kSpareBounds);
             bound = bounds.data();
         }
 #if defined(__SSE2__)
@@ -307,14 +324,26 @@ LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& posi
             const unsigned spaces = static_cast<unsigned>(
                 _mm_movemask_epi8(_mm_or_si128(blanks, _mm_cmpeq_epi8(v, blank))));
             const unsigned word = ~spaces & below;
-            for (unsigned edges = (word ^ ((word << 1) | static_cast<unsigned>(marks & 1))) & below;
-                 edges; edges &= edges - 1)
-                bound[marks++] = static_cast<std::uint32_t>(
-                    kept + static_cast<std::size_t>(__builtin_ctz(edges)));
+            unsigned edges = (word ^ ((word << 1) | static_cast<unsigned>(marks & 1))) & below;
+            // Eight boundaries are written without a test each (the slots
+            // past the last one are written again later), the rest one by one.
+            const std::uint32_t base = static_cast<std::uint32_t>(kept);
+            std::uint32_t* const at = bound + marks;
+            auto edge = [&](int k) {
+                at[k] = base + static_cast<std::uint32_t>(__builtin_ctz(edges | 0x10000u));
+                marks += edges != 0;
+                edges &= edges - 1;
+            };
+            edge(0), edge(1), edge(2), edge(3), edge(4), edge(5), edge(6), edge(7);
+            for (; edges; edges &= edges - 1)
+                bound[marks++] = base + static_cast<std::uint32_t>(__builtin_ctz(edges));
+            // The last "(" or ")" sets the flag; without one it stays.
             const unsigned pairBits = static_cast<unsigned>(_mm_movemask_epi8(pairs)) & below;
-            if (pairBits)
-                paren = s[pos + static_cast<std::size_t>(31 - __builtin_clz(pairBits))] == '(';
-            if (kept == 0) first = pos;
+            const unsigned openBits =
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, parens)));
+            const unsigned last = static_cast<unsigned>(31 - __builtin_clz(pairBits | 1u));
+            paren = pairBits ? ((openBits >> last) & 1u) != 0 : paren;
+            first = kept == 0 ? pos : first;
             kept += plain;
             pos += plain;
             if (plain < 16) break;
@@ -374,13 +403,13 @@ LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& posi
                 // The text ends at the first NUL: its tokens are found again.
                 kept = static_cast<std::size_t>(
                     static_cast<const char*>(std::memchr(out, 0, kept)) - out);
-                line.assign(out, kept);
+                line = std::string_view(out, kept);
                 SplitKept(out, kept, line, tokens);
                 return LineRead::Complete;
             }
             if (marks & 1) bound[marks++] = static_cast<std::uint32_t>(kept);
-            line.assign(out, kept);
-            const char* const text = line.data();
+            line = std::string_view(out, kept);
+            const char* const text = out;
             tokens.resize(marks / 2);
             for (std::size_t t = 0; t < marks / 2; ++t)
                 tokens[t] = std::string_view(text + bound[2 * t], bound[2 * t + 1] - bound[2 * t]);
@@ -422,9 +451,21 @@ LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& posi
     }
     if (!last) return LineRead::NeedMore;
     position = static_cast<std::int32_t>(n);
-    line.clear();
+    line = std::string_view();
     tokens.clear();
     return LineRead::Unfinished;
+}
+
+LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& position,
+                          std::string& line, std::vector<std::string_view>& tokens,
+                          std::int32_t& firstKept) {
+    std::string_view text;
+    const LineRead how = ReadCompilerLineInPlace(window, last, position, text, tokens, firstKept);
+    if (how == LineRead::NeedMore) return how;
+    line.assign(text);
+    for (std::string_view& t : tokens)
+        t = std::string_view(line.data() + (t.data() - text.data()), t.size());
+    return how;
 }
 
 std::string ReadSourceLine(const LineOptions& options, std::string_view file,

@@ -53,6 +53,13 @@ LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& posi
                           std::string& line, std::vector<std::string_view>& tokens,
                           std::int32_t& firstKept);
 
+// ReadCompilerLine without the copy: `line` views the kept characters in a
+// buffer of this thread's and the tokens are views into it, valid until the
+// next read on this thread.
+LineRead ReadCompilerLineInPlace(std::string_view window, bool last, std::int32_t& position,
+                                 std::string_view& line, std::vector<std::string_view>& tokens,
+                                 std::int32_t& firstKept);
+
 // Convenience form returning the line.
 std::string ReadSourceLine(const LineOptions& options, std::string_view file,
                            std::int32_t& position);
