@@ -190,15 +190,37 @@ struct HexDigits {
 };
 constexpr HexDigits kHexDigits;
 
+// The value of 1 to 8 decimal digits at `p`, of which 8 bytes can be read,
+// in one step: false when one of them is not a digit.
+bool EightDigits(const char* p, std::size_t count, std::uint32_t& value) {
+    std::uint64_t x;
+    std::memcpy(&x, p, 8);
+    // The digits to the top, "0"s below them (the first byte is the lowest).
+    const unsigned pad = 8 * static_cast<unsigned>(8 - count);
+    x = (x << pad) | (0x3030303030303030ull & ~(~std::uint64_t{0} << pad));
+    const std::uint64_t d = x - 0x3030303030303030ull;
+    if ((x & 0xF0F0F0F0F0F0F0F0ull) != 0x3030303030303030ull ||
+        ((d + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) != 0)
+        return false;
+    // Pairs, then fours, then the eight digits.
+    const std::uint64_t pairs = d * 10 + (d >> 8);
+    value = static_cast<std::uint32_t>(
+        ((pairs & 0x000000FF000000FFull) * (100 + (1000000ull << 32)) +
+         ((pairs >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32))) >>
+        32);
+    return true;
+}
+
 // The value of a token made of a sign and up to 8 hex or 9 decimal digits
 // only ("0x" before hex digits), as the general scan reads it; false for
-// every other token, which the general scan then reads.
-bool QuickNumber(std::string_view t, bool hex, std::int32_t& value) {
+// every other token, which the general scan then reads. With `padded`, 8
+// bytes can be read from anywhere in the token.
+bool QuickNumber(std::string_view t, bool hex, bool padded, std::int32_t& value) {
     const char* p = t.data();
     const char* const end = p + t.size();
     if (p == end) return false;
     const bool negative = *p == '-';
-    if (negative || *p == '+') ++p;
+    p += negative || *p == '+';
     std::uint32_t v = 0;
     if (hex) {
         if (end - p >= 2 && p[0] == '0' && (p[1] | 0x20) == 'x') p += 2;
@@ -209,12 +231,17 @@ bool QuickNumber(std::string_view t, bool hex, std::int32_t& value) {
             v = v * 16 + d;
         }
     } else {
-        if (p == end || end - p > 9) return false;
-        for (; p != end; ++p) {
-            const std::uint32_t d =
-                static_cast<std::uint32_t>(static_cast<unsigned char>(*p)) - '0';
-            if (d > 9) return false;
-            v = v * 10 + d;
+        const std::size_t count = static_cast<std::size_t>(end - p);
+        if (count == 0 || count > 9) return false;
+        if (padded && count <= 8) {
+            if (!EightDigits(p, count, v)) return false;
+        } else {
+            for (; p != end; ++p) {
+                const std::uint32_t d =
+                    static_cast<std::uint32_t>(static_cast<unsigned char>(*p)) - '0';
+                if (d > 9) return false;
+                v = v * 10 + d;
+            }
         }
     }
     value = static_cast<std::int32_t>(negative ? 0u - v : v);
@@ -235,6 +262,8 @@ bool QuickScanFields(ScriptContext& ctx, const Form& form) {
     const QuickForm& q = tables.forms[ctx.opcode];
     if (!q.usable) return false;
     const bool listening = ctx.listener != nullptr;
+    // Tokens in the reader's buffer have room after them.
+    const bool padded = !ctx.lineCopied;
     const int first = form.firstToken;
     const int live = std::min(ctx.tokenCount, ctx.liveTokens);
     // A missing argument is reported by ScanFields.
@@ -264,7 +293,7 @@ bool QuickScanFields(ScriptContext& ctx, const Form& form) {
             continue;
         }
         std::int32_t value = 0;
-        bool scanned = QuickNumber(text, f.hex, value);
+        bool scanned = QuickNumber(text, f.hex, padded, value);
         if (!scanned) {
             bool overflow = false;
             const auto general = f.hex ? ScanHex(text, &overflow) : ScanDecimal(text, &overflow);

@@ -275,19 +275,78 @@ LineRead ReadCompilerLineInPlace(std::string_view window, bool last, std::int32_
                   lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), slash = _mm_set1_epi8('/'),
                   zero = _mm_setzero_si128(), blank = _mm_set1_epi8(' ');
 #endif
+    // The tokens of `kept` characters at `text`, whose boundaries are in
+    // `bound`, end the read.
+    auto complete = [&](const char* text) {
+        if (marks & 1) bound[marks++] = static_cast<std::uint32_t>(kept);
+        line = std::string_view(text, kept);
+        tokens.resize(marks / 2);
+        for (std::size_t t = 0; t < marks / 2; ++t)
+            tokens[t] = std::string_view(text + bound[2 * t], bound[2 * t + 1] - bound[2 * t]);
+        return LineRead::Complete;
+    };
 #if defined(__SSE2__)
-    // A line starts as a rule after the CR, LF and tabs that end the one
-    // before it: bytes that are not kept while nothing is.
-    while (pos + 16 <= n) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + pos));
-        const unsigned skip = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, tab), _mm_cmpeq_epi8(v, semicolon)),
-                         _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)))));
-        if (skip != 0xFFFFu) {
-            pos += static_cast<std::size_t>(__builtin_ctz(~skip));
-            break;
+    // The common line in one step: the CR, LF, tabs and ";" that end the line
+    // before it, its characters, none of which stops a run (below), maybe
+    // ";" or tabs, and the CR that completes it, within 64 bytes.
+    if (pos + 64 <= n) {
+        // Room before the characters for the bytes of the block before them,
+        // and after them for reads past their end.
+        thread_local char whole[64 + 64 + kSlack];
+        std::uint64_t lead = 0, stops = 0, drops = 0, crs = 0, spaces = 0, pairs = 0, opens = 0;
+        __m128i blanked[4];
+        for (int k = 0; k < 4; ++k) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + pos + 16 * k));
+            const __m128i isCr = _mm_cmpeq_epi8(v, cr);
+            const __m128i drop =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, tab), _mm_cmpeq_epi8(v, lf)),
+                             _mm_cmpeq_epi8(v, semicolon));
+            const __m128i stop =
+                _mm_or_si128(_mm_cmpeq_epi8(_mm_subs_epu8(v, cr), zero),
+                             _mm_or_si128(_mm_cmpeq_epi8(v, semicolon), _mm_cmpeq_epi8(v, slash)));
+            const __m128i pair = _mm_cmpeq_epi8(_mm_and_si128(v, pairBit), parens);
+            const __m128i blanks = _mm_or_si128(
+                _mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, colon)), pair);
+            blanked[k] = _mm_or_si128(_mm_andnot_si128(blanks, v), _mm_and_si128(blanks, blank));
+            const auto bits = [&](__m128i m) {
+                return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m)))
+                       << (16 * k);
+            };
+            lead |= bits(_mm_or_si128(drop, isCr));
+            drops |= bits(drop);
+            crs |= bits(isCr);
+            stops |= bits(stop);
+            spaces |= bits(_mm_or_si128(blanks, _mm_cmpeq_epi8(v, blank)));
+            pairs |= bits(pair);
+            opens |= bits(_mm_cmpeq_epi8(v, parens));
         }
-        pos += 16;
+        if (~lead != 0) {
+            const unsigned from = static_cast<unsigned>(__builtin_ctzll(~lead));
+            const std::uint64_t after = stops & (~std::uint64_t{0} << from);
+            const unsigned end = after ? static_cast<unsigned>(__builtin_ctzll(after)) : from;
+            const std::uint64_t rest = ~drops & (~std::uint64_t{0} << end);
+            const unsigned close = rest ? static_cast<unsigned>(__builtin_ctzll(rest)) : 0;
+            // The characters [from, end) and their last parenthesis.
+            const std::uint64_t inside =
+                (~std::uint64_t{0} << from) & ((std::uint64_t{1} << end) - 1);
+            const std::uint64_t lastPairs = pairs & inside;
+            const bool open = lastPairs && ((opens >> (63 - __builtin_clzll(lastPairs))) & 1u) != 0;
+            if (end > from && rest && ((crs >> close) & 1u) && !open) {
+                // The characters land at whole[64] on.
+                for (int k = 0; k < 4; ++k)
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(whole + 64 - from + 16 * k),
+                                     blanked[k]);
+                const std::uint64_t word = ~spaces & inside;
+                for (std::uint64_t edges =
+                         (word ^ (word << 1)) & (inside | (std::uint64_t{1} << end));
+                     edges; edges &= edges - 1)
+                    bound[marks++] = static_cast<std::uint32_t>(__builtin_ctzll(edges)) - from;
+                kept = end - from;
+                position = static_cast<std::int32_t>(pos + close);
+                firstKept = static_cast<std::int32_t>(pos + from);
+                return complete(whole + 64);
+            }
+        }
     }
 #endif
     for (;;) {
@@ -407,13 +466,7 @@ LineRead ReadCompilerLineInPlace(std::string_view window, bool last, std::int32_
                 SplitKept(out, kept, line, tokens);
                 return LineRead::Complete;
             }
-            if (marks & 1) bound[marks++] = static_cast<std::uint32_t>(kept);
-            line = std::string_view(out, kept);
-            const char* const text = out;
-            tokens.resize(marks / 2);
-            for (std::size_t t = 0; t < marks / 2; ++t)
-                tokens[t] = std::string_view(text + bound[2 * t], bound[2 * t + 1] - bound[2 * t]);
-            return LineRead::Complete;
+            return complete(out);
         }
         case kNul:
             if (kept == 0) first = pos;
