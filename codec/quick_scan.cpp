@@ -29,6 +29,7 @@ struct QuickField {
     bool hex;               // scanned as hexadecimal
     std::uint8_t operators; // Operator: the list, an index into QuickTables::operators
     std::int32_t low, high; // the values it holds as printed
+    std::uint32_t bytes;    // Wide, Byte, Word: its bytes in the four at its offset
 };
 
 // The fields that compiling scans for one opcode, when all are numbers or
@@ -41,10 +42,10 @@ struct QuickForm {
 
 using QuickForms = std::array<QuickForm, 256>;
 
+constexpr int kCodeBytes = static_cast<int>(sizeof ScriptContext::code);
+
 // Rows 0x00 to 0x8F by name, each name at its first row only: a slot holds
-// the row + 1, or 0 when empty. Names are told apart by their length first,
-// then names of 4 to 16 characters by their first and last bytes read as
-// two words (which overlap for the shorter ones), the others by all bytes.
+// the row + 1, or 0 when empty. Names are told apart by their length first.
 constexpr std::size_t kSlots = 1024;
 struct NameIndex {
     std::uint8_t row[kSlots] = {};
@@ -61,35 +62,31 @@ std::size_t Slot(std::string_view word) {
     return (n * 0xD93 + at(0) * 0xBC7 + at(n - 1) * 0xB09 + at(n / 2) * 0x133) % kSlots;
 }
 
-// The first and last `width` bytes of a text of at least that many.
-std::uint64_t Head(const char* text, std::size_t width) {
+// Names of up to 16 characters are also held as two words: the first 8
+// bytes (those there are, zero-extended) and the last 8 (the first word when
+// there are no more than 8). A word that has room after it is compared in
+// the same two words, without a test on its length.
+std::uint64_t FirstWord(const char* text, std::size_t size) {
     std::uint64_t v = 0;
-    std::memcpy(&v, text, width);
+    std::memcpy(&v, text, std::min<std::size_t>(size, 8));
     return v;
 }
-std::uint64_t Tail(const char* text, std::size_t size, std::size_t width) {
-    return Head(text + size - width, width);
+std::uint64_t LastWord(const char* text, std::size_t size) {
+    if (size <= 8) return FirstWord(text, size);
+    std::uint64_t v;
+    std::memcpy(&v, text + size - 8, 8);
+    return v;
 }
 
-// The bytes that the words of a name of `size` characters cover: 8, 4 or
-// none (compared byte by byte).
-std::size_t WordWidth(std::size_t size) {
-    return size >= 8 && size <= 16 ? 8 : size >= 4 && size < 8 ? 4 : 0;
-}
-
-bool SameName(const NameIndex& index, std::size_t slot, std::string_view word) {
-    const std::string_view name = index.name[slot];
+bool SameName(const NameIndex& index, std::size_t slot, std::string_view word, bool padded) {
     const std::size_t n = word.size();
-    if (name.size() != n) return false;
-    switch (WordWidth(n)) {
-    case 8:
-        return Head(word.data(), 8) == index.head[slot] &&
-               Tail(word.data(), n, 8) == index.tail[slot];
-    case 4:
-        return Head(word.data(), 4) == index.head[slot] &&
-               Tail(word.data(), n, 4) == index.tail[slot];
-    default: return name == word;
-    }
+    if (index.name[slot].size() != n) return false;
+    if (!padded || n > 16) return index.name[slot] == word;
+    std::uint64_t head, tail;
+    std::memcpy(&head, word.data(), 8);
+    std::memcpy(&tail, word.data() + (n > 8 ? n - 8 : 0), 8);
+    head &= ~std::uint64_t{0} >> (8 * (8 - std::min<std::size_t>(n, 8)));
+    return head == index.head[slot] && (n > 8 ? tail : head) == index.tail[slot];
 }
 
 // The operator texts of one kind of field, in the order of their codes.
@@ -118,10 +115,8 @@ std::unique_ptr<QuickTables> MakeQuickTables(const Dialect& d) {
         if (index.row[slot] == 0) {
             index.row[slot] = static_cast<std::uint8_t>(op + 1);
             index.name[slot] = name;
-            if (const std::size_t width = WordWidth(name.size())) {
-                index.head[slot] = Head(name.data(), width);
-                index.tail[slot] = Tail(name.data(), name.size(), width);
-            }
+            index.head[slot] = FirstWord(name.data(), name.size());
+            index.tail[slot] = LastWord(name.data(), name.size());
         }
     }
     // "?" does not scan back for Cmp; arithmetic has its twelve texts.
@@ -139,7 +134,8 @@ std::unique_ptr<QuickTables> MakeQuickTables(const Dialect& d) {
             const Field& f = form.fields[i];
             if (!FieldApplies(f, d.Size(static_cast<std::uint8_t>(op))) || (f.flags & kNoScan))
                 continue;
-            if (f.kind == Kind::Sub8) q.usable = false;
+            // Stores go through the four bytes at the field's offset.
+            if (f.kind == Kind::Sub8 || f.offset + 4 > kCodeBytes) q.usable = false;
             const Store store = IsOperator(f.kind) ? Store::Operator
                                 : IsWide(f.kind)   ? Store::Wide
                                 : d.narrowStores   ? Store::Byte
@@ -149,7 +145,10 @@ std::unique_ptr<QuickTables> MakeQuickTables(const Dialect& d) {
                                              ScansHex(f.kind),
                                              OperatorListOf(f.kind),
                                              RangeOf(f.kind).low,
-                                             RangeOf(f.kind).high};
+                                             RangeOf(f.kind).high,
+                                             store == Store::Wide   ? 0xFFFFu
+                                             : store == Store::Byte ? 0xFFu
+                                                                    : 0xFFFFFFFFu};
         }
     }
     return tables;
@@ -244,7 +243,9 @@ bool QuickNumber(std::string_view t, bool hex, bool padded, std::int32_t& value)
             }
         }
     }
-    value = static_cast<std::int32_t>(negative ? 0u - v : v);
+    // Negated without a test: (v ^ -1) + 1 is -v.
+    const std::uint32_t sign = 0u - static_cast<std::uint32_t>(negative);
+    value = static_cast<std::int32_t>((v ^ sign) - sign);
     return true;
 }
 
@@ -302,26 +303,25 @@ bool QuickScanFields(ScriptContext& ctx, const Form& form) {
             if (general) value = *general;
         }
         if (listening && (value < f.low || value > f.high)) return false;
-        switch (f.store) {
-        case Store::Wide:
-            if (scanned) work = value;
-            at[0] = static_cast<std::uint8_t>(work & 0xFF);
-            at[1] = static_cast<std::uint8_t>((work >> 8) & 0xFF);
-            break;
-        case Store::Byte:
-            if (scanned) at[0] = static_cast<std::uint8_t>(value & 0xFF);
-            break;
-        case Store::Word:
-            if (scanned) {
-                const std::uint32_t v = static_cast<std::uint32_t>(value);
-                at[0] = static_cast<std::uint8_t>(v);
-                at[1] = static_cast<std::uint8_t>(v >> 8);
-                at[2] = static_cast<std::uint8_t>(v >> 16);
-                at[3] = static_cast<std::uint8_t>(v >> 24);
-            }
-            break;
-        case Store::Operator: break;
-        }
+        // A wide field that does not scan repeats the last wide value; the
+        // others then keep their bytes. The four bytes at the field are
+        // written back with its own bytes changed (little-endian).
+        // (Masks instead of tests: which way a field goes follows no pattern.)
+        const std::uint32_t wide = 0u - static_cast<std::uint32_t>(f.store == Store::Wide);
+        const std::uint32_t took = 0u - static_cast<std::uint32_t>(scanned);
+        const std::uint32_t number = static_cast<std::uint32_t>(value);
+        work = static_cast<std::int32_t>((number & wide & took) |
+                                         (static_cast<std::uint32_t>(work) & ~(wide & took)));
+        const std::uint32_t bytes = f.bytes & (took | wide);
+        const std::uint32_t v = (static_cast<std::uint32_t>(work) & wide) | (number & ~wide);
+        const std::uint32_t was =
+            static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
+            static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
+        const std::uint32_t now = (was & ~bytes) | (v & bytes);
+        at[0] = static_cast<std::uint8_t>(now);
+        at[1] = static_cast<std::uint8_t>(now >> 8);
+        at[2] = static_cast<std::uint8_t>(now >> 16);
+        at[3] = static_cast<std::uint8_t>(now >> 24);
     }
     if (listening && form.fieldCount > 0) {
         int rest = ctx.liveTokens;
@@ -336,8 +336,10 @@ int QuickInstructionOf(const ScriptContext& ctx) {
     const std::string_view word = ctx.tokens[0];
     if (word == "goto" || word == "return") return InstructionOf(ctx);
     const NameIndex& index = TablesOf(*ctx.dialect).names;
+    // Tokens in the reader's buffer have room after them.
+    const bool padded = !ctx.lineCopied;
     for (std::size_t slot = Slot(word); index.row[slot] != 0; slot = (slot + 1) % kSlots)
-        if (SameName(index, slot, word)) return index.row[slot] - 1;
+        if (SameName(index, slot, word, padded)) return index.row[slot] - 1;
     return -1;
 }
 

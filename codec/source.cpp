@@ -280,9 +280,9 @@ LineRead ReadCompilerLineInPlace(std::string_view window, bool last, std::int32_
     auto complete = [&](const char* text) {
         if (marks & 1) bound[marks++] = static_cast<std::uint32_t>(kept);
         line = std::string_view(text, kept);
-        tokens.resize(marks / 2);
-        for (std::size_t t = 0; t < marks / 2; ++t)
-            tokens[t] = std::string_view(text + bound[2 * t], bound[2 * t + 1] - bound[2 * t]);
+        tokens.clear();
+        for (std::size_t t = 0; t < marks; t += 2)
+            tokens.emplace_back(text + bound[t], bound[t + 1] - bound[t]);
         return LineRead::Complete;
     };
 #if defined(__SSE2__)
@@ -336,15 +336,23 @@ LineRead ReadCompilerLineInPlace(std::string_view window, bool last, std::int32_
                 for (int k = 0; k < 4; ++k)
                     _mm_storeu_si128(reinterpret_cast<__m128i*>(whole + 64 - from + 16 * k),
                                      blanked[k]);
+                // Token boundaries, starts and ends by turns: the last token
+                // ends at `end` at the latest.
                 const std::uint64_t word = ~spaces & inside;
-                for (std::uint64_t edges =
-                         (word ^ (word << 1)) & (inside | (std::uint64_t{1} << end));
-                     edges; edges &= edges - 1)
-                    bound[marks++] = static_cast<std::uint32_t>(__builtin_ctzll(edges)) - from;
-                kept = end - from;
+                std::uint64_t edges = (word ^ (word << 1)) & (inside | (std::uint64_t{1} << end));
+                const char* const text = whole + 64 - from;
+                tokens.clear();
+                while (edges) {
+                    const unsigned start = static_cast<unsigned>(__builtin_ctzll(edges));
+                    edges &= edges - 1;
+                    const unsigned stop = static_cast<unsigned>(__builtin_ctzll(edges));
+                    edges &= edges - 1;
+                    tokens.emplace_back(text + start, stop - start);
+                }
+                line = std::string_view(whole + 64, end - from);
                 position = static_cast<std::int32_t>(pos + close);
                 firstKept = static_cast<std::int32_t>(pos + from);
-                return complete(whole + 64);
+                return LineRead::Complete;
             }
         }
     }
