@@ -127,6 +127,21 @@ constexpr std::size_t kOutputPiece = 256u << 10;
 // The largest source: offsets in it are 32-bit.
 constexpr std::size_t kLargestSource = 0x7FFFFFFF;
 
+// Whether a word may be one of the keywords that RecognizeLine looks for:
+// false for every word whose first letter starts none of them.
+bool MayBeKeyword(std::string_view word) {
+    switch (word[0]) {
+    case 'c': // case
+    case 'd': // default, do
+    case 'i': // if, int
+    case 's': // switch
+    case 'v': // void
+    case 'w': // while
+        return true;
+    default: return false;
+    }
+}
+
 // Counting braces for diagnostics: lines that end in "{" open, lines that
 // start with "}" close.
 struct BraceCount {
@@ -154,6 +169,8 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
     for (;;) {
         if (ctx.liveTokens - shifts <= 0) return;
         const std::string_view word = ctx.tokens[static_cast<size_t>(shifts)];
+        // Most lines name an instruction: one look at the first letter.
+        if (!MayBeKeyword(word)) break;
         if (word == "int" || word == "void") return;
         const bool ifWord = word == "if", whileWord = word == "while", doWord = word == "do";
         if (ifWord || whileWord || doWord) {

@@ -9,6 +9,7 @@
 
 #include "engine.h"
 #include "engine_parts.h"
+#include "source.h"
 #include "text.h"
 
 namespace quillon::detail {
@@ -264,6 +265,7 @@ bool QuickScanFields(ScriptContext& ctx, const Form& form) {
     if (!q.usable) return false;
     const bool listening = ctx.listener != nullptr;
     // Tokens in the reader's buffer have room after them.
+    static_assert(kReadableAfterToken >= 8, "numbers are read 8 bytes at a time");
     const bool padded = !ctx.lineCopied;
     const int first = form.firstToken;
     const int live = std::min(ctx.tokenCount, ctx.liveTokens);
@@ -337,6 +339,7 @@ int QuickInstructionOf(const ScriptContext& ctx) {
     if (word == "goto" || word == "return") return InstructionOf(ctx);
     const NameIndex& index = TablesOf(*ctx.dialect).names;
     // Tokens in the reader's buffer have room after them.
+    static_assert(kReadableAfterToken >= 8, "names are read 8 bytes at a time");
     const bool padded = !ctx.lineCopied;
     for (std::size_t slot = Slot(word); index.row[slot] != 0; slot = (slot + 1) % kSlots)
         if (SameName(index, slot, word, padded)) return index.row[slot] - 1;

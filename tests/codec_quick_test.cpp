@@ -113,7 +113,7 @@ TEST(CodecQuick, NameIndexFindsTheFirstRowOfEachName) {
             const int expected = detail::InstructionOf(ctx);
             EXPECT_EQ(detail::QuickInstructionOf(ctx), expected) << word;
             // As the compiler's reader leaves it: bytes after the word.
-            const std::string text = word + " Sub05 " + std::string(16, 'x');
+            const std::string text = word + " Sub05 " + std::string(32, 'x');
             ctx.tokens = {std::string_view(text).substr(0, word.size()),
                           std::string_view(text).substr(word.size() + 1, 5)};
             ctx.lineCopied = false;
