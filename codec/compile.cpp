@@ -152,13 +152,17 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
     const Dialect& d = *ctx.dialect;
     if (ctx.tokenCount == 0) return;
     if (ctx.listener) {
-        if (ctx.tokens[0] == "}") {
+        // Tokens are never empty: their first character tells them apart.
+        const auto is = [](std::string_view token, char c) {
+            return (token.size() == 1) & (token[0] == c);
+        };
+        if (is(ctx.tokens[0], '}')) {
             if (braces.open == 0)
                 Report(ctx, Issue::UnmatchedClose, ctx.tokens[0], 0);
             else
                 --braces.open;
         }
-        if (ctx.tokens.back() == "{") ++braces.open;
+        braces.open += is(ctx.tokens.back(), '{');
     }
     bool pushed = false;
     auto push = [&](BlockKind k) {
