@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#if defined(__SSE2__)
+// The SSE2 paths of the compilers' reader, unless the portable code that
+// other processors run is asked for (a test builds it on x86 too).
+#if defined(__SSE2__) && !defined(QUILLON_PORTABLE_READER)
+#define QUILLON_READER_SSE2 1
 #include <emmintrin.h>
 #endif
 
@@ -203,7 +206,7 @@ void SplitKept(const char* buffer, std::size_t length, std::string_view line,
                std::vector<std::string_view>& tokens) {
     tokens.clear();
     std::size_t i = 0;
-#if defined(__SSE2__)
+#if defined(QUILLON_READER_SSE2)
     const __m128i blank = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t');
     bool inToken = false;
     std::size_t start = 0;
@@ -270,7 +273,7 @@ LineRead ReadCompilerLineInPlace(std::string_view window, bool last, std::int32_
         if ((k == ' ') == ((marks & 1) != 0)) bound[marks++] = static_cast<std::uint32_t>(kept);
         out[kept++] = k;
     };
-#if defined(__SSE2__)
+#if defined(QUILLON_READER_SSE2)
     const __m128i comma = _mm_set1_epi8(','), colon = _mm_set1_epi8(':'),
                   parens = _mm_set1_epi8('('), pairBit = _mm_set1_epi8(static_cast<char>(0xFE)),
                   tab = _mm_set1_epi8('\t'), semicolon = _mm_set1_epi8(';'),
@@ -287,7 +290,7 @@ LineRead ReadCompilerLineInPlace(std::string_view window, bool last, std::int32_
             tokens.emplace_back(text + bound[t], bound[t + 1] - bound[t]);
         return LineRead::Complete;
     };
-#if defined(__SSE2__)
+#if defined(QUILLON_READER_SSE2)
     // The common line in one step: the CR, LF, tabs and ";" that end the line
     // before it, its characters, none of which stops a run (below), maybe
     // ";" or tabs, and the CR that completes it, within 64 bytes.
@@ -367,7 +370,7 @@ LineRead ReadCompilerLineInPlace(std::string_view window, bool last, std::int32_
             bounds.resize(room + kSpareBounds);
             bound = bounds.data();
         }
-#if defined(__SSE2__)
+#if defined(QUILLON_READER_SSE2)
         // Sixteen bytes at a time while they are kept (some as blanks). The bytes
         // up to CR stop the run with ";" and "/"; the control bytes among them
         // that are kept go the single way.
@@ -441,7 +444,7 @@ LineRead ReadCompilerLineInPlace(std::string_view window, bool last, std::int32_
             // line's tabs, or ";" and the line end) in one go; a CR that
             // completes the line ends it.
             bool completes = false;
-#if defined(__SSE2__)
+#if defined(QUILLON_READER_SSE2)
             // Deeply nested lines start with long runs of tabs.
             const __m128i skipCr = kept == 0 || paren ? cr : tab;
             while (pos + 16 <= n) {
