@@ -154,7 +154,8 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
     if (ctx.listener) {
         // Tokens are never empty: their first character tells them apart.
         const auto is = [](std::string_view token, char c) {
-            return (token.size() == 1) & (token[0] == c);
+            return (static_cast<unsigned>(token.size() == 1) &
+                    static_cast<unsigned>(token[0] == c)) != 0;
         };
         if (is(ctx.tokens[0], '}')) {
             if (braces.open == 0)
@@ -162,7 +163,7 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
             else
                 --braces.open;
         }
-        braces.open += is(ctx.tokens.back(), '{');
+        braces.open += is(ctx.tokens.back(), '{') ? 1 : 0;
     }
     bool pushed = false;
     auto push = [&](BlockKind k) {
