@@ -69,7 +69,7 @@ struct ScriptContext {
     // The classic compiler reads a line into a buffer of its own and leaves
     // `line` as it was: the tokens point into `readLine` until a diagnostic
     // or the compile's end has the line copied into `line` (`lineCopied`).
-    // Until then kReadableAfterToken bytes can be read from a token's start.
+    // Until then kReadableFromToken bytes can be read from a token's start.
     std::string_view readLine;
     bool lineCopied = true;
     // The index in the input's bytes where the classic compiler began reading

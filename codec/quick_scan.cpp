@@ -82,7 +82,7 @@ std::uint64_t LastWord(const char* text, std::size_t size) {
 bool SameName(const NameIndex& index, std::size_t slot, std::string_view word, bool padded) {
     const std::size_t n = word.size();
     if (index.name[slot].size() != n) return false;
-    if (!padded || n > 16) return index.name[slot] == word;
+    if (!padded || n == 0 || n > 16) return index.name[slot] == word;
     std::uint64_t head, tail;
     std::memcpy(&head, word.data(), 8);
     std::memcpy(&tail, word.data() + (n > 8 ? n - 8 : 0), 8);
@@ -265,7 +265,7 @@ bool QuickScanFields(ScriptContext& ctx, const Form& form) {
     if (!q.usable) return false;
     const bool listening = ctx.listener != nullptr;
     // Tokens in the reader's buffer have room after them.
-    static_assert(kReadableAfterToken >= 8, "numbers are read 8 bytes at a time");
+    static_assert(kReadableFromToken >= 8, "numbers are read 8 bytes at a time");
     const bool padded = !ctx.lineCopied;
     const int first = form.firstToken;
     const int live = std::min(ctx.tokenCount, ctx.liveTokens);
@@ -339,7 +339,7 @@ int QuickInstructionOf(const ScriptContext& ctx) {
     if (word == "goto" || word == "return") return InstructionOf(ctx);
     const NameIndex& index = TablesOf(*ctx.dialect).names;
     // Tokens in the reader's buffer have room after them.
-    static_assert(kReadableAfterToken >= 8, "names are read 8 bytes at a time");
+    static_assert(kReadableFromToken >= 8, "names are read 8 bytes at a time");
     const bool padded = !ctx.lineCopied;
     for (std::size_t slot = Slot(word); index.row[slot] != 0; slot = (slot + 1) % kSlots)
         if (SameName(index, slot, word, padded)) return index.row[slot] - 1;

@@ -194,7 +194,7 @@ constexpr CompilerClasses kCompilerClasses;
 // Room after the kept characters for whole blocks written past them, and
 // for reads past a token's end.
 constexpr std::size_t kSlack = 64;
-static_assert(kSlack >= 16 + kReadableAfterToken, "a block is kept and read past its end");
+static_assert(kSlack >= 16 + kReadableFromToken, "a block is kept and read past its end");
 // Token boundaries are at most one more than the kept characters; the
 // quick reader writes up to eight past the last.
 constexpr std::size_t kSpareBounds = 16;

@@ -17,7 +17,7 @@ struct LineOptions {
 };
 
 // Bytes that can be read from the start of a token of ReadCompilerLineInPlace.
-constexpr std::size_t kReadableAfterToken = 16;
+constexpr std::size_t kReadableFromToken = 16;
 
 // The options both compilers read their sources with.
 constexpr LineOptions kCompilerLineOptions{0, 0, 0, 1, 0};
@@ -58,7 +58,7 @@ LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& posi
 
 // ReadCompilerLine without the copy: `line` views the kept characters in a
 // buffer of this thread's and the tokens are views into it, valid until the
-// next read on this thread. At least kReadableAfterToken bytes can be read
+// next read on this thread. At least kReadableFromToken bytes can be read
 // from the start of every token (those past the line's end are of no use).
 LineRead ReadCompilerLineInPlace(std::string_view window, bool last, std::int32_t& position,
                                  std::string_view& line, std::vector<std::string_view>& tokens,
