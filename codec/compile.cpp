@@ -1,6 +1,7 @@
 // The compiler: source lines recognised by their first word, keyword lines
 // and closing braces turned into block instructions, every other line
 // scanned through its instruction's form.
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -14,7 +15,8 @@ namespace quillon {
 namespace detail {
 
 namespace {
-// The output grows in steps of this many bytes.
+// The output grows by as much as it holds, from 256 bytes up to steps of
+// this many.
 constexpr std::size_t kOutputStep = 64u << 10;
 
 // While compiling, the output's string is kept longer than what was written
@@ -29,7 +31,9 @@ void Put(ScriptContext& ctx, OutputFile* out) {
     }
     const std::size_t at = static_cast<std::size_t>(ctx.nextPos - out->base);
     std::string& bytes = out->bytes;
-    if (bytes.size() < at + sizeof ctx.code) bytes.resize(at + sizeof ctx.code + kOutputStep);
+    if (bytes.size() < at + sizeof ctx.code)
+        bytes.resize(at + sizeof ctx.code +
+                     std::min(std::max<std::size_t>(bytes.size(), 256), kOutputStep));
     std::memcpy(bytes.data() + at, ctx.code, sizeof ctx.code);
     ctx.nextPos += static_cast<std::int32_t>(size);
 }
