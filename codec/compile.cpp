@@ -1,6 +1,7 @@
 // The compiler: source lines recognised by their first word, keyword lines
 // and closing braces turned into block instructions, every other line
 // scanned through its instruction's form.
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -14,6 +15,33 @@ namespace quillon {
 namespace detail {
 
 namespace {
+// The output grows by as much as it holds, from 256 bytes up to steps of
+// this many.
+constexpr std::size_t kOutputStep = 64u << 10;
+
+// While compiling, the output's string is kept longer than what was written
+// (ctx.nextPos - base bytes), so that an instruction goes in as one copy of
+// the whole instruction buffer: the bytes past its size are overwritten by
+// the next instruction or cut off at the end.
+void Put(ScriptContext& ctx, OutputFile* out) {
+    const std::size_t size = static_cast<std::size_t>(ctx.dialect->Size(ctx.opcode));
+    if (!out || ctx.nextPos < out->base || size > sizeof ctx.code) {
+        Write(ctx, ctx.nextPos, out);
+        return;
+    }
+    const std::size_t at = static_cast<std::size_t>(ctx.nextPos - out->base);
+    std::string& bytes = out->bytes;
+    if (bytes.size() < at + sizeof ctx.code)
+        bytes.resize(at + sizeof ctx.code +
+                     std::min(std::max<std::size_t>(bytes.size(), 256), kOutputStep));
+    std::memcpy(bytes.data() + at, ctx.code, sizeof ctx.code);
+    ctx.nextPos += static_cast<std::int32_t>(size);
+}
+
+std::string_view Written(const ScriptContext& ctx, const OutputFile& out) {
+    return std::string_view(out.bytes.data(), static_cast<std::size_t>(ctx.nextPos - out.base));
+}
+
 // The buffer becomes the instruction that closes a block of `kind`.
 void BecomeCloser(ScriptContext& ctx, BlockKind kind) {
     const int k = static_cast<int>(kind);
@@ -51,12 +79,12 @@ void CompileCloseBrace(ScriptContext& ctx) {
         if (!any || kind != BlockKind::Do) break;
         BecomeCloser(ctx, BlockKind::Do);
         if (ctx.tokenCount <= 2) break;
-        Write(ctx, ctx.nextPos, out);
+        Put(ctx, out);
         ++pairs;
         if (token(0) != "}") break;
         ctx.opcode = ctx.code[0] = d.closer[static_cast<int>(BlockKind::If)];
     }
-    ShiftTokens(ctx, 2, pairs);
+    if (pairs > 0) ShiftTokens(ctx, 2, pairs);
     if (any && kind == BlockKind::Do) {
         if (ctx.tokenCount > 2) {
             const int op = InstructionOf(ctx);
@@ -84,7 +112,7 @@ void CompileCloseBrace(ScriptContext& ctx) {
     if (any && kind == BlockKind::Else) {
         // The pair 00 00: one byte here, the second by the driver.
         ctx.opcode = ctx.code[0] = d.closer[static_cast<int>(BlockKind::Else)];
-        Write(ctx, ctx.nextPos, out);
+        Put(ctx, out);
         return;
     }
     if (ctx.tokenCount > 1) return; // 08 with offset 1 as the buffer holds it
@@ -103,6 +131,21 @@ constexpr std::size_t kOutputPiece = 256u << 10;
 // The largest source: offsets in it are 32-bit.
 constexpr std::size_t kLargestSource = 0x7FFFFFFF;
 
+// Whether a word may be one of the keywords that RecognizeLine looks for:
+// false for every word whose first letter starts none of them.
+bool MayBeKeyword(std::string_view word) {
+    switch (word[0]) {
+    case 'c': // case
+    case 'd': // default, do
+    case 'i': // if, int
+    case 's': // switch
+    case 'v': // void
+    case 'w': // while
+        return true;
+    default: return false;
+    }
+}
+
 // Counting braces for diagnostics: lines that end in "{" open, lines that
 // start with "}" close.
 struct BraceCount {
@@ -113,13 +156,18 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
     const Dialect& d = *ctx.dialect;
     if (ctx.tokenCount == 0) return;
     if (ctx.listener) {
-        if (ctx.tokens[0] == "}") {
+        // Tokens are never empty: their first character tells them apart.
+        const auto is = [](std::string_view token, char c) {
+            return (static_cast<unsigned>(token.size() == 1) &
+                    static_cast<unsigned>(token[0] == c)) != 0;
+        };
+        if (is(ctx.tokens[0], '}')) {
             if (braces.open == 0)
                 Report(ctx, Issue::UnmatchedClose, ctx.tokens[0], 0);
             else
                 --braces.open;
         }
-        if (ctx.tokens.back() == "{") ++braces.open;
+        braces.open += is(ctx.tokens.back(), '{') ? 1 : 0;
     }
     bool pushed = false;
     auto push = [&](BlockKind k) {
@@ -130,6 +178,8 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
     for (;;) {
         if (ctx.liveTokens - shifts <= 0) return;
         const std::string_view word = ctx.tokens[static_cast<size_t>(shifts)];
+        // Most lines name an instruction: one look at the first letter.
+        if (!MayBeKeyword(word)) break;
         if (word == "int" || word == "void") return;
         const bool ifWord = word == "if", whileWord = word == "while", doWord = word == "do";
         if (ifWord || whileWord || doWord) {
@@ -142,7 +192,7 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
                                                : BlockKind::Do;
             ctx.opcode = ctx.code[0] = d.opener[static_cast<int>(kind)];
             ctx.code[1] = ctx.code[2] = ctx.code[3] = 0;
-            Write(ctx, ctx.nextPos, out);
+            Put(ctx, out);
             push(kind);
             if (doWord) return;
             ++shifts;
@@ -166,7 +216,7 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
         std::string discard;
         DispatchForm(ctx, discard, false);
     }
-    Write(ctx, ctx.nextPos, out);
+    Put(ctx, out);
 }
 
 // The source as the compile loop sees it: a window of it, which `more`
@@ -197,11 +247,14 @@ void CompileWindows(ScriptContext& ctx, Window& window, OutputFile& output, cons
             break;
         const std::int32_t from = ctx.readPos - in.base;
         std::int32_t at = from, firstKept = 0;
-        if (ReadCompilerLine(in.bytes, window.last, at, ctx.line, ctx.tokens, firstKept) ==
+        std::string_view line;
+        if (ReadCompilerLineInPlace(in.bytes, window.last, at, line, ctx.tokens, firstKept) ==
             LineRead::NeedMore) {
             window.more(ctx.readPos);
             continue;
         }
+        ctx.readLine = line;
+        ctx.lineCopied = false;
         ctx.readPos = in.base + at;
         ctx.lineFrom = from;
         ctx.lineOffsets.clear();
@@ -210,15 +263,17 @@ void CompileWindows(ScriptContext& ctx, Window& window, OutputFile& output, cons
         ctx.liveTokens = ctx.tokenCount;
         ctx.opcode = 0xFF;
         RecognizeLine(ctx, &output, braces);
-        if (ctx.listener && !ctx.line.empty())
+        if (ctx.listener && !line.empty())
             ctx.listener->LineDone(in.base + firstKept, ctx.readPos, outputBegin, ctx.nextPos);
         if (passBound && ++passes >= bound) break;
-        if (sink && output.bytes.size() >= kOutputPiece) {
-            (*sink)(output.bytes);
-            output.base += static_cast<std::int32_t>(output.bytes.size());
-            output.bytes.clear();
+        if (sink && static_cast<std::size_t>(ctx.nextPos - output.base) >= kOutputPiece) {
+            const std::string_view piece = Written(ctx, output);
+            (*sink)(piece);
+            output.base += static_cast<std::int32_t>(piece.size());
         }
     }
+    // The record holds the last line as it always did.
+    CopyLine(ctx);
     const std::int32_t size =
         window.input.base + static_cast<std::int32_t>(window.input.bytes.size());
     if (ctx.listener && braces.open > 0) {
@@ -227,6 +282,7 @@ void CompileWindows(ScriptContext& ctx, Window& window, OutputFile& output, cons
         ctx.listener->Report(d);
     }
     if (ctx.listener) ctx.listener->SourceDone(window.input.bytes);
+    output.bytes.resize(static_cast<std::size_t>(ctx.nextPos - output.base));
     if (sink && !output.bytes.empty()) (*sink)(output.bytes);
     ctx.lineFrom = -1;
     ctx.target = nullptr;
@@ -234,6 +290,24 @@ void CompileWindows(ScriptContext& ctx, Window& window, OutputFile& output, cons
 }
 
 } // namespace
+
+std::string_view detail::CopyLine(ScriptContext& ctx, std::string_view token) {
+    const std::string_view from = ctx.readLine;
+    const auto in = [&](std::string_view t) {
+        const std::less_equal<const char*> le;
+        return le(from.data(), t.data()) && le(t.data(), from.data() + from.size());
+    };
+    const auto moved = [&](std::string_view t) {
+        return std::string_view(ctx.line.data() + (t.data() - from.data()), t.size());
+    };
+    if (!ctx.lineCopied) {
+        ctx.lineCopied = true;
+        ctx.line.assign(from);
+        for (std::string_view& t : ctx.tokens)
+            if (in(t)) t = moved(t);
+    }
+    return from.data() && in(token) ? moved(token) : token;
+}
 
 void detail::NeedLineOffsets(ScriptContext& ctx) {
     if (ctx.lineFrom < 0 || !ctx.input || !ctx.lineOffsets.empty()) return;

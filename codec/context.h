@@ -66,6 +66,12 @@ struct ScriptContext {
     // kept character.
     std::string line;
     std::vector<std::int32_t> lineOffsets;
+    // The classic compiler reads a line into a buffer of its own and leaves
+    // `line` as it was: the tokens point into `readLine` until a diagnostic
+    // or the compile's end has the line copied into `line` (`lineCopied`).
+    // Until then kReadableFromToken bytes can be read from a token's start.
+    std::string_view readLine;
+    bool lineCopied = true;
     // The index in the input's bytes where the classic compiler began reading
     // the current line (-1: none). It fills `lineOffsets` only when a
     // diagnostic needs them, by reading the line again from there.

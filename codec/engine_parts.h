@@ -57,6 +57,10 @@ void CompileCloseBrace(ScriptContext& ctx);
 // Fills the record's lineOffsets for the current line when the classic
 // compiler left them to be worked out (compile.cpp); otherwise does nothing.
 void NeedLineOffsets(ScriptContext& ctx);
+// Copies the current line into the record's `line` when the classic compiler
+// left it in its reader's buffer, the tokens with it, and returns `token`
+// (a view of that buffer or not) as a view of `line` (compile.cpp).
+std::string_view CopyLine(ScriptContext& ctx, std::string_view token = {});
 void DisassembleSpecial(ScriptContext& ctx, const Form& form, std::string& out);
 
 } // namespace quillon::detail

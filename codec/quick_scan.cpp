@@ -4,24 +4,37 @@
 // bytes as ScanFields; a line that ScanFields would report on is left to it.
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 
+#include "engine.h"
 #include "engine_parts.h"
+#include "source.h"
 #include "text.h"
 
 namespace quillon::detail {
 
 namespace {
 
-struct QuickField {
-    std::uint8_t offset;
-    Kind kind;
-    bool hex;               // scanned as hexadecimal
-    bool wide;              // 16 bits
-    std::int32_t low, high; // the values it holds as printed
+// How a field's value goes into the instruction buffer.
+enum class Store : std::uint8_t {
+    Wide,     // 16 bits; a field that does not scan repeats the last wide value
+    Byte,     // its low byte only (dialects with narrow stores)
+    Word,     // 32 bits, whose surplus the following fields overwrite
+    Operator, // the index of its text in the operator list of its kind
 };
 
-// The fields that compiling scans for one opcode, when all are numbers.
+struct QuickField {
+    std::uint8_t offset;
+    Store store;
+    bool hex;               // scanned as hexadecimal
+    std::uint8_t operators; // Operator: the list, an index into QuickTables::operators
+    std::int32_t low, high; // the values it holds as printed
+    std::uint32_t bytes;    // Wide, Byte, Word: its bytes in the four at its offset
+};
+
+// The fields that compiling scans for one opcode, when all are numbers or
+// operators.
 struct QuickForm {
     bool usable = false;
     std::uint8_t count = 0;
@@ -30,12 +43,15 @@ struct QuickForm {
 
 using QuickForms = std::array<QuickForm, 256>;
 
+constexpr int kCodeBytes = static_cast<int>(sizeof ScriptContext::code);
+
 // Rows 0x00 to 0x8F by name, each name at its first row only: a slot holds
 // the row + 1, or 0 when empty. Names are told apart by their length first.
 constexpr std::size_t kSlots = 1024;
 struct NameIndex {
     std::uint8_t row[kSlots] = {};
     std::string_view name[kSlots];
+    std::uint64_t head[kSlots] = {}, tail[kSlots] = {};
 };
 
 std::size_t Slot(std::string_view word) {
@@ -44,13 +60,51 @@ std::size_t Slot(std::string_view word) {
     const auto at = [&](std::size_t i) {
         return static_cast<std::size_t>(static_cast<unsigned char>(word[i]));
     };
-    return (n * 0x9E5 + at(0) * 0x2F + at(n - 1) * 0x1B3 + at(n / 2) * 0x3D + at(n / 3)) % kSlots;
+    return (n * 0xD93 + at(0) * 0xBC7 + at(n - 1) * 0xB09 + at(n / 2) * 0x133) % kSlots;
 }
+
+// Names of up to 16 characters are also held as two words: the first 8
+// bytes (those there are, zero-extended) and the last 8 (the first word when
+// there are no more than 8). A word that has room after it is compared in
+// the same two words, without a test on its length.
+std::uint64_t FirstWord(const char* text, std::size_t size) {
+    std::uint64_t v = 0;
+    std::memcpy(&v, text, std::min<std::size_t>(size, 8));
+    return v;
+}
+std::uint64_t LastWord(const char* text, std::size_t size) {
+    if (size <= 8) return FirstWord(text, size);
+    std::uint64_t v;
+    std::memcpy(&v, text + size - 8, 8);
+    return v;
+}
+
+bool SameName(const NameIndex& index, std::size_t slot, std::string_view word, bool padded) {
+    const std::size_t n = word.size();
+    if (index.name[slot].size() != n) return false;
+    if (!padded || n == 0 || n > 16) return index.name[slot] == word;
+    std::uint64_t head, tail;
+    std::memcpy(&head, word.data(), 8);
+    std::memcpy(&tail, word.data() + (n > 8 ? n - 8 : 0), 8);
+    head &= ~std::uint64_t{0} >> (8 * (8 - std::min<std::size_t>(n, 8)));
+    return head == index.head[slot] && (n > 8 ? tail : head) == index.tail[slot];
+}
+
+// The operator texts of one kind of field, in the order of their codes.
+struct OperatorList {
+    std::uint8_t count = 0;
+    std::string_view text[16];
+};
 
 struct QuickTables {
     QuickForms forms;
     NameIndex names;
+    OperatorList operators[3]; // comparison, comparison with "?", arithmetic
 };
+
+std::uint8_t OperatorListOf(Kind kind) {
+    return kind == Kind::CmpOp ? 0 : kind == Kind::CmpOpQ ? 1 : 2;
+}
 
 std::unique_ptr<QuickTables> MakeQuickTables(const Dialect& d) {
     auto tables = std::make_unique<QuickTables>();
@@ -62,8 +116,17 @@ std::unique_ptr<QuickTables> MakeQuickTables(const Dialect& d) {
         if (index.row[slot] == 0) {
             index.row[slot] = static_cast<std::uint8_t>(op + 1);
             index.name[slot] = name;
+            index.head[slot] = FirstWord(name.data(), name.size());
+            index.tail[slot] = LastWord(name.data(), name.size());
         }
     }
+    // "?" does not scan back for Cmp; arithmetic has its twelve texts.
+    for (std::uint8_t code = 0; code < 6; ++code)
+        tables->operators[0].text[tables->operators[0].count++] = ComparisonText(code);
+    for (std::uint8_t code = 0; code < 7; ++code)
+        tables->operators[1].text[tables->operators[1].count++] = ComparisonText(code);
+    for (std::uint8_t code = 0; code < 12; ++code)
+        tables->operators[2].text[tables->operators[2].count++] = ArithmeticText(code);
     for (int op = 0; op < 256; ++op) {
         const Form& form = *d.forms[op];
         QuickForm& q = tables->forms[static_cast<std::size_t>(op)];
@@ -72,13 +135,21 @@ std::unique_ptr<QuickTables> MakeQuickTables(const Dialect& d) {
             const Field& f = form.fields[i];
             if (!FieldApplies(f, d.Size(static_cast<std::uint8_t>(op))) || (f.flags & kNoScan))
                 continue;
-            if (IsOperator(f.kind) || f.kind == Kind::Sub8) q.usable = false;
+            // Stores go through the four bytes at the field's offset.
+            if (f.kind == Kind::Sub8 || f.offset + 4 > kCodeBytes) q.usable = false;
+            const Store store = IsOperator(f.kind) ? Store::Operator
+                                : IsWide(f.kind)   ? Store::Wide
+                                : d.narrowStores   ? Store::Byte
+                                                   : Store::Word;
             q.fields[q.count++] = QuickField{f.offset,
-                                             f.kind,
+                                             store,
                                              ScansHex(f.kind),
-                                             IsWide(f.kind),
+                                             OperatorListOf(f.kind),
                                              RangeOf(f.kind).low,
-                                             RangeOf(f.kind).high};
+                                             RangeOf(f.kind).high,
+                                             store == Store::Wide   ? 0xFFFFu
+                                             : store == Store::Byte ? 0xFFu
+                                                                    : 0xFFFFFFFFu};
         }
     }
     return tables;
@@ -119,85 +190,145 @@ struct HexDigits {
 };
 constexpr HexDigits kHexDigits;
 
+// The value of 1 to 8 decimal digits at `p`, of which 8 bytes can be read,
+// in one step: false when one of them is not a digit.
+bool EightDigits(const char* p, std::size_t count, std::uint32_t& value) {
+    std::uint64_t x;
+    std::memcpy(&x, p, 8);
+    // The digits to the top, "0"s below them (the first byte is the lowest).
+    const unsigned pad = 8 * static_cast<unsigned>(8 - count);
+    x = (x << pad) | (0x3030303030303030ull & ~(~std::uint64_t{0} << pad));
+    const std::uint64_t d = x - 0x3030303030303030ull;
+    if ((x & 0xF0F0F0F0F0F0F0F0ull) != 0x3030303030303030ull ||
+        ((d + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) != 0)
+        return false;
+    // Pairs, then fours, then the eight digits.
+    const std::uint64_t pairs = d * 10 + (d >> 8);
+    value = static_cast<std::uint32_t>(
+        ((pairs & 0x000000FF000000FFull) * (100 + (1000000ull << 32)) +
+         ((pairs >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32))) >>
+        32);
+    return true;
+}
+
 // The value of a token made of a sign and up to 8 hex or 9 decimal digits
 // only ("0x" before hex digits), as the general scan reads it; false for
-// every other token, which the general scan then reads.
-bool QuickNumber(std::string_view t, bool hex, std::int32_t& value) {
-    std::size_t i = 0;
-    const bool negative = !t.empty() && t[0] == '-';
-    if (!t.empty() && (t[0] == '-' || t[0] == '+')) i = 1;
-    if (hex && t.size() >= i + 2 && t[i] == '0' && (t[i + 1] == 'x' || t[i + 1] == 'X')) i += 2;
-    const std::size_t digits = t.size() - i;
-    if (digits == 0 || digits > (hex ? 8u : 9u)) return false;
+// every other token, which the general scan then reads. With `padded`, 8
+// bytes can be read from anywhere in the token.
+bool QuickNumber(std::string_view t, bool hex, bool padded, std::int32_t& value) {
+    const char* p = t.data();
+    const char* const end = p + t.size();
+    if (p == end) return false;
+    const bool negative = *p == '-';
+    p += negative || *p == '+';
     std::uint32_t v = 0;
     if (hex) {
-        for (; i < t.size(); ++i) {
-            const std::uint32_t d = kHexDigits.of[static_cast<unsigned char>(t[i])];
+        if (end - p >= 2 && p[0] == '0' && (p[1] | 0x20) == 'x') p += 2;
+        if (p == end || end - p > 8) return false;
+        for (; p != end; ++p) {
+            const std::uint32_t d = kHexDigits.of[static_cast<unsigned char>(*p)];
             if (d > 15) return false;
             v = v * 16 + d;
         }
     } else {
-        for (; i < t.size(); ++i) {
-            const std::uint32_t d =
-                static_cast<std::uint32_t>(static_cast<unsigned char>(t[i])) - '0';
-            if (d > 9) return false;
-            v = v * 10 + d;
+        const std::size_t count = static_cast<std::size_t>(end - p);
+        if (count == 0 || count > 9) return false;
+        if (padded && count <= 8) {
+            if (!EightDigits(p, count, v)) return false;
+        } else {
+            for (; p != end; ++p) {
+                const std::uint32_t d =
+                    static_cast<std::uint32_t>(static_cast<unsigned char>(*p)) - '0';
+                if (d > 9) return false;
+                v = v * 10 + d;
+            }
         }
     }
-    value = static_cast<std::int32_t>(negative ? 0u - v : v);
+    // Negated without a test: (v ^ -1) + 1 is -v.
+    const std::uint32_t sign = 0u - static_cast<std::uint32_t>(negative);
+    value = static_cast<std::int32_t>((v ^ sign) - sign);
     return true;
+}
+
+// The code of an operator text, or -1.
+int OperatorCode(const OperatorList& list, std::string_view text) {
+    for (int i = 0; i < list.count; ++i)
+        if (list.text[i] == text) return i;
+    return -1;
 }
 
 } // namespace
 
 bool QuickScanFields(ScriptContext& ctx, const Form& form) {
-    const QuickForm& q = TablesOf(*ctx.dialect).forms[ctx.opcode];
+    const QuickTables& tables = TablesOf(*ctx.dialect);
+    const QuickForm& q = tables.forms[ctx.opcode];
     if (!q.usable) return false;
-    const bool narrow = ctx.dialect->narrowStores;
     const bool listening = ctx.listener != nullptr;
+    // Tokens in the reader's buffer have room after them.
+    static_assert(kReadableFromToken >= 8, "numbers are read 8 bytes at a time");
+    const bool padded = !ctx.lineCopied;
+    const int first = form.firstToken;
+    const int live = std::min(ctx.tokenCount, ctx.liveTokens);
+    // A missing argument is reported by ScanFields.
+    if (listening && first + q.count > live) return false;
     for (int i = 0; i < form.presetCount; ++i)
         ctx.code[form.presets[i].offset] = form.presets[i].value;
+    const std::string_view* const tokens = ctx.tokens.data();
     std::int32_t work = 0;
-    int token = form.firstToken;
-    const int live = std::min(ctx.tokenCount, ctx.liveTokens);
     for (int i = 0; i < q.count; ++i) {
         const QuickField& f = q.fields[i];
-        const int t = token++;
-        bool scanned = false;
-        std::int32_t value = 0;
-        if (t < live) {
-            const std::string_view text = ctx.tokens[static_cast<std::size_t>(t)];
-            const bool hex = f.hex;
-            scanned = QuickNumber(text, hex, value);
-            if (!scanned) {
-                bool overflow = false;
-                const auto general = hex ? ScanHex(text, &overflow) : ScanDecimal(text, &overflow);
-                if (listening && (!general || overflow)) return false;
-                scanned = general.has_value();
-                if (general) value = *general;
+        const int t = first + i;
+        std::uint8_t* const at = ctx.code + f.offset;
+        if (t >= live) {
+            if (f.store == Store::Wide) {
+                at[0] = static_cast<std::uint8_t>(work & 0xFF);
+                at[1] = static_cast<std::uint8_t>((work >> 8) & 0xFF);
             }
-            if (listening && (value < f.low || value > f.high)) return false;
-        } else if (listening) {
-            return false; // a missing argument
+            continue;
         }
-        std::uint8_t* at = ctx.code + f.offset;
-        if (f.wide) {
-            if (scanned) work = value;
-            at[0] = static_cast<std::uint8_t>(work & 0xFF);
-            at[1] = static_cast<std::uint8_t>((work >> 8) & 0xFF);
-        } else if (scanned && narrow) {
-            at[0] = static_cast<std::uint8_t>(value & 0xFF);
-        } else if (scanned) {
-            const std::uint32_t v = static_cast<std::uint32_t>(value);
-            at[0] = static_cast<std::uint8_t>(v);
-            at[1] = static_cast<std::uint8_t>(v >> 8);
-            at[2] = static_cast<std::uint8_t>(v >> 16);
-            at[3] = static_cast<std::uint8_t>(v >> 24);
+        const std::string_view text = tokens[t];
+        if (f.store == Store::Operator) {
+            const int code = OperatorCode(tables.operators[f.operators], text);
+            if (code >= 0)
+                at[0] = static_cast<std::uint8_t>(code);
+            else if (listening)
+                return false; // a bad operator
+            continue;
         }
+        std::int32_t value = 0;
+        bool scanned = QuickNumber(text, f.hex, padded, value);
+        if (!scanned) {
+            bool overflow = false;
+            const auto general = f.hex ? ScanHex(text, &overflow) : ScanDecimal(text, &overflow);
+            if (listening && (!general || overflow)) return false;
+            scanned = general.has_value();
+            if (general) value = *general;
+        }
+        if (listening && (value < f.low || value > f.high)) return false;
+        // A wide field that does not scan repeats the last wide value; the
+        // others then keep their bytes. The four bytes at the field are
+        // written back with its own bytes changed (little-endian).
+        // (Masks instead of tests: which way a field goes follows no pattern.)
+        const std::uint32_t wide = 0u - static_cast<std::uint32_t>(f.store == Store::Wide);
+        const std::uint32_t took = 0u - static_cast<std::uint32_t>(scanned);
+        const std::uint32_t number = static_cast<std::uint32_t>(value);
+        work = static_cast<std::int32_t>((number & wide & took) |
+                                         (static_cast<std::uint32_t>(work) & ~(wide & took)));
+        const std::uint32_t bytes = f.bytes & (took | wide);
+        const std::uint32_t v = (static_cast<std::uint32_t>(work) & wide) | (number & ~wide);
+        const std::uint32_t was =
+            static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
+            static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
+        const std::uint32_t now = (was & ~bytes) | (v & bytes);
+        at[0] = static_cast<std::uint8_t>(now);
+        at[1] = static_cast<std::uint8_t>(now >> 8);
+        at[2] = static_cast<std::uint8_t>(now >> 16);
+        at[3] = static_cast<std::uint8_t>(now >> 24);
     }
     if (listening && form.fieldCount > 0) {
         int rest = ctx.liveTokens;
-        while (rest > token && ctx.tokens[static_cast<std::size_t>(rest - 1)] == "{") --rest;
+        const int token = first + q.count;
+        while (rest > token && tokens[rest - 1] == "{") --rest;
         if (rest > token) return false; // surplus arguments
     }
     return true;
@@ -207,8 +338,11 @@ int QuickInstructionOf(const ScriptContext& ctx) {
     const std::string_view word = ctx.tokens[0];
     if (word == "goto" || word == "return") return InstructionOf(ctx);
     const NameIndex& index = TablesOf(*ctx.dialect).names;
+    // Tokens in the reader's buffer have room after them.
+    static_assert(kReadableFromToken >= 8, "names are read 8 bytes at a time");
+    const bool padded = !ctx.lineCopied;
     for (std::size_t slot = Slot(word); index.row[slot] != 0; slot = (slot + 1) % kSlots)
-        if (index.name[slot] == word) return index.row[slot] - 1;
+        if (SameName(index, slot, word, padded)) return index.row[slot] - 1;
     return -1;
 }
 

@@ -16,6 +16,9 @@ struct LineOptions {
     std::int32_t rawLine = 0;          // 1: no separator pass
 };
 
+// Bytes that can be read from the start of a token of ReadCompilerLineInPlace.
+constexpr std::size_t kReadableFromToken = 16;
+
 // The options both compilers read their sources with.
 constexpr LineOptions kCompilerLineOptions{0, 0, 0, 1, 0};
 
@@ -52,6 +55,14 @@ LineRead ReadLineInWindow(const LineOptions& options, std::string_view window, b
 LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& position,
                           std::string& line, std::vector<std::string_view>& tokens,
                           std::int32_t& firstKept);
+
+// ReadCompilerLine without the copy: `line` views the kept characters in a
+// buffer of this thread's and the tokens are views into it, valid until the
+// next read on this thread. At least kReadableFromToken bytes can be read
+// from the start of every token (those past the line's end are of no use).
+LineRead ReadCompilerLineInPlace(std::string_view window, bool last, std::int32_t& position,
+                                 std::string_view& line, std::vector<std::string_view>& tokens,
+                                 std::int32_t& firstKept);
 
 // Convenience form returning the line.
 std::string ReadSourceLine(const LineOptions& options, std::string_view file,

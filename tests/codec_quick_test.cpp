@@ -110,7 +110,15 @@ TEST(CodecQuick, NameIndexFindsTheFirstRowOfEachName) {
         for (const std::string& word : words) {
             ctx.tokens = {word, "Sub05"};
             ctx.tokenCount = ctx.liveTokens = 2;
-            EXPECT_EQ(detail::QuickInstructionOf(ctx), detail::InstructionOf(ctx)) << word;
+            const int expected = detail::InstructionOf(ctx);
+            EXPECT_EQ(detail::QuickInstructionOf(ctx), expected) << word;
+            // As the compiler's reader leaves it: bytes after the word.
+            const std::string text = word + " Sub05 " + std::string(32, 'x');
+            ctx.tokens = {std::string_view(text).substr(0, word.size()),
+                          std::string_view(text).substr(word.size() + 1, 5)};
+            ctx.lineCopied = false;
+            EXPECT_EQ(detail::QuickInstructionOf(ctx), expected) << word;
+            ctx.lineCopied = true;
         }
     }
 }
@@ -118,13 +126,15 @@ TEST(CodecQuick, NameIndexFindsTheFirstRowOfEachName) {
 // Every line that the quick scan takes writes the bytes of ScanFields.
 TEST(CodecQuick, FieldScanWritesTheGeneralScansBytes) {
     std::mt19937 rng(11);
-    const char* const kTokens[] = {"0",      "7",    "-1",         "255", "300",  "65535",
-                                   "-32768", "0x7F", "0XfF",       "ff",  "12ab", "+4",
-                                   "-",      "",     "4294967296", "{"};
+    const char* const kTokens[] = {
+        "0",          "7",        "-1",        "255",   "300", "65535", "-32768",
+        "0x7F",       "0XfF",     "ff",        "12ab",  "+4",  "-",     "",
+        "4294967296", "{",        "=",         "!=",    "?",   "~>>",   "<<",
+        "%",          "12345678", "123456789", "-0099", "1a",  "19/",   "00000000"};
     for (const Dialect* d : {&RetailDialect(), &PrototypeDialect()}) {
         for (int op = 0; op < 0x90; ++op) {
             const Form& form = *d->forms[op];
-            for (int round = 0; round < 20; ++round) {
+            for (int round = 0; round < 100; ++round) {
                 std::vector<std::string> words = {d->Name(static_cast<std::uint8_t>(op))};
                 for (std::size_t n = rng() % 30; n > 0; --n)
                     words.push_back(kTokens[rng() % std::size(kTokens)]);
@@ -136,6 +146,20 @@ TEST(CodecQuick, FieldScanWritesTheGeneralScansBytes) {
                     c->opcode = static_cast<std::uint8_t>(op);
                     c->tokens.assign(words.begin(), words.end());
                     c->tokenCount = c->liveTokens = static_cast<std::int32_t>(words.size());
+                }
+                // Half the time the tokens lie as in the compiler's reader,
+                // with bytes after the last that may be read.
+                std::string text;
+                if (round % 2) {
+                    std::vector<std::size_t> at;
+                    for (const std::string& w : words) {
+                        at.push_back(text.size());
+                        text += w + " ";
+                    }
+                    text.append(16, '7');
+                    for (std::size_t i = 0; i < words.size(); ++i)
+                        quick.tokens[i] = std::string_view(text).substr(at[i], words[i].size());
+                    quick.lineCopied = false;
                 }
                 if (!detail::QuickScanFields(quick, form)) continue;
                 detail::ScanFields(general, form);
