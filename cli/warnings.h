@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,7 +81,10 @@ class WarningPrinter : public CompileListener {
     std::int32_t TokenOffset(std::string_view token) const;
     std::int32_t MissingArgumentOffset() const;
     bool IsLabel(const Diagnostic& d) const;
-    void Emit(std::string_view source, std::int32_t offset, const std::string& message);
+    // Counts a warning, and prints it with the text `message` makes while
+    // warnings are shown.
+    void Emit(std::string_view source, std::int32_t offset,
+              const std::function<std::string()>& message);
 
     bool Shown() const { return !quiet_ && (maxWarnings_ <= 0 || count_ < maxWarnings_); }
 
