@@ -449,6 +449,15 @@ void Compiler::Line() {
         Error(all_[last], "'{' expected at the end of the line");
         return false;
     };
+    // Most lines are instructions: a word that no keyword or label starts
+    // with is one.
+    if (!kKeywordStarts.of[static_cast<unsigned char>(word[0])]) {
+        if (inFunction_)
+            Instruction(0, n, false);
+        else
+            Error(word, "a line outside any function");
+        return;
+    }
     if (word == "int" || word == "void") {
         if (inFunction_) {
             Error(word, "a function begins before the one above it ends");
@@ -481,12 +490,6 @@ void Compiler::Line() {
     }
     if (!inFunction_) {
         Error(word, "a line outside any function");
-        return;
-    }
-    // Most lines are instructions: a word that no keyword or label starts
-    // with is one.
-    if (!kKeywordStarts.of[static_cast<unsigned char>(word[0])]) {
-        Instruction(0, n, false);
         return;
     }
     if (n == 1 && IsLabelName(word)) {
@@ -603,6 +606,14 @@ std::size_t Compiler::Feed(std::string_view window, bool last) {
         // follow), waits for the next window.
         if (!last && (!ended_ || (next == window.size() && window.back() == '\r'))) break;
         ++line_;
+        // Numbers may be read several bytes at a time where the window
+        // holds enough after the line; the engine is told so by a line that
+        // it need not copy (nothing is copied: it has no line of its own).
+        ctx_.readLine = {};
+        ctx_.lineCopied = window.size() -
+                              static_cast<std::size_t>(line_text_.data() - window.data()) -
+                              line_text_.size() <
+                          kReadableFromToken;
         Line();
         at = next;
     }
