@@ -134,6 +134,18 @@ void DisassembleFileBench(benchmark::State& state, std::string dialect, std::str
     SetRates(state, in.bytecode.bytes.size(), in.bytecode.instructions);
 }
 
+// Opens the input and the output of one iteration, or says why not.
+bool OpenBoth(benchmark::State& state, const fs::path& input, const fs::path& output, std::FILE*& f,
+              std::FILE*& o) {
+    f = std::fopen(input.c_str(), "rb");
+    o = std::fopen(output.c_str(), "wb");
+    if (f && o) return true;
+    state.SkipWithError("cannot open");
+    if (f) std::fclose(f);
+    if (o) std::fclose(o);
+    return false;
+}
+
 // The command-line tool's compile: the source read in a window, the bytecode
 // written as it is made.
 void CompileFileBench(benchmark::State& state, std::string dialect, std::string shape) {
@@ -141,14 +153,8 @@ void CompileFileBench(benchmark::State& state, std::string dialect, std::string 
     ScriptContext ctx(DialectNamed(dialect));
     const fs::path target = g_workdir / "compiled.scd";
     for (auto _ : state) {
-        std::FILE* f = std::fopen(in.cPath.c_str(), "rb");
-        std::FILE* o = std::fopen(target.c_str(), "wb");
-        if (!f || !o) {
-            state.SkipWithError("cannot open");
-            if (f) std::fclose(f);
-            if (o) std::fclose(o);
-            break;
-        }
+        std::FILE *f, *o;
+        if (!OpenBoth(state, in.cPath, target, f, o)) break;
         CompileStream(
             ctx, [&](char* into, std::size_t room) { return std::fread(into, 1, room, f); },
             [&](std::string_view piece) { std::fwrite(piece.data(), 1, piece.size(), o); });
@@ -191,14 +197,8 @@ void StreamFloor(benchmark::State& state, const fs::path& input, const std::stri
     const fs::path target = g_workdir / "floor.out";
     std::vector<char> buffer(1 << 20);
     for (auto _ : state) {
-        std::FILE* f = std::fopen(input.c_str(), "rb");
-        std::FILE* o = std::fopen(target.c_str(), "wb");
-        if (!f || !o) {
-            state.SkipWithError("cannot open");
-            if (f) std::fclose(f);
-            if (o) std::fclose(o);
-            break;
-        }
+        std::FILE *f, *o;
+        if (!OpenBoth(state, input, target, f, o)) break;
         while (std::fread(buffer.data(), 1, buffer.size(), f) > 0)
             benchmark::DoNotOptimize(buffer.data());
         for (std::size_t at = 0; at < output.size(); at += buffer.size())
