@@ -444,8 +444,7 @@ CliFigures MeasureCli(const std::string& cli) {
         const fs::path c = big / "exact.c";
         std::string function;
         for (int i = 0; i < 2000; ++i) function += "\tSet(1, 24, 1);\r\n";
-        {
-            std::FILE* f = std::fopen(c.string().c_str(), "wb");
+        if (std::FILE* f = std::fopen(c.string().c_str(), "wb")) {
             std::fputs("// quillon exact\r\n", f);
             for (int k = 0; k < 3000; ++k) {
                 std::fprintf(f, "int Sub%02d(void) {\r\n", k);

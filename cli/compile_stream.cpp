@@ -14,17 +14,7 @@
 
 namespace quillon::cli {
 
-namespace {
-
 namespace fs = std::filesystem;
-
-bool SameHostFile(const std::string& a, const std::string& b) {
-    if (a == b) return true;
-    std::error_code ec;
-    return fs::equivalent(a, b, ec) && !ec;
-}
-
-} // namespace
 
 bool CompileStreamed(ScriptContext& record, const std::string& input, const std::string& output,
                      bool toStdout, std::string& reason) {
@@ -78,7 +68,7 @@ int CompileFileStreamed(ScriptContext& record, const std::string& path, DriverFa
     const std::string output = ToHostPath(OutputPath(scriptPath, "scd"));
     std::string reason;
     // Replacing the output would replace the input too.
-    if (SameHostFile(input, output))
+    if (SameFile(input, output))
         reason = FormatText("'%s' would be overwritten by its own output", input.c_str());
     if (reason.empty() && CompileStreamed(record, input, output, false, reason)) return 0;
     ShowMessage("Quillon", "%s Fail!", "Compile()");

@@ -121,11 +121,8 @@ bool ConvertExact(const Options& options, const std::string& file, bool disassem
         toStdout            ? std::string()
         : options.hasOutput ? options.output
                             : ToHostPath(OutputPath(scriptPath, disassemble ? "c" : "scd"));
-    if (!toStdout && !fromStdin) {
-        std::error_code ec;
-        if (std::filesystem::equivalent(inputPath, outputPath, ec) && !ec)
-            return fail("'" + inputPath + "' would be overwritten by its own output");
-    }
+    if (!toStdout && !fromStdin && SameFile(inputPath, outputPath))
+        return fail("'" + inputPath + "' would be overwritten by its own output");
     std::string output;
     if (disassemble) {
         if (!exact::DisassembleChunk(input, output, reason))

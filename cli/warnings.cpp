@@ -270,11 +270,14 @@ std::int32_t WarningPrinter::Base() const {
     return record_ && record_->input ? record_->input->base : 0;
 }
 
-void WarningPrinter::Emit(std::string_view source, std::int32_t offset,
-                          const std::function<std::string()>& message) {
+bool WarningPrinter::Take() {
     const bool shown = Shown();
     ++count_;
-    if (!shown) return; // counted, never written: the message is not made
+    return shown;
+}
+
+void WarningPrinter::Emit(std::string_view source, std::int32_t offset,
+                          const std::string& message) {
     // The lines before the current one are counted once for good; the
     // current line's bytes for each of its warnings.
     const std::int32_t base = Base();
@@ -287,7 +290,7 @@ void WarningPrinter::Emit(std::string_view source, std::int32_t offset,
                     false);
     int line = 1, column = 1;
     lines_.Locate(offset, source, base, true, line, column);
-    std::fprintf(stderr, "%s:%d:%d: warning: %s\n", file_.c_str(), line, column, message().c_str());
+    std::fprintf(stderr, "%s:%d:%d: warning: %s\n", file_.c_str(), line, column, message.c_str());
 }
 
 void WarningPrinter::SourcePassed(std::int32_t offset, std::string_view bytes) {
@@ -337,7 +340,7 @@ void WarningPrinter::Report(const Diagnostic& d) {
     case Issue::UnknownName: {
         // Brace and label lines produce no bytes by design.
         if (d.token == "{" || d.token == "else" || IsLabel(d)) return;
-        Emit(source, d.sourceOffset, [&] {
+        Warn(source, d.sourceOffset, [&] {
             std::string message =
                 "unknown instruction " + Quoted(d.token) + ": the line produces no bytes";
             const std::string guess = ClosestName(dialect, d.token);
@@ -347,13 +350,13 @@ void WarningPrinter::Report(const Diagnostic& d) {
         return;
     }
     case Issue::SkippedKeyword:
-        Emit(source, d.sourceOffset, [&] {
+        Warn(source, d.sourceOffset, [&] {
             return Quoted(d.token) + " lines produce no bytes in the " + dialect.name + " dialect";
         });
         return;
     case Issue::BadNumber: {
         const Kind kind = field ? field->kind : d.kind;
-        Emit(source, d.sourceOffset, [&] {
+        Warn(source, d.sourceOffset, [&] {
             return argument() + ": " + Quoted(d.token) + " is not a " +
                    (ScansHex(kind) ? "hexadecimal" : "decimal") + " number";
         });
@@ -363,7 +366,7 @@ void WarningPrinter::Report(const Diagnostic& d) {
         if (missingReported_) return; // the arguments after it are missing too
         missingReported_ = true;
         const int wanted = PrintedFieldCount(dialect, d.opcode);
-        Emit(source, MissingArgumentOffset(), [&] {
+        Warn(source, MissingArgumentOffset(), [&] {
             return name() + " takes " + Plural(wanted, "argument", "arguments") + ", " +
                    std::to_string(d.argument - 1) + " given";
         });
@@ -384,28 +387,28 @@ void WarningPrinter::Report(const Diagnostic& d) {
             token = r.tokens[static_cast<size_t>(first + wanted)];
             offset = TokenOffset(token);
         }
-        Emit(source, offset, [&] {
+        Warn(source, offset, [&] {
             return name() + " takes " + Plural(wanted, "argument", "arguments") + "; " +
                    Quoted(token) + " and anything after it are ignored";
         });
         return;
     }
     case Issue::BadOperator:
-        Emit(source, d.sourceOffset, [&] {
+        Warn(source, d.sourceOffset, [&] {
             return argument() + ": " + Quoted(d.token) + " is not " +
                    OperatorList(field ? field->kind : Kind::CmpOp);
         });
         return;
     case Issue::OutOfRange: {
         const Kind kind = field ? field->kind : d.kind;
-        Emit(source, d.sourceOffset, [&] {
+        Warn(source, d.sourceOffset, [&] {
             return argument() + ": " + std::string(d.token) + " does not fit (" + RangeText(kind) +
                    "); only its low " + (WidthOf(kind) == 1 ? "8" : "16") + " bits are kept";
         });
         return;
     }
     case Issue::UnmatchedClose:
-        Emit(source, d.sourceOffset, [&] { return Quoted(d.token) + " closes no open block"; });
+        Warn(source, d.sourceOffset, [&] { return Quoted(d.token) + " closes no open block"; });
         return;
     case Issue::UnclosedBlock:
         // Decided at the end, when the text after the last line is known.
@@ -462,11 +465,11 @@ void WarningPrinter::SourceDone(std::string_view source) {
             message = "a '(' is never closed: this line and everything after it are not compiled";
         else
             message = "the last line has no line end (CR LF) and is not compiled";
-        Emit(source, base + firstWordOffset, [&] { return message; });
+        Warn(source, base + firstWordOffset, [&] { return message; });
     }
     const int open = unclosed_ - (closesFunction ? 1 : 0);
     if (open > 0)
-        Emit(source, base + size, [&] {
+        Warn(source, base + size, [&] {
             return Plural(open, "block is", "blocks are") +
                    " still open at the end of the source: " + Plural(open, "'}' is", "'}' are") +
                    " missing";

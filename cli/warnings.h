@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -81,10 +80,16 @@ class WarningPrinter : public CompileListener {
     std::int32_t TokenOffset(std::string_view token) const;
     std::int32_t MissingArgumentOffset() const;
     bool IsLabel(const Diagnostic& d) const;
-    // Counts a warning, and prints it with the text `message` makes while
-    // warnings are shown.
-    void Emit(std::string_view source, std::int32_t offset,
-              const std::function<std::string()>& message);
+    // Counts a warning; true while warnings are shown.
+    bool Take();
+    // Prints a warning at a source offset.
+    void Emit(std::string_view source, std::int32_t offset, const std::string& message);
+    // Counts a warning and prints the text `message()` makes, made only when
+    // it is shown.
+    template <typename Text>
+    void Warn(std::string_view source, std::int32_t offset, const Text& message) {
+        if (Take()) Emit(source, offset, message());
+    }
 
     bool Shown() const { return !quiet_ && (maxWarnings_ <= 0 || count_ < maxWarnings_); }
 

@@ -97,7 +97,7 @@ class Compiler : public CompileListener {
     // Scans tokens [first, end) of the line as one instruction; false after
     // an error.
     bool Instruction(std::size_t first, std::size_t end, bool condition);
-    // `where` is the token whose column the item keeps.
+    // Scans the fields of `op` into the bytes of `item` and puts it.
     bool Scan(std::uint8_t op, std::size_t first, std::size_t end, const Entry& item);
     // The engine's tokens: those of [first, end) of the line. The line's
     // tokens are the engine's own, so that most lines need no copy; those

@@ -1,7 +1,7 @@
-// A script chunk as the exact disassembler recovers it and the exact compiler
-// reads it: per procedure, a list of items (instructions, block openings and
-// closings, labels and jumps) whose bytes carry no length, offset or pad. The
-// encoder lays them out and works those out.
+// A script chunk as items (instructions, block openings and closings, labels
+// and jumps) whose bytes carry no length, offset or pad: the exact
+// disassembler recovers a list of them per procedure, the exact compiler
+// reads them one by one. The encoder lays them out and works those out.
 #pragma once
 
 #include <cstdint>
