@@ -320,6 +320,27 @@ ProcessResult RunProcess(const std::vector<std::string>& args) {
     return r;
 }
 
+// The floor of a whole process: a process of this program that reads
+// `input` through one reused 1 MiB buffer, as `cat` does, and writes `size`
+// bytes to `output`.
+int IoFloorProcess(const char* input, const char* output, const char* size) {
+    std::vector<char> buffer(1u << 20);
+    std::FILE* in = std::fopen(input, "rb");
+    std::FILE* out = std::fopen(output, "wb");
+    bool ok = in && out;
+    while (ok && std::fread(buffer.data(), 1, buffer.size(), in) > 0) {
+    }
+    for (std::uint64_t left = std::strtoull(size, nullptr, 10); ok && left > 0;) {
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
+        ok = std::fwrite(buffer.data(), 1, n, out) == n;
+        left -= n;
+    }
+    if (in) ok = !std::ferror(in) && std::fclose(in) == 0 && ok;
+    if (out) ok = std::fclose(out) == 0 && ok;
+    return ok ? 0 : 1;
+}
+
 void RemoveWithExtension(const fs::path& dir, const std::string& ext) {
     for (const auto& e : fs::directory_iterator(dir))
         if (e.path().extension() == ext) fs::remove(e.path());
@@ -335,6 +356,14 @@ struct CliFigures {
     double disassembleCpu = 0; // the tool's processor seconds, best run
     double compileCpu = 0;
     std::size_t folderBytes = 0;
+    // Whole processes on the retail stream, each run in turn with its floor:
+    // medians of the times and of the ratios run by run (0: not measured).
+    struct Whole {
+        std::string what;
+        std::size_t input = 0;
+        double seconds = 0, floor = 0, ratio = 0;
+    };
+    std::vector<Whole> whole;
     struct Memory {
         std::string what;
         std::size_t input = 0, output = 0;
@@ -347,6 +376,29 @@ struct CliFigures {
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
+}
+
+// A command run in turn with the floor process of its input and output.
+CliFigures::Whole TimeBesideFloor(const std::string& what, const std::vector<std::string>& command,
+                                  const fs::path& input, const fs::path& output) {
+    constexpr int kRuns = 7;
+    CliFigures::Whole w{what, fs::file_size(input)};
+    const std::vector<std::string> floor = {
+        fs::read_symlink("/proc/self/exe").string(), "--io-floor", input.string(),
+        (g_workdir / "floor.out").string(), std::to_string(fs::file_size(output))};
+    std::vector<double> times, floors, ratios;
+    for (int run = 0; run < kRuns; ++run) {
+        const ProcessResult a = RunProcess(command), b = RunProcess(floor);
+        if (a.status != 0 || b.status != 0 || b.seconds <= 0) return w;
+        times.push_back(a.seconds);
+        floors.push_back(b.seconds);
+        ratios.push_back(a.seconds / b.seconds);
+    }
+    fs::remove(g_workdir / "floor.out");
+    w.seconds = Median(times);
+    w.floor = Median(floors);
+    w.ratio = Median(ratios);
+    return w;
 }
 
 CliFigures MeasureCli(const std::string& cli) {
@@ -429,6 +481,19 @@ CliFigures MeasureCli(const std::string& cli) {
         if (r.status == 0 && fs::exists(c))
             out.memory.push_back({std::string("disassemble ") + dialect, fs::file_size(scd),
                                   fs::file_size(c), r.maxRssKiB});
+        if (r.status == 0 && std::string(dialect) == "retail") {
+            const fs::path text = big / "whole.c", bytes = big / "whole.scd";
+            out.whole.push_back(TimeBesideFloor(
+                "disassemble",
+                {cli, "disassemble", "-q", "--dialect", dialect, "-o", text.string(), scd.string()},
+                scd, c));
+            out.whole.push_back(TimeBesideFloor(
+                "compile",
+                {cli, "compile", "-q", "--dialect", dialect, "-o", bytes.string(), c.string()}, c,
+                scd));
+            fs::remove(text);
+            fs::remove(bytes);
+        }
         fs::remove(scd);
         r = RunProcess({cli, "compile", "--dialect", dialect, c.string()});
         if (r.status == 0 && fs::exists(scd))
@@ -607,6 +672,33 @@ void PrintSummary(const Collector& c, const CliFigures& cli, const std::string& 
                 cli.compileBest, cli.compileMedian, cli.compileCpu);
     std::printf("  1000 room scripts in under 1 s wall ............. %s\n",
                 Verdict(cli.disassembleBest > 0 && cli.disassembleBest < 1.0));
+    std::printf("\nwhole processes on the retail stream, -q -o (median of 7 runs, each beside its\n"
+                "floor: a process that reads the input through a 1 MiB buffer and writes a file\n"
+                "of the output's size):\n");
+    bool wholeMeasured = cli.whole.size() == 2, wholeDisassemblyMet = false, wholeFloorMet = false,
+         wholeRateMet = false;
+    for (const auto& w : cli.whole) {
+        const double rate = w.seconds > 0 ? static_cast<double>(w.input) / w.seconds / 1e6 : 0;
+        std::printf("  %-11s %6.1f MB in %.3f s (%.0f MB/s of input), floor %.3f s: %.2fx\n",
+                    w.what.c_str(), static_cast<double>(w.input) / 1e6, w.seconds, rate, w.floor,
+                    w.ratio);
+        wholeMeasured = wholeMeasured && w.seconds > 0;
+        if (w.what == "disassemble") wholeDisassemblyMet = w.ratio > 0 && w.ratio <= 1.5;
+        if (w.what == "compile") {
+            wholeFloorMet = w.ratio > 0 && w.ratio <= 8.0;
+            wholeRateMet = rate >= 400;
+        }
+    }
+    if (wholeMeasured) {
+        std::printf("  disassembly <= 1.5x its floor ................... %s\n",
+                    Verdict(wholeDisassemblyMet));
+        std::printf("  compile <= 8x its floor ......................... %s\n",
+                    Verdict(wholeFloorMet));
+        std::printf("  compile >= 400 MB/s of source text .............. %s\n",
+                    Verdict(wholeRateMet));
+    } else {
+        std::printf("  not measured (the tool or its floor failed)\n");
+    }
     std::printf("\npeak memory of the command-line tool (a run of --version: %ld KiB):\n",
                 cli.baselineKiB);
     bool memoryMet = !cli.memory.empty(), compileMemoryMet = true;
@@ -692,6 +784,8 @@ int PrintDigests() {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--io-floor")
+        return IoFloorProcess(argv[2], argv[3], argv[4]);
     std::string cli, workdir;
     bool digest = false;
     int kept = 1;
