@@ -2,13 +2,17 @@
 // typical room script and on a 16 MiB stream of every instruction form, side by
 // side with the I/O floor (reading the input file and writing a file of the
 // output's size); optionally the command-line tool on a folder of 1000 room
-// scripts and its peak memory. Ends with a table of the targets.
+// scripts, its peak memory, and its whole compile and disassembly of the
+// retail stream beside a floor process. Ends with a table of the targets.
 //
 //   quillon_bench [--cli=PATH/TO/quillon] [--workdir=DIR] [benchmark flags]
 //   quillon_bench --big-source also compiles a source of 1 GB with the tool
 //                              (made in the working folder, then removed)
 //   quillon_bench --digest     prints checksums of every output, for checking
 //                              that an optimisation changes no byte
+//   quillon_bench --io-floor IN OUT SIZE
+//                              the floor process: reads IN through a 1 MiB
+//                              buffer and writes SIZE bytes to OUT
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <sys/resource.h>
