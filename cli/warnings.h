@@ -69,6 +69,9 @@ class WarningPrinter : public CompileListener {
     int End();
 
     void Report(const Diagnostic& d) override;
+    // Places are needed for the warnings shown, and to tell a label line from
+    // an unknown name.
+    bool NeedsPlace(Issue issue) const override { return Shown() || issue == Issue::UnknownName; }
     void LineDone(std::int32_t sourceBegin, std::int32_t sourceEnd, std::int32_t outputBegin,
                   std::int32_t outputEnd) override;
     void SourceDone(std::string_view source) override;

@@ -36,6 +36,13 @@ class CompileListener {
   public:
     virtual ~CompileListener() = default;
     virtual void Report(const Diagnostic& d) = 0;
+    // Whether the next Report of `issue` needs the place of its token: when
+    // not, its sourceOffset is -1 and the compiler spares the work of finding
+    // it (a listener that only counts such reports).
+    virtual bool NeedsPlace(Issue issue) const {
+        (void)issue;
+        return true;
+    }
     // A logical line has been handled: its source bytes [sourceBegin,
     // sourceEnd) produced the output bytes [outputBegin, outputEnd).
     virtual void LineDone(std::int32_t sourceBegin, std::int32_t sourceEnd,

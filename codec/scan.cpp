@@ -18,6 +18,11 @@ std::int32_t TokenOffset(const ScriptContext& ctx, std::string_view token) {
 void Report(ScriptContext& ctx, Issue issue, std::string_view token, int argument,
             std::int64_t value, Kind kind) {
     if (!ctx.listener) return;
+    if (!ctx.listener->NeedsPlace(issue)) {
+        Diagnostic d{issue, -1, token, ctx.opcode, argument, value, kind};
+        ctx.listener->Report(d);
+        return;
+    }
     token = CopyLine(ctx, token);
     NeedLineOffsets(ctx);
     Diagnostic d{issue, TokenOffset(ctx, token), token, ctx.opcode, argument, value, kind};

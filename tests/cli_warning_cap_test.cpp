@@ -67,6 +67,37 @@ TEST(CliWarningCap, WerrorCountsEveryWarning) {
 // A source of several MiB (more than the compiler's window) gives the same
 // bytes beside it, through -o and on standard output, and its warnings keep
 // their lines and columns across the window's moves.
+// Warnings past the cap are counted without their places: every kind counts
+// the same, and a label line (an unknown word but for the ":" after it) is
+// still no warning.
+TEST(CliWarningCap, HiddenWarningsCountAsShownOnes) {
+    TempDir dir;
+    const char* const kinds[] = {
+        "\tSlep(1);\r\n",                                                   // unknown instruction
+        "here:\r\n",                                                        // a label: no warning
+        "}\r\n",                                                            // closes no open block
+        "\tSce_espr_on(1);\r\n",                                            // too few arguments
+        "\tSce_espr_on(0x01, 0x02, 3, 4, 5, 0x0006, 7, 8, 9, 10, 11);\r\n", // one too many
+        "\tSce_espr_on(zz, 0x02, 3, 4, 5, 0x0006, 7, 8, 9, 10);\r\n",       // not a number
+        "\tSce_espr_on(0x1FF, 0x02, 3, 4, 5, 0x0006, 7, 8, 9, 10);\r\n",    // out of range
+    };
+    std::string text = "int room(void) {\r\n";
+    for (int k = 0; k < 30; ++k) text += kinds[k % 7];
+    WriteFile(dir / "room.c", text + "}");
+    const RunOptions in{"", dir.path().string()};
+    const int all =
+        Lines(RunQuillon({"compile", "--max-warnings", "0", "room.c"}, in).err, ": warning: ");
+    EXPECT_GT(all, 20);
+    const RunResult capped = RunQuillon({"compile", "--max-warnings", "1", "room.c"}, in);
+    EXPECT_NE(capped.err.find("room.c: " + std::to_string(all - 1) + " more warnings not shown"),
+              std::string::npos)
+        << capped.err;
+    const RunResult counted = RunQuillon({"compile", "-q", "--Werror", "room.c"}, in);
+    EXPECT_NE(counted.err.find("room.c: " + std::to_string(all) + " warnings treated as errors"),
+              std::string::npos)
+        << counted.err;
+}
+
 TEST(CliWarningCap, StreamedCompileKeepsBytesAndPlaces) {
     TempDir dir;
     std::string text = "int big(void) {\r\n";
