@@ -64,9 +64,6 @@ TEST(CliWarningCap, WerrorCountsEveryWarning) {
     EXPECT_TRUE(fs::exists(dir / "room.scd"));
 }
 
-// A source of several MiB (more than the compiler's window) gives the same
-// bytes beside it, through -o and on standard output, and its warnings keep
-// their lines and columns across the window's moves.
 // Warnings past the cap are counted without their places: every kind counts
 // the same, and a label line (an unknown word but for the ":" after it) is
 // still no warning.
@@ -98,6 +95,9 @@ TEST(CliWarningCap, HiddenWarningsCountAsShownOnes) {
         << counted.err;
 }
 
+// A source of several MiB (more than the compiler's window) gives the same
+// bytes beside it, through -o and on standard output, and its warnings keep
+// their lines and columns across the window's moves.
 TEST(CliWarningCap, StreamedCompileKeepsBytesAndPlaces) {
     TempDir dir;
     std::string text = "int big(void) {\r\n";
