@@ -16,8 +16,36 @@ namespace quillon::cli {
 
 namespace fs = std::filesystem;
 
+std::size_t ReadUpTo(std::FILE* in, char* into, std::size_t room) {
+    std::size_t got = 0;
+    while (got < room) {
+        const std::size_t n = std::fread(into + got, 1, room - got, in);
+        if (n == 0) break;
+        got += n;
+    }
+    return got;
+}
+
+SourceFile::~SourceFile() {
+    if (file_) std::fclose(file_);
+}
+
+void SourceFile::Open(const std::string& path) {
+    file_ = std::fopen(path.c_str(), "rb");
+    if (!file_) return;
+    size_ = ReadUpTo(file_, head_, sizeof head_);
+    if (std::ferror(file_)) { // a folder, or a failing disk
+        std::fclose(file_);
+        file_ = nullptr;
+        size_ = 0;
+    }
+}
+
 bool CompileStreamed(ScriptContext& record, const std::string& input, const std::string& output,
-                     bool toStdout, std::string& reason) {
+                     bool toStdout, std::string& reason, const SourceFile* opened) {
+    if (opened && opened->File())
+        return CompileOpenFile(record, opened->File(), input, opened->Head(), output, toStdout,
+                               reason);
     std::FILE* in = std::fopen(input.c_str(), "rb");
     if (!in) {
         reason = FormatText("cannot open '%s': %s", input.c_str(), std::strerror(errno));
@@ -62,7 +90,8 @@ bool CompileOpenFile(ScriptContext& record, std::FILE* in, const std::string& na
     return reason.empty() && out.Finish(reason);
 }
 
-int CompileFileStreamed(ScriptContext& record, const std::string& path, DriverFailure* failure) {
+int CompileFileStreamed(ScriptContext& record, const std::string& path, DriverFailure* failure,
+                        const SourceFile* opened) {
     const std::string scriptPath = ToScriptPath(path);
     const std::string input = ToHostPath(scriptPath);
     const std::string output = ToHostPath(OutputPath(scriptPath, "scd"));
@@ -70,7 +99,7 @@ int CompileFileStreamed(ScriptContext& record, const std::string& path, DriverFa
     // Replacing the output would replace the input too.
     if (SameFile(input, output))
         reason = FormatText("'%s' would be overwritten by its own output", input.c_str());
-    if (reason.empty() && CompileStreamed(record, input, output, false, reason)) return 0;
+    if (reason.empty() && CompileStreamed(record, input, output, false, reason, opened)) return 0;
     ShowMessage("Quillon", "%s Fail!", "Compile()");
     if (failure) failure->reason = reason;
     return 1;

@@ -38,12 +38,12 @@ bool Fail(const Run& run, const std::string& reason) {
 }
 
 // A source file compiled as a stream to -o or --stdout.
-bool CompileElsewhere(Run& run, const std::string& file) {
+bool CompileElsewhere(Run& run, const std::string& file, const SourceFile& source) {
     const std::string inputPath = ToHostPath(ToScriptPath(file));
     if (!run.toStdout && SameFile(inputPath, run.options.output))
         return Fail(run, "'" + inputPath + "' would be overwritten by its own output");
     std::string reason;
-    if (!CompileStreamed(run.record, inputPath, run.options.output, run.toStdout, reason))
+    if (!CompileStreamed(run.record, inputPath, run.options.output, run.toStdout, reason, &source))
         return Fail(run, reason);
     return true;
 }
@@ -52,12 +52,7 @@ bool CompileElsewhere(Run& run, const std::string& file) {
 // it is no exact text.
 bool CompileStandardInput(Run& run) {
     char head[64];
-    std::size_t got = 0;
-    while (got < sizeof head) {
-        const std::size_t n = std::fread(head + got, 1, sizeof head - got, stdin);
-        if (n == 0) break;
-        got += n;
-    }
+    const std::size_t got = ReadUpTo(stdin, head, sizeof head);
     if (std::ferror(stdin))
         return Fail(run, std::string("cannot read standard input: ") + std::strerror(errno));
     if (LooksExact(std::string_view(head, got)))
@@ -95,20 +90,9 @@ bool DisassembleElsewhere(Run& run, const std::string& file) {
 
 // Standard input, -o or --stdout: the driver's steps, with the output where
 // the user asked for it.
-bool ConvertElsewhere(Run& run, const std::string& file) {
+bool ConvertElsewhere(Run& run, const std::string& file, const SourceFile& source) {
     if (run.disassemble) return DisassembleElsewhere(run, file);
-    return file == "-" ? CompileStandardInput(run) : CompileElsewhere(run, file);
-}
-
-// A source whose first line says that it is exact is compiled in exact mode:
-// the classic compiler would write a broken script from it.
-bool FileLooksExact(const std::string& file) {
-    std::FILE* f = std::fopen(ToHostPath(ToScriptPath(file)).c_str(), "rb");
-    if (!f) return false;
-    char head[64];
-    const size_t n = std::fread(head, 1, sizeof head, f);
-    std::fclose(f);
-    return LooksExact(std::string_view(head, n));
+    return file == "-" ? CompileStandardInput(run) : CompileElsewhere(run, file, source);
 }
 
 bool ConvertExactOne(Run& run, const std::string& file) {
@@ -124,17 +108,22 @@ bool ConvertExactOne(Run& run, const std::string& file) {
 
 bool ConvertOne(Run& run, const std::string& file) {
     if (run.options.exact && IsRoomFile(file)) return ConvertRoom(run.options, file);
-    if (run.options.exact || (!run.disassemble && file != "-" && FileLooksExact(file)))
-        return ConvertExactOne(run, file);
+    // A source file is opened once: a first line that says it is exact has it
+    // compiled in exact mode (the classic compiler would write a broken
+    // script from it), and a classic compile reads on after its first bytes.
+    SourceFile source;
+    if (!run.options.exact && !run.disassemble && file != "-")
+        source.Open(ToHostPath(ToScriptPath(file)));
+    if (run.options.exact || LooksExact(source.Head())) return ConvertExactOne(run, file);
     if (!run.disassemble) run.printer.Begin(file == "-" ? "<stdin>" : file, run.record);
     bool ok;
     if (file == "-" || run.toStdout || run.options.hasOutput) {
-        ok = ConvertElsewhere(run, file);
+        ok = ConvertElsewhere(run, file, source);
     } else {
         // Beside the input: exactly the Windows program's driver.
         DriverFailure failure;
         const int r = run.disassemble ? DisassembleFile(run.record, file, &failure)
-                                      : CompileFileStreamed(run.record, file, &failure);
+                                      : CompileFileStreamed(run.record, file, &failure, &source);
         ok = r == 0;
         if (!ok) std::fprintf(stderr, "quillon: %s\n", failure.reason.c_str());
     }

@@ -47,10 +47,6 @@ bool PrintedCompile(const Options& options, const std::string& name, int& warnin
     return ok;
 }
 
-} // namespace
-
-namespace {
-
 // An exact compile of the text of an open file, read as a stream.
 bool CompileExactOpen(const Options& options, const std::string& name, std::FILE* f,
                       const std::string& path, std::string& chunk, int& warnings, int& errors,
