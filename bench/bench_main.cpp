@@ -139,6 +139,20 @@ void DisassembleFileBench(benchmark::State& state, std::string dialect, std::str
 }
 
 // Opens the input and the output of one iteration, or says why not.
+// The streamed floors' I/O: all of `in` read through `buffer`, then `size`
+// bytes of it written to `out`. False when a write fails.
+bool ReadThenWrite(std::FILE* in, std::FILE* out, std::uint64_t size, std::vector<char>& buffer) {
+    while (std::fread(buffer.data(), 1, buffer.size(), in) > 0)
+        benchmark::DoNotOptimize(buffer.data());
+    for (std::uint64_t left = size; left > 0;) {
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
+        if (std::fwrite(buffer.data(), 1, n, out) != n) return false;
+        left -= n;
+    }
+    return true;
+}
+
 bool OpenBoth(benchmark::State& state, const fs::path& input, const fs::path& output, std::FILE*& f,
               std::FILE*& o) {
     f = std::fopen(input.c_str(), "rb");
@@ -203,10 +217,7 @@ void StreamFloor(benchmark::State& state, const fs::path& input, const std::stri
     for (auto _ : state) {
         std::FILE *f, *o;
         if (!OpenBoth(state, input, target, f, o)) break;
-        while (std::fread(buffer.data(), 1, buffer.size(), f) > 0)
-            benchmark::DoNotOptimize(buffer.data());
-        for (std::size_t at = 0; at < output.size(); at += buffer.size())
-            std::fwrite(output.data() + at, 1, std::min(buffer.size(), output.size() - at), o);
+        ReadThenWrite(f, o, output.size(), buffer);
         std::fclose(f);
         std::fclose(o);
     }
@@ -331,15 +342,7 @@ int IoFloorProcess(const char* input, const char* output, const char* size) {
     std::vector<char> buffer(1u << 20);
     std::FILE* in = std::fopen(input, "rb");
     std::FILE* out = std::fopen(output, "wb");
-    bool ok = in && out;
-    while (ok && std::fread(buffer.data(), 1, buffer.size(), in) > 0) {
-    }
-    for (std::uint64_t left = std::strtoull(size, nullptr, 10); ok && left > 0;) {
-        const std::size_t n =
-            static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
-        ok = std::fwrite(buffer.data(), 1, n, out) == n;
-        left -= n;
-    }
+    bool ok = in && out && ReadThenWrite(in, out, std::strtoull(size, nullptr, 10), buffer);
     if (in) ok = !std::ferror(in) && std::fclose(in) == 0 && ok;
     if (out) ok = std::fclose(out) == 0 && ok;
     return ok ? 0 : 1;
