@@ -15,6 +15,7 @@
 #include "cli/warnings.h"
 #include "codec/drivers.h"
 #include "codec/engine.h"
+#include "codec/file_bytes.h"
 #include "codec/paths.h"
 #include "codec/text.h"
 
@@ -74,9 +75,11 @@ bool DisassembleElsewhere(Run& run, const std::string& file) {
     const bool fromStdin = file == "-";
     const std::string scriptPath = fromStdin ? std::string("stdin") : ToScriptPath(file);
     const std::string inputPath = ToHostPath(scriptPath);
-    std::string input, reason;
-    if (fromStdin ? !ReadStandardInput(input, reason) : !ReadWholeFile(inputPath, input, reason))
+    std::string piped, reason;
+    FileBytes bytecode;
+    if (fromStdin ? !ReadStandardInput(piped, reason) : !bytecode.Read(inputPath, reason))
         return Fail(run, reason);
+    const std::string_view input = fromStdin ? std::string_view(piped) : bytecode.View();
     const bool toStdout = run.toStdout || (fromStdin && !run.options.hasOutput);
     if (!toStdout && !fromStdin && SameFile(inputPath, run.options.output))
         return Fail(run, "'" + inputPath + "' would be overwritten by its own output");

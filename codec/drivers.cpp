@@ -3,12 +3,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "engine.h"
 #include "exact.h"
 #include "exact_drivers.h"
+#include "file_bytes.h"
 #include "paths.h"
 #include "text.h"
 
@@ -26,35 +25,6 @@ ScriptContext& PrototypeRecord() {
 
 ScriptContext& RecordOf(const Dialect& d) {
     return &d == &PrototypeDialect() ? PrototypeRecord() : RetailRecord();
-}
-
-bool ReadWholeFile(const std::string& hostPath, std::string& bytes, std::string& reason) {
-    bytes.clear();
-    std::FILE* f = std::fopen(hostPath.c_str(), "rb");
-    if (!f) {
-        reason = FormatText("cannot open '%s': %s", hostPath.c_str(), std::strerror(errno));
-        return false;
-    }
-    // Room for the whole file at once: growing the string as the pieces come
-    // would copy it and touch twice its size in fresh memory.
-    std::error_code sizeError;
-    const auto expected = std::filesystem::file_size(hostPath, sizeError);
-    if (!sizeError && expected < 0x80000000u) bytes.reserve(static_cast<size_t>(expected));
-    char buffer[1 << 16];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
-    const bool failed = std::ferror(f) != 0;
-    const int err = errno;
-    std::fclose(f);
-    if (failed) {
-        reason = FormatText("cannot read '%s': %s", hostPath.c_str(), std::strerror(err));
-        return false;
-    }
-    if (bytes.size() > 0x7FFFFFFFu) {
-        reason = FormatText("'%s' is too large (2 GiB at most)", hostPath.c_str());
-        return false;
-    }
-    return true;
 }
 
 bool WriteWholeFile(const std::string& hostPath, const std::string& bytes, std::string& reason) {
@@ -86,8 +56,13 @@ int RunFile(ScriptContext& ctx, const std::string& path, Direction dir, DriverFa
     };
     const std::string scriptPath = ToScriptPath(path);
     const std::string inputPath = ToHostPath(scriptPath);
-    std::string input, reason;
-    if (!ReadWholeFile(inputPath, input, reason)) return fail(reason);
+    // A bytecode file may be a large stream: it is read into huge pages.
+    std::string text, reason;
+    FileBytes bytecode;
+    if (dir == Direction::Disassemble ? !bytecode.Read(inputPath, reason)
+                                      : !ReadWholeFile(inputPath, text, reason))
+        return fail(reason);
+    const std::string_view input = dir == Direction::Disassemble ? bytecode.View() : text;
     const std::string outputPath =
         ToHostPath(OutputPath(scriptPath, dir == Direction::Disassemble ? "c" : "scd"));
     // Writing the output would truncate the input before it is read.

@@ -13,6 +13,7 @@
 
 #include "codec/drivers.h"
 #include "codec/engine.h"
+#include "codec/file_bytes.h"
 #include "codec/text.h"
 #include "codec_test_support.h"
 
@@ -497,6 +498,31 @@ TEST_F(CodecFiles, MissingInputFailsWithTheDriversMessage) {
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_EQ(messages_.shown()[0].text, "Compile() Fail!");
     EXPECT_FALSE(Exists("none.scd"));
+}
+
+// Whole files read for the disassembler: small ones, and large ones in huge
+// pages, around the page's size; reading again replaces what was held.
+TEST_F(CodecFiles, FileBytesHoldTheWholeFile) {
+    FileBytes bytes;
+    std::string reason;
+    for (const std::size_t size :
+         {std::size_t{0}, std::size_t{1}, std::size_t{70000}, (std::size_t{2} << 20) - 1,
+          std::size_t{2} << 20, (std::size_t{5} << 20) + 3, std::size_t{3}}) {
+        std::string file(size, '\0');
+        for (std::size_t i = 0; i < size; ++i) file[i] = static_cast<char>(i * 7 + i / 4099);
+        Put("in.scd", file);
+        ASSERT_TRUE(bytes.Read(Path("in.scd"), reason)) << size << ": " << reason;
+        EXPECT_TRUE(bytes.View() == file) << size;
+    }
+    // A file whose size is not known ahead (0 to stat) is read to its end.
+    std::string whole;
+    if (ReadWholeFile("/proc/version", whole, reason) && !whole.empty()) {
+        ASSERT_TRUE(bytes.Read("/proc/version", reason)) << reason;
+        EXPECT_TRUE(bytes.View() == whole);
+    }
+    EXPECT_FALSE(bytes.Read(Path("none.scd"), reason));
+    EXPECT_EQ(reason, "cannot open '" + Path("none.scd") + "': No such file or directory");
+    EXPECT_TRUE(bytes.View().empty());
 }
 
 TEST_F(CodecFiles, UnwritableOutputFails) {
