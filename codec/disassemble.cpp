@@ -1,5 +1,7 @@
 // The disassembler: instructions read one by one, their nesting shown by
 // tabs, conditions read inline and else blocks closed where they end.
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "engine.h"
@@ -86,6 +88,36 @@ namespace {
 // The disassembler's text goes to the sink in pieces of about this size.
 constexpr std::size_t kTextPiece = 1 << 18;
 
+// The text being made, written straight into a string that is kept larger
+// than the text: the first `used_` bytes are text, the rest is room.
+class TextBuffer {
+  public:
+    TextBuffer(std::string& text, std::size_t room) : text_(text) {
+        // A string reused from an earlier run keeps its size: what it holds
+        // is written over.
+        if (text_.size() < room) text_.resize(room);
+    }
+    // Room for `n` bytes after the text.
+    char* Room(std::size_t n) {
+        if (text_.size() - used_ < n) text_.resize(std::max(2 * text_.size(), used_ + n));
+        return text_.data() + used_;
+    }
+    void Wrote(const char* end) { used_ = static_cast<std::size_t>(end - text_.data()); }
+    void Append(std::string_view piece) {
+        std::memcpy(Room(piece.size()), piece.data(), piece.size());
+        used_ += piece.size();
+    }
+    std::size_t Size() const { return used_; }
+    std::string_view Text() const { return {text_.data(), used_}; }
+    void Clear() { used_ = 0; }
+    // The string holds the text alone.
+    void Finish() { text_.resize(used_); }
+
+  private:
+    std::string& text_;
+    std::size_t used_ = 0;
+};
+
 // The disassembler. With a sink, `text` is handed over and emptied whenever it
 // reaches a piece and at the end; without one it receives the whole text.
 void DisassembleInto(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
@@ -96,12 +128,13 @@ void DisassembleInto(ScriptContext& ctx, std::string_view bytecode, std::string_
     // The depth steps of the opcodes are looked up, not branched on: the
     // opcodes of a file follow no pattern.
     const Dialect& d = *ctx.dialect;
+    const PrintPlan& plan = *ctx.plan;
     const std::int32_t size = static_cast<std::int32_t>(bytecode.size());
-    text.clear();
-    text.reserve(sink ? kTextPiece + 4096 : bytecode.size() * 5 + 64);
-    text += "int ";
-    text += title;
-    text += "(void) {\r\n\r\n";
+    TextBuffer out(text, sink ? kTextPiece + 4096 : bytecode.size() * 5 + 64);
+    out.Append("int ");
+    out.Append(title);
+    out.Append("(void) {\r\n\r\n");
+    std::string special; // the lines that the dispatcher writes
     ctx.nextPos = ctx.readPos = 0;
     ctx.elseOpen = ctx.elseDepth = 0;
     ctx.elseLength[0] = ctx.elseEnd[0] = 0;
@@ -124,22 +157,35 @@ void DisassembleInto(ScriptContext& ctx, std::string_view bytecode, std::string_
         // The tabs are written with the line.
         const int tabs = ctx.indent == 1 ? depth : 0;
         depth = static_cast<std::uint8_t>(depth + d.depthAfter[op]); // depth after the line
-        if (op < 0x90)
-            DispatchForm(ctx, text, true, tabs, true);
-        else if (tabs > 0)
-            text.append(static_cast<std::size_t>(tabs), '\t');
-        if (sink && text.size() >= kTextPiece) {
-            (*sink)(text);
-            text.clear();
+        if (op < 0x90) {
+            const LinePlan& line = plan.lines[op];
+            if (line.plain) {
+                // Most lines: the fields alone, written in place.
+                NoteLabel(ctx);
+                out.Wrote(PrintLine(ctx, line,
+                                    out.Room(std::max<std::size_t>(tabs, kTabMove) + line.room),
+                                    tabs, true));
+            } else {
+                special.clear();
+                DispatchForm(ctx, special, true, tabs, true);
+                out.Append(special);
+            }
+        } else if (tabs > 0) {
+            out.Wrote(std::fill_n(out.Room(static_cast<std::size_t>(tabs)), tabs, '\t'));
+        }
+        if (sink && out.Size() >= kTextPiece) {
+            (*sink)(out.Text());
+            out.Clear();
         }
         if (++passes >= size) break;
     }
-    text += "}";
+    out.Append("}");
     ctx.input = nullptr;
     if (sink) {
-        (*sink)(text);
-        text.clear();
+        (*sink)(out.Text());
+        out.Clear();
     }
+    out.Finish();
 }
 
 } // namespace

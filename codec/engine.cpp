@@ -42,13 +42,8 @@ void DispatchForm(ScriptContext& ctx, std::string& out, bool text, int tabs, boo
         if (text) PrintFields(ctx, form, out);
         return;
     }
-    // Switch labels: case opens, default and the two-byte break close.
-    if (ctx.dialect->label[ctx.opcode] == LabelEffect::Opens)
-        ctx.caseOpen = 1;
-    else if (ctx.dialect->label[ctx.opcode] == LabelEffect::Closes)
-        ctx.caseOpen = 0;
-    if (form.special == Special::None || form.special == Special::For ||
-        form.special == Special::CloseBrace) {
+    NoteLabel(ctx);
+    if (ctx.plan->lines[ctx.opcode].plain) {
         PrintFields(ctx, form, out, tabs, lineEnd);
         return;
     }

@@ -17,7 +17,10 @@ inline std::uint16_t U16At(const ScriptContext& ctx, int offset) {
 }
 
 // Printing (print.cpp): the text of a line, after `tabs` tabs and, with
-// `lineEnd`, before CR LF.
+// `lineEnd`, before CR LF. PrintLine writes it at `p`, which has room for
+// the most that the line may touch (max(tabs, kTabMove) + line.room), and
+// returns its end.
+char* PrintLine(const ScriptContext& ctx, const LinePlan& line, char* p, int tabs, bool lineEnd);
 void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out, int tabs = 0,
                  bool lineEnd = false);
 
@@ -50,6 +53,15 @@ int InstructionOf(const ScriptContext& ctx);
 // has the line's tabs and its end written with the text.
 void DispatchForm(ScriptContext& ctx, std::string& out, bool text = true, int tabs = 0,
                   bool lineEnd = false);
+// Switch labels as the disassembler meets them: case opens, default and the
+// two-byte break close.
+inline void NoteLabel(ScriptContext& ctx) {
+    const LabelEffect effect = ctx.dialect->label[ctx.opcode];
+    if (effect == LabelEffect::Opens)
+        ctx.caseOpen = 1;
+    else if (effect == LabelEffect::Closes)
+        ctx.caseOpen = 0;
+}
 // The instructions that need more than their fields: closing braces when
 // compiling (compile.cpp), conditions, else and nop when disassembling
 // (disassemble.cpp).

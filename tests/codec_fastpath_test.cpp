@@ -1,4 +1,5 @@
-// The paths that make disassembling fast: numbers written into buffers, the
+// The paths that make disassembling fast: numbers written into buffers (and
+// the 16-bit fields' writers for every value), the
 // instruction read through a mask of its size, text handed over in pieces,
 // names and punctuation copied from padded copies (and the fallbacks for
 // texts too long for them), and the name index of the compiler.
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "codec/engine.h"
+#include "codec/field_text.h"
 #include "codec/forms.h"
 #include "codec/text.h"
 
@@ -55,6 +57,24 @@ TEST(FastPath, WriteHexMatchesPrintf) {
             AppendHex(appended, v, digits);
             std::snprintf(expected, sizeof expected, "%0*X", digits, v);
             EXPECT_EQ(appended, expected) << v << " " << digits;
+        }
+    }
+}
+
+// The writers of the 16-bit fields, for every value they are given: "%d" of
+// the unsigned and signed readings, "0x%0*X" of each least number of digits.
+TEST(FastPath, WordWritersMatchPrintfForEveryValue) {
+    char buffer[32], expected[32];
+    for (std::int32_t v = -32768; v <= 65535; ++v) {
+        std::snprintf(expected, sizeof expected, "%d", v);
+        ASSERT_EQ(std::string(buffer, WriteWordDecimal(buffer, v)), expected);
+    }
+    for (int digits : {1, 2, 4, 8}) {
+        for (std::uint32_t v = 0; v <= 0xFFFF; ++v) {
+            std::snprintf(expected, sizeof expected, "0x%0*X", digits, v);
+            ASSERT_EQ(
+                std::string(buffer, WriteWordHex(buffer, static_cast<std::uint16_t>(v), digits)),
+                expected);
         }
     }
 }
