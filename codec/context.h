@@ -61,6 +61,10 @@ struct ScriptContext {
 
     std::int32_t indent = 1;
 
+    // Working storage of the disassembler: its text in the making, handed on
+    // in pieces; kept from run to run, so that a run needs no fresh memory.
+    std::string textPiece;
+
     // Working storage of the compiler: the current logical line (tokens point
     // into it) and, when a listener is attached, the source offset of each
     // kept character.

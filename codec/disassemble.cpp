@@ -88,13 +88,13 @@ namespace {
 // The disassembler's text goes to the sink in pieces of about this size.
 constexpr std::size_t kTextPiece = 1 << 18;
 
-// The text being made, written straight into a string that is kept larger
-// than the text: the first `used_` bytes are text, the rest is room.
+// The text being made, written straight into a string that serves as its
+// room: the first `used_` bytes are text.
 class TextBuffer {
   public:
     TextBuffer(std::string& text, std::size_t room) : text_(text) {
-        // A string reused from an earlier run keeps its size: what it holds
-        // is written over.
+        // A string kept from an earlier run keeps its size: what it holds is
+        // written over.
         if (text_.size() < room) text_.resize(room);
     }
     // Room for `n` bytes after the text.
@@ -110,18 +110,18 @@ class TextBuffer {
     std::size_t Size() const { return used_; }
     std::string_view Text() const { return {text_.data(), used_}; }
     void Clear() { used_ = 0; }
-    // The string holds the text alone.
-    void Finish() { text_.resize(used_); }
 
   private:
     std::string& text_;
     std::size_t used_ = 0;
 };
 
-// The disassembler. With a sink, `text` is handed over and emptied whenever it
-// reaches a piece and at the end; without one it receives the whole text.
-void DisassembleInto(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
-                     std::string& text, const TextSink* sink) {
+} // namespace
+
+// The disassembler: the text is made in the record's piece and handed to
+// the sink whenever it reaches kTextPiece, and at the end.
+void DisassembleStream(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
+                       const TextSink& sink) {
     ctx.compiling = 0;
     InputFile input{bytecode};
     ctx.input = &input;
@@ -130,7 +130,7 @@ void DisassembleInto(ScriptContext& ctx, std::string_view bytecode, std::string_
     const Dialect& d = *ctx.dialect;
     const PrintPlan& plan = *ctx.plan;
     const std::int32_t size = static_cast<std::int32_t>(bytecode.size());
-    TextBuffer out(text, sink ? kTextPiece + 4096 : bytecode.size() * 5 + 64);
+    TextBuffer out(ctx.textPiece, kTextPiece + 4096);
     out.Append("int ");
     out.Append(title);
     out.Append("(void) {\r\n\r\n");
@@ -173,32 +173,22 @@ void DisassembleInto(ScriptContext& ctx, std::string_view bytecode, std::string_
         } else if (tabs > 0) {
             out.Wrote(std::fill_n(out.Room(static_cast<std::size_t>(tabs)), tabs, '\t'));
         }
-        if (sink && out.Size() >= kTextPiece) {
-            (*sink)(out.Text());
+        if (out.Size() >= kTextPiece) {
+            sink(out.Text());
             out.Clear();
         }
         if (++passes >= size) break;
     }
     out.Append("}");
     ctx.input = nullptr;
-    if (sink) {
-        (*sink)(out.Text());
-        out.Clear();
-    }
-    out.Finish();
+    sink(out.Text());
 }
-
-} // namespace
 
 void DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
                        std::string& text) {
-    DisassembleInto(ctx, bytecode, title, text, nullptr);
-}
-
-void DisassembleStream(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
-                       const TextSink& sink) {
-    std::string piece;
-    DisassembleInto(ctx, bytecode, title, piece, &sink);
+    text.clear();
+    text.reserve(bytecode.size() * 5 + 64);
+    DisassembleStream(ctx, bytecode, title, [&](std::string_view piece) { text += piece; });
 }
 
 std::string DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode,
