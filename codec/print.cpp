@@ -115,7 +115,7 @@ void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out, i
                                ? ctx.plan->lines[op]
                                : (other = PlanLine(*ctx.dialect, form, op));
     const std::size_t room = std::max<std::size_t>(tabs, kTabMove) + line.room;
-    char local[512];
+    char local[2048]; // room for every line of the tables, deeply indented
     std::unique_ptr<char[]> large;
     char* const buffer = room <= sizeof local ? local : (large.reset(new char[room]), large.get());
     const char* end = PrintLine(ctx, line, buffer, tabs, lineEnd);
