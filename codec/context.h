@@ -63,7 +63,13 @@ struct ScriptContext {
 
     // Working storage of the disassembler: its text in the making, handed on
     // in pieces; kept from run to run, so that a run needs no fresh memory.
-    std::string textPiece;
+    // Not state: a copy of the record starts with none.
+    struct Scratch {
+        std::string text;
+        Scratch() = default;
+        Scratch(const Scratch&) {}
+        Scratch& operator=(const Scratch&) { return *this; }
+    } textPiece;
 
     // Working storage of the compiler: the current logical line (tokens point
     // into it) and, when a listener is attached, the source offset of each

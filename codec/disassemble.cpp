@@ -1,7 +1,6 @@
 // The disassembler: instructions read one by one, their nesting shown by
 // tabs, conditions read inline and else blocks closed where they end.
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "engine.h"
@@ -12,13 +11,13 @@ namespace quillon {
 
 namespace detail {
 
-void DisassembleSpecial(ScriptContext& ctx, const Form& form, std::string& out) {
+void DisassembleSpecial(ScriptContext& ctx, const Form& form, TextBuffer& out) {
     switch (form.special) {
     case Special::Unknown:
         out += "// unknown opcode (";
-        AppendHex(out, ctx.opcode, 2);
+        out.Wrote(WriteHex(out.Room(8), ctx.opcode, 2));
         out += ") found at 0x";
-        AppendHex(out, static_cast<std::uint32_t>(ctx.nextPos), 8);
+        out.Wrote(WriteHex(out.Room(8), static_cast<std::uint32_t>(ctx.nextPos), 8));
         return;
     case Special::Else: {
         ++ctx.elseDepth;
@@ -30,7 +29,7 @@ void DisassembleSpecial(ScriptContext& ctx, const Form& form, std::string& out) 
         ctx.elseOpen = 1;
         ctx.elseLength[d] = U16At(ctx, 2);
         ctx.elseEnd[d] = ctx.nextPos + ctx.elseLength[d] - 6;
-        PrintFields(ctx, form, out);
+        PrintForm(ctx, form, out);
         return;
     }
     case Special::Nop: {
@@ -47,7 +46,7 @@ void DisassembleSpecial(ScriptContext& ctx, const Form& form, std::string& out) 
             out += "}";
             return;
         }
-        PrintFields(ctx, form, out);
+        PrintForm(ctx, form, out);
         return;
     }
     case Special::Condition: {
@@ -68,15 +67,27 @@ void DisassembleSpecial(ScriptContext& ctx, const Form& form, std::string& out) 
             ctx.nextPos = Read(ctx, ctx.readPos, ctx.input);
             const Form& next = *ctx.dialect->forms[ctx.opcode];
             if (next.special != Special::Condition) {
-                DispatchForm(ctx, out);
+                DisassembleLine(ctx, out);
                 break;
             }
         }
         for (size_t i = closes.size(); i-- > 0;) out += closes[i] == ';' ? ");" : ") {";
         return;
     }
-    default: PrintFields(ctx, form, out); return;
+    default: PrintForm(ctx, form, out); return;
     }
+}
+
+void DisassembleLine(ScriptContext& ctx, TextBuffer& out, int tabs, bool lineEnd) {
+    NoteLabel(ctx);
+    if (ctx.plan->lines[ctx.opcode].plain) {
+        // Most lines: the fields alone, written in place.
+        PrintForm(ctx, *ctx.dialect->forms[ctx.opcode], out, tabs, lineEnd);
+        return;
+    }
+    out.Tabs(tabs);
+    DisassembleSpecial(ctx, *ctx.dialect->forms[ctx.opcode], out);
+    if (lineEnd) out += "\r\n";
 }
 
 } // namespace detail
@@ -87,34 +98,6 @@ namespace {
 
 // The disassembler's text goes to the sink in pieces of about this size.
 constexpr std::size_t kTextPiece = 1 << 18;
-
-// The text being made, written straight into a string that serves as its
-// room: the first `used_` bytes are text.
-class TextBuffer {
-  public:
-    TextBuffer(std::string& text, std::size_t room) : text_(text) {
-        // A string kept from an earlier run keeps its size: what it holds is
-        // written over.
-        if (text_.size() < room) text_.resize(room);
-    }
-    // Room for `n` bytes after the text.
-    char* Room(std::size_t n) {
-        if (text_.size() - used_ < n) text_.resize(std::max(2 * text_.size(), used_ + n));
-        return text_.data() + used_;
-    }
-    void Wrote(const char* end) { used_ = static_cast<std::size_t>(end - text_.data()); }
-    void Append(std::string_view piece) {
-        std::memcpy(Room(piece.size()), piece.data(), piece.size());
-        used_ += piece.size();
-    }
-    std::size_t Size() const { return used_; }
-    std::string_view Text() const { return {text_.data(), used_}; }
-    void Clear() { used_ = 0; }
-
-  private:
-    std::string& text_;
-    std::size_t used_ = 0;
-};
 
 } // namespace
 
@@ -128,13 +111,15 @@ void DisassembleStream(ScriptContext& ctx, std::string_view bytecode, std::strin
     // The depth steps of the opcodes are looked up, not branched on: the
     // opcodes of a file follow no pattern.
     const Dialect& d = *ctx.dialect;
-    const PrintPlan& plan = *ctx.plan;
     const std::int32_t size = static_cast<std::int32_t>(bytecode.size());
-    TextBuffer out(ctx.textPiece, kTextPiece + 4096);
-    out.Append("int ");
-    out.Append(title);
-    out.Append("(void) {\r\n\r\n");
-    std::string special; // the lines that the dispatcher writes
+    // Room for a piece and the longest line, or for about the whole text of
+    // a small input (the room grows for more): a record made for one small
+    // script is not given a piece's worth of fresh memory.
+    TextBuffer out(ctx.textPiece.text, 0,
+                   std::min<std::size_t>(bytecode.size() * 8, kTextPiece) + 4096);
+    out += "int ";
+    out += title;
+    out += "(void) {\r\n\r\n";
     ctx.nextPos = ctx.readPos = 0;
     ctx.elseOpen = ctx.elseDepth = 0;
     ctx.elseLength[0] = ctx.elseEnd[0] = 0;
@@ -157,29 +142,17 @@ void DisassembleStream(ScriptContext& ctx, std::string_view bytecode, std::strin
         // The tabs are written with the line.
         const int tabs = ctx.indent == 1 ? depth : 0;
         depth = static_cast<std::uint8_t>(depth + d.depthAfter[op]); // depth after the line
-        if (op < 0x90) {
-            const LinePlan& line = plan.lines[op];
-            if (line.plain) {
-                // Most lines: the fields alone, written in place.
-                NoteLabel(ctx);
-                out.Wrote(PrintLine(ctx, line,
-                                    out.Room(std::max<std::size_t>(tabs, kTabMove) + line.room),
-                                    tabs, true));
-            } else {
-                special.clear();
-                DispatchForm(ctx, special, true, tabs, true);
-                out.Append(special);
-            }
-        } else if (tabs > 0) {
-            out.Wrote(std::fill_n(out.Room(static_cast<std::size_t>(tabs)), tabs, '\t'));
-        }
+        if (op < 0x90)
+            DisassembleLine(ctx, out, tabs, true);
+        else
+            out.Tabs(tabs);
         if (out.Size() >= kTextPiece) {
             sink(out.Text());
             out.Clear();
         }
         if (++passes >= size) break;
     }
-    out.Append("}");
+    out += '}';
     ctx.input = nullptr;
     sink(out.Text());
 }

@@ -42,14 +42,9 @@ void DispatchForm(ScriptContext& ctx, std::string& out, bool text, int tabs, boo
         if (text) PrintFields(ctx, form, out);
         return;
     }
-    NoteLabel(ctx);
-    if (ctx.plan->lines[ctx.opcode].plain) {
-        PrintFields(ctx, form, out, tabs, lineEnd);
-        return;
-    }
-    if (tabs > 0) out.append(static_cast<std::size_t>(tabs), '\t');
-    DisassembleSpecial(ctx, form, out);
-    if (lineEnd) out += "\r\n";
+    TextBuffer buffer(out, out.size(), 0);
+    DisassembleLine(ctx, buffer, tabs, lineEnd);
+    buffer.Finish();
 }
 
 } // namespace detail

@@ -9,6 +9,7 @@
 
 #include "context.h"
 #include "diagnostics.h"
+#include "text_buffer.h"
 
 namespace quillon::detail {
 
@@ -23,6 +24,8 @@ inline std::uint16_t U16At(const ScriptContext& ctx, int offset) {
 char* PrintLine(const ScriptContext& ctx, const LinePlan& line, char* p, int tabs, bool lineEnd);
 void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out, int tabs = 0,
                  bool lineEnd = false);
+void PrintForm(const ScriptContext& ctx, const Form& form, TextBuffer& out, int tabs = 0,
+               bool lineEnd = false);
 
 // Scanning (scan.cpp).
 std::int32_t TokenOffset(const ScriptContext& ctx, std::string_view token);
@@ -73,6 +76,9 @@ void NeedLineOffsets(ScriptContext& ctx);
 // left it in its reader's buffer, the tokens with it, and returns `token`
 // (a view of that buffer or not) as a view of `line` (compile.cpp).
 std::string_view CopyLine(ScriptContext& ctx, std::string_view token = {});
-void DisassembleSpecial(ScriptContext& ctx, const Form& form, std::string& out);
+void DisassembleSpecial(ScriptContext& ctx, const Form& form, TextBuffer& out);
+// The disassembler's line of the instruction in the record, after `tabs`
+// tabs and, with `lineEnd`, before CR LF (disassemble.cpp).
+void DisassembleLine(ScriptContext& ctx, TextBuffer& out, int tabs = 0, bool lineEnd = false);
 
 } // namespace quillon::detail

@@ -105,21 +105,52 @@ char* PrintLine(const ScriptContext& ctx, const LinePlan& line, char* p, int tab
     return PutText(p, lineEnd ? line.closeLine : line.close);
 }
 
-void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out, int tabs,
-                 bool lineEnd) {
-    const std::uint8_t op = ctx.opcode;
-    // The plan holds the line of the opcode's own form; any other form's is
-    // worked out here.
-    LinePlan other;
-    const LinePlan& line = &form == ctx.dialect->forms[op]
-                               ? ctx.plan->lines[op]
-                               : (other = PlanLine(*ctx.dialect, form, op));
-    const std::size_t room = std::max<std::size_t>(tabs, kTabMove) + line.room;
+namespace {
+
+// A form that is not its opcode's own has its line worked out on the spot
+// (rarely: the plan holds every opcode's own), out of the printing path.
+[[gnu::noinline]] LinePlan OtherLine(const ScriptContext& ctx, const Form& form) {
+    return PlanLine(*ctx.dialect, form, ctx.opcode);
+}
+
+std::size_t RoomOf(const LinePlan& line, int tabs) {
+    return std::max<std::size_t>(static_cast<std::size_t>(tabs), kTabMove) + line.room;
+}
+
+void PrintInto(const ScriptContext& ctx, const LinePlan& line, std::string& out, int tabs,
+               bool lineEnd) {
+    const std::size_t room = RoomOf(line, tabs);
     char local[2048]; // room for every line of the tables, deeply indented
     std::unique_ptr<char[]> large;
     char* const buffer = room <= sizeof local ? local : (large.reset(new char[room]), large.get());
     const char* end = PrintLine(ctx, line, buffer, tabs, lineEnd);
     out.append(buffer, static_cast<std::size_t>(end - buffer));
+}
+
+void PrintInto(const ScriptContext& ctx, const LinePlan& line, TextBuffer& out, int tabs,
+               bool lineEnd) {
+    out.Wrote(PrintLine(ctx, line, out.Room(RoomOf(line, tabs)), tabs, lineEnd));
+}
+
+// The line of `form` for the record's opcode, into `out`.
+template <class Out>
+void Print(const ScriptContext& ctx, const Form& form, Out& out, int tabs, bool lineEnd) {
+    if (&form == ctx.dialect->forms[ctx.opcode])
+        PrintInto(ctx, ctx.plan->lines[ctx.opcode], out, tabs, lineEnd);
+    else
+        PrintInto(ctx, OtherLine(ctx, form), out, tabs, lineEnd);
+}
+
+} // namespace
+
+void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out, int tabs,
+                 bool lineEnd) {
+    Print(ctx, form, out, tabs, lineEnd);
+}
+
+void PrintForm(const ScriptContext& ctx, const Form& form, TextBuffer& out, int tabs,
+               bool lineEnd) {
+    Print(ctx, form, out, tabs, lineEnd);
 }
 
 } // namespace quillon::detail
