@@ -51,7 +51,12 @@ struct ByteTexts {
         }
     }
 };
-const ByteTexts kByteTexts;
+// Made on first use, so that no printing before the program's statics are
+// made can find the tables empty.
+const ByteTexts& TheByteTexts() {
+    static const ByteTexts texts;
+    return texts;
+}
 
 // The most a 16-bit field prints in hexadecimal digits, by kind.
 int HexDigitsOf(Kind k) {
@@ -69,10 +74,10 @@ int HexDigitsOf(Kind k) {
 
 // Writes the field's text at `p` and returns its end (see kFieldRoom). Inline
 // in the loop over the fields, which is the disassembler's innermost.
-[[gnu::always_inline]] inline char* PrintField(const std::uint8_t* code, const FieldPlan& f,
-                                               char* p) {
+[[gnu::always_inline]] inline char* PrintField(const ByteTexts& texts, const std::uint8_t* code,
+                                               const FieldPlan& f, char* p) {
     if (!IsWide(f.kind)) {
-        const char* t = kByteTexts.text[static_cast<int>(f.kind)][code[f.offset]];
+        const char* t = texts.text[static_cast<int>(f.kind)][code[f.offset]];
         std::memcpy(p, t, 8);
         return p + t[7];
     }
@@ -92,6 +97,7 @@ char* PrintLine(const ScriptContext& ctx, const LinePlan& line, char* p, int tab
         p = std::fill_n(p, tabs, '\t');
     }
     p = PutText(p, line.head);
+    const ByteTexts& texts = TheByteTexts();
     for (int i = 0; i < line.fieldCount; ++i) {
         const FieldPlan& f = line.fields[i];
         if (f.sepLength <= kPaddedSep) {
@@ -100,7 +106,7 @@ char* PrintLine(const ScriptContext& ctx, const LinePlan& line, char* p, int tab
         } else {
             p = std::copy_n(f.sepText, f.sepLength, p);
         }
-        p = PrintField(ctx.code, f, p);
+        p = PrintField(texts, ctx.code, f, p);
     }
     return PutText(p, lineEnd ? line.closeLine : line.close);
 }
