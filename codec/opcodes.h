@@ -55,6 +55,19 @@ constexpr bool ScansHex(Kind k) {
            k == Kind::HexN;
 }
 
+// How a field's number is printed: in hexadecimal (after "0x") where it scans
+// so, with at least this many digits, zeros before.
+constexpr int PrintedDigits(Kind k) {
+    switch (k) {
+    case Kind::X8:
+    case Kind::H16:
+    case Kind::Sub8: return 2;
+    case Kind::X16: return 4;
+    case Kind::Addr16: return 8;
+    default: return 1;
+    }
+}
+
 // The values that a field of a kind holds as printed.
 struct KindRange {
     std::int32_t low, high;

@@ -24,27 +24,23 @@ struct ByteTexts {
             for (int v = 0; v < 256; ++v) {
                 char* t = text[k][v];
                 char* end = t;
-                const auto hex = [&](int minDigits) {
+                if (IsOperator(kind)) {
+                    const char* op = kind == Kind::CalcOp
+                                         ? ArithmeticText(static_cast<std::uint8_t>(v))
+                                         : ComparisonText(static_cast<std::uint8_t>(v));
+                    end = t + std::strlen(op);
+                    std::memcpy(t, op, static_cast<std::size_t>(end - t));
+                } else if (ScansHex(kind)) {
                     *end++ = '0';
                     *end++ = 'x';
-                    end = WriteHex(end, static_cast<std::uint32_t>(v), minDigits);
-                };
-                const auto copy = [&](const char* text) {
-                    end = t + std::strlen(text);
-                    std::memcpy(t, text, static_cast<std::size_t>(end - t));
-                };
-                switch (kind) {
-                case Kind::S8: end = WriteDecimal(t, static_cast<std::int8_t>(v)); break;
-                case Kind::X8: hex(2); break;
-                case Kind::Sub8:
-                    if (v < 10) *end++ = '0';
-                    end = WriteDecimal(end, v);
-                    break;
-                case Kind::HexN: hex(1); break;
-                case Kind::CmpOp:
-                case Kind::CmpOpQ: copy(ComparisonText(static_cast<std::uint8_t>(v))); break;
-                case Kind::CalcOp: copy(ArithmeticText(static_cast<std::uint8_t>(v))); break;
-                default: end = WriteDecimal(t, v); break;
+                    end = WriteHex(end, static_cast<std::uint32_t>(v), PrintedDigits(kind));
+                } else {
+                    // Decimal, signed where the kind's range is, zeros before
+                    // a number shorter than the kind's digits.
+                    const int value = RangeOf(kind).low < 0 ? static_cast<std::int8_t>(v) : v;
+                    for (int n = value < 10 ? 1 : value < 100 ? 2 : 3; n < PrintedDigits(kind); ++n)
+                        *end++ = '0';
+                    end = WriteDecimal(end, value);
                 }
                 t[7] = static_cast<char>(end - t);
             }
@@ -56,11 +52,6 @@ struct ByteTexts {
 const ByteTexts& TheByteTexts() {
     static const ByteTexts texts;
     return texts;
-}
-
-// The most a 16-bit field prints in hexadecimal digits, by kind.
-int HexDigitsOf(Kind k) {
-    return k == Kind::X16 ? 4 : k == Kind::Addr16 ? 8 : 2;
 }
 
 [[gnu::always_inline]] inline char* PutText(char* p, const PaddedText& t) {
@@ -82,9 +73,8 @@ int HexDigitsOf(Kind k) {
         return p + t[7];
     }
     const std::uint16_t v = static_cast<std::uint16_t>(code[f.offset] | code[f.offset + 1] << 8);
-    if (f.kind == Kind::U16) return WriteWordDecimal(p, v);
-    if (f.kind == Kind::S16) return WriteWordDecimal(p, static_cast<std::int16_t>(v));
-    return WriteWordHex(p, v, HexDigitsOf(f.kind));
+    if (ScansHex(f.kind)) return WriteWordHex(p, v, PrintedDigits(f.kind));
+    return WriteWordDecimal(p, RangeOf(f.kind).low < 0 ? static_cast<std::int16_t>(v) : v);
 }
 
 } // namespace
