@@ -326,7 +326,8 @@ Workload RoomScript(const Dialect& d, std::uint32_t seed, std::size_t size) {
 Workload InstructionStream(const Dialect& d, std::uint32_t seed, std::size_t size) {
     Emitter e(d, seed, false);
     Rng& rng = e.rng();
-    std::string out;
+    Workload stream{};
+    std::string& out = stream.bytes; // built in place: GCC 12 takes a move of it for an overread
     out.reserve(size + 4096);
     // Blocks nest up to three deep and hold up to eight items each.
     std::function<void(std::string&, bool, int)> items = [&](std::string& body, bool inElse,
@@ -351,7 +352,8 @@ Workload InstructionStream(const Dialect& d, std::uint32_t seed, std::size_t siz
             e.AnyStatement(out, false);
         }
     }
-    return Workload{std::move(out), e.count()};
+    stream.instructions = e.count();
+    return stream;
 }
 
 } // namespace quillon::bench

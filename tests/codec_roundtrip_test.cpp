@@ -223,7 +223,10 @@ class SourceStreams {
 
     std::string Arguments(int count) {
         std::string a;
-        for (int i = 0; i < count; ++i) a += (i ? ", " : "") + Number();
+        for (int i = 0; i < count; ++i) {
+            if (i) a += ", ";
+            a += Number();
+        }
         return a;
     }
 
