@@ -22,14 +22,15 @@ struct ByteTexts {
             const Kind kind = static_cast<Kind>(k);
             if (IsWide(kind)) continue;
             for (int v = 0; v < 256; ++v) {
-                char* t = text[k][v];
-                char* end = t;
+                // Made with the writers' room, then copied.
+                char made[24] = {};
+                char* end = made;
                 if (IsOperator(kind)) {
                     const char* op = kind == Kind::CalcOp
                                          ? ArithmeticText(static_cast<std::uint8_t>(v))
                                          : ComparisonText(static_cast<std::uint8_t>(v));
-                    end = t + std::strlen(op);
-                    std::memcpy(t, op, static_cast<std::size_t>(end - t));
+                    end = made + std::strlen(op);
+                    std::memcpy(made, op, static_cast<std::size_t>(end - made));
                 } else if (ScansHex(kind)) {
                     *end++ = '0';
                     *end++ = 'x';
@@ -42,7 +43,8 @@ struct ByteTexts {
                         *end++ = '0';
                     end = WriteDecimal(end, value);
                 }
-                t[7] = static_cast<char>(end - t);
+                std::memcpy(text[k][v], made, 7);
+                text[k][v][7] = static_cast<char>(end - made);
             }
         }
     }
@@ -74,7 +76,7 @@ const ByteTexts& TheByteTexts() {
     }
     const std::uint16_t v = static_cast<std::uint16_t>(code[f.offset] | code[f.offset + 1] << 8);
     if (ScansHex(f.kind)) return WriteWordHex(p, v, PrintedDigits(f.kind));
-    return WriteWordDecimal(p, RangeOf(f.kind).low < 0 ? static_cast<std::int16_t>(v) : v);
+    return WriteDecimal(p, RangeOf(f.kind).low < 0 ? static_cast<std::int16_t>(v) : v);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // printing and scanning of the instruction forms.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -39,13 +40,15 @@ void AppendHex(std::string& out, std::uint32_t value, int minDigits); // upper c
 // the bytes after the text within them), WriteHex at most 8 or `minDigits`,
 // whichever is more.
 // (Inline: the disassembler prints every field through them.)
+// "00" to "99", two characters each.
+inline constexpr char kDecimalPairs[] = "0001020304050607080910111213141516171819"
+                                        "2021222324252627282930313233343536373839"
+                                        "4041424344454647484950515253545556575859"
+                                        "6061626364656667686970717273747576777879"
+                                        "8081828384858687888990919293949596979899";
+
 inline char* WriteDecimal(char* p, std::int32_t value) {
-    // Two digits at a time from a table of the pairs "00" to "99".
-    static constexpr char kPairs[] = "0001020304050607080910111213141516171819"
-                                     "2021222324252627282930313233343536373839"
-                                     "4041424344454647484950515253545556575859"
-                                     "6061626364656667686970717273747576777879"
-                                     "8081828384858687888990919293949596979899";
+    constexpr const char* kPairs = kDecimalPairs;
     // Numbers of the instructions' fields vary at random: few branches on
     // their sign and digits.
     const std::uint32_t sign = static_cast<std::uint32_t>(value >> 31); // all ones when negative
@@ -54,13 +57,25 @@ inline char* WriteDecimal(char* p, std::int32_t value) {
     p += value < 0;
     if (v < 100000) {
         // All five digits made, the leading zeros then passed over.
-        char d[10] = {};
         const std::uint32_t low = v % 10000;
-        d[0] = static_cast<char>('0' + v / 10000);
-        std::memcpy(d + 1, kPairs + low / 100 * 2, 2);
-        std::memcpy(d + 3, kPairs + low % 100 * 2, 2);
         const int digits = 1 + (v >= 10) + (v >= 100) + (v >= 1000) + (v >= 10000);
-        std::memcpy(p, d + 5 - digits, 5);
+        if constexpr (std::endian::native == std::endian::little) {
+            // In a machine word, the first digit in its lowest byte, the
+            // leading zeros shifted out; the word is written whole.
+            std::uint16_t high, last;
+            std::memcpy(&high, kPairs + low / 100 * 2, 2);
+            std::memcpy(&last, kPairs + low % 100 * 2, 2);
+            const std::uint64_t word = static_cast<std::uint64_t>('0' + v / 10000) |
+                                       std::uint64_t{high} << 8 | std::uint64_t{last} << 24;
+            const std::uint64_t text = word >> (8 * (5 - digits));
+            std::memcpy(p, &text, 8);
+        } else {
+            char d[10] = {};
+            d[0] = static_cast<char>('0' + v / 10000);
+            std::memcpy(d + 1, kPairs + low / 100 * 2, 2);
+            std::memcpy(d + 3, kPairs + low % 100 * 2, 2);
+            std::memcpy(p, d + 5 - digits, 5);
+        }
         return p + digits;
     }
     int digits = 1;

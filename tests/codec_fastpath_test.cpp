@@ -67,7 +67,7 @@ TEST(FastPath, WordWritersMatchPrintfForEveryValue) {
     char buffer[32], expected[32];
     for (std::int32_t v = -32768; v <= 65535; ++v) {
         std::snprintf(expected, sizeof expected, "%d", v);
-        ASSERT_EQ(std::string(buffer, WriteWordDecimal(buffer, v)), expected);
+        ASSERT_EQ(std::string(buffer, WriteDecimal(buffer, v)), expected);
     }
     for (int digits : {1, 2, 4, 8}) {
         for (std::uint32_t v = 0; v <= 0xFFFF; ++v) {
