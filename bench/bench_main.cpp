@@ -31,9 +31,9 @@
 #include <string>
 #include <vector>
 
-#include "codec/diagnostics.h"
-#include "codec/drivers.h"
-#include "codec/engine.h"
+#include "codec/classic/diagnostics.h"
+#include "codec/classic/engine.h"
+#include "io/drivers.h"
 #include "workload.h"
 
 namespace fs = std::filesystem;

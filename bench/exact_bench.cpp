@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "codec/drivers.h"
-#include "codec/engine.h"
-#include "codec/exact.h"
-#include "tests/exact_chunk_gen.h"
+#include "codec/classic/engine.h"
+#include "codec/exact/exact.h"
+#include "io/drivers.h"
+#include "testkit/exact_chunk_gen.h"
 
 using namespace quillon;
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "codec/opcodes.h"
+#include "codec/isa/opcodes.h"
 
 namespace quillon::bench {
 

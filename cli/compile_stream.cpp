@@ -8,9 +8,9 @@
 #include <system_error>
 
 #include "cli/streamed_output.h"
-#include "codec/engine.h"
-#include "codec/paths.h"
-#include "codec/text.h"
+#include "codec/base/text.h"
+#include "codec/classic/engine.h"
+#include "io/paths.h"
 
 namespace quillon::cli {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "codec/context.h"
-#include "codec/drivers.h"
+#include "codec/classic/context.h"
+#include "io/drivers.h"
 
 namespace quillon::cli {
 

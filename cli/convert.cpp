@@ -13,11 +13,11 @@
 #include "cli/room.h"
 #include "cli/streamed_output.h"
 #include "cli/warnings.h"
-#include "codec/drivers.h"
-#include "codec/engine.h"
-#include "codec/file_bytes.h"
-#include "codec/paths.h"
-#include "codec/text.h"
+#include "codec/base/text.h"
+#include "codec/classic/engine.h"
+#include "io/drivers.h"
+#include "io/file_bytes.h"
+#include "io/paths.h"
 
 namespace quillon::cli {
 

@@ -9,10 +9,10 @@
 
 #include "cli/console.h"
 #include "cli/streamed_output.h"
-#include "codec/drivers.h"
-#include "codec/exact.h"
-#include "codec/paths.h"
-#include "codec/text.h"
+#include "codec/base/text.h"
+#include "codec/exact/exact.h"
+#include "io/drivers.h"
+#include "io/paths.h"
 
 namespace quillon::cli {
 

@@ -1,7 +1,7 @@
 #include "cli/opcode_list.h"
 
-#include "codec/exact_rows.h"
-#include "codec/text.h"
+#include "codec/base/text.h"
+#include "codec/isa/exact_rows.h"
 
 namespace quillon::cli {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "codec/opcodes.h"
+#include "codec/isa/opcodes.h"
 
 namespace quillon::cli {
 

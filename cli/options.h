@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "codec/opcodes.h"
+#include "codec/isa/opcodes.h"
 
 namespace quillon::cli {
 

@@ -10,12 +10,12 @@
 #include "cli/console.h"
 #include "cli/inputs.h"
 #include "cli/verify.h"
-#include "codec/drivers.h"
-#include "codec/exact.h"
-#include "codec/paths.h"
-#include "codec/room.h"
-#include "codec/safe_write.h"
-#include "codec/text.h"
+#include "codec/base/text.h"
+#include "codec/exact/exact.h"
+#include "codec/room/room.h"
+#include "io/drivers.h"
+#include "io/paths.h"
+#include "io/safe_write.h"
 
 namespace quillon::cli {
 

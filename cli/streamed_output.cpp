@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "codec/text.h"
+#include "codec/base/text.h"
 
 namespace quillon::cli {
 

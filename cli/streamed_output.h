@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "codec/safe_write.h"
+#include "io/safe_write.h"
 
 namespace quillon::cli {
 

@@ -8,12 +8,12 @@
 #include "cli/inputs.h"
 #include "cli/room.h"
 #include "cli/warnings.h"
-#include "codec/diagnostics.h"
-#include "codec/drivers.h"
-#include "codec/engine.h"
-#include "codec/exact.h"
-#include "codec/paths.h"
-#include "codec/text.h"
+#include "codec/base/text.h"
+#include "codec/classic/diagnostics.h"
+#include "codec/classic/engine.h"
+#include "codec/exact/exact.h"
+#include "io/drivers.h"
+#include "io/paths.h"
 
 namespace quillon::cli {
 

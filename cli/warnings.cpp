@@ -7,7 +7,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "codec/source.h"
+#include "codec/classic/source.h"
 
 namespace quillon::cli {
 

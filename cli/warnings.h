@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "codec/context.h"
-#include "codec/diagnostics.h"
+#include "codec/classic/context.h"
+#include "codec/classic/diagnostics.h"
 
 namespace quillon::cli {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "codec/diagnostics.h"
+#include "codec/classic/diagnostics.h"
 #include "harness.h"
 
 using namespace quillon;

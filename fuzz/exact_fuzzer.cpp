@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "codec/exact.h"
+#include "codec/exact/exact.h"
 #include "harness.h"
 
 using namespace quillon;

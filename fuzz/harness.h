@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "codec/context.h"
-#include "codec/engine.h"
-#include "codec/text.h"
+#include "codec/base/text.h"
+#include "codec/classic/context.h"
+#include "codec/classic/engine.h"
 
 namespace quillon::fuzzing {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "harness.h"
-#include "roundtrip.h"
+#include "testkit/roundtrip.h"
 
 using namespace quillon;
 using namespace quillon::fuzzing;

@@ -5,10 +5,10 @@
 
 #include <vector>
 
-#include "codec/drivers.h"
-#include "codec/exact_drivers.h"
-#include "codec/paths.h"
-#include "codec/text.h"
+#include "codec/base/text.h"
+#include "io/drivers.h"
+#include "io/exact_drivers.h"
+#include "io/paths.h"
 #include "resource.h"
 
 namespace quillon {

@@ -2,8 +2,8 @@
 // centring, resizing and the device-context set-up.
 #include "shell.h"
 
-#include "codec/drivers.h"
-#include "codec/text.h"
+#include "codec/base/text.h"
+#include "io/drivers.h"
 #include "resource.h"
 
 namespace quillon {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "codec/drivers.h"
+#include "io/drivers.h"
 #include "resource.h"
 #include "samples.h"
 

@@ -2,8 +2,8 @@
 // and the failure messages of start-up.
 #include "harness.h"
 
-#include "codec/drivers.h"
-#include "codec/text.h"
+#include "codec/base/text.h"
+#include "io/drivers.h"
 #include "resource.h"
 
 namespace quillon::test {

@@ -1,7 +1,7 @@
 // Files dropped on the window, through real drop handles.
 #include "harness.h"
 
-#include "codec/opcodes.h"
+#include "codec/isa/opcodes.h"
 #include "resource.h"
 #include "samples.h"
 

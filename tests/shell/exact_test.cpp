@@ -2,7 +2,7 @@
 // drops convert in exact mode; the Rer1.5 commands stay classic.
 #include <cstring>
 
-#include "codec/exact.h"
+#include "codec/exact/exact.h"
 #include "harness.h"
 #include "resource.h"
 #include "samples.h"

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "codec/engine.h"
-#include "codec/opcodes.h"
+#include "codec/classic/engine.h"
+#include "codec/isa/opcodes.h"
 
 namespace quillon::test {
 

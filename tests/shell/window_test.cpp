@@ -2,7 +2,7 @@
 // bar, resources, hot key, and the end of the message loop.
 #include "harness.h"
 
-#include "codec/drivers.h"
+#include "io/drivers.h"
 #include "resource.h"
 
 namespace quillon::test {

@@ -1,0 +1,84 @@
+// The pieces that the engine's parts share: printing an instruction's line
+// through its form, scanning a line's tokens into its fields, and the
+// dispatcher that chooses between them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "codec/base/text_buffer.h"
+#include "codec/classic/context.h"
+#include "codec/classic/diagnostics.h"
+
+namespace quillon::detail {
+
+inline std::uint16_t U16At(const ScriptContext& ctx, int offset) {
+    return static_cast<std::uint16_t>(ctx.code[offset] | (ctx.code[offset + 1] << 8));
+}
+
+// Printing (print.cpp): the text of a line, after `tabs` tabs and, with
+// `lineEnd`, before CR LF. PrintLine writes it at `p`, which has room for
+// the most that the line may touch (max(tabs, kTabMove) + line.room), and
+// returns its end.
+char* PrintLine(const ScriptContext& ctx, const LinePlan& line, char* p, int tabs, bool lineEnd);
+void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out, int tabs = 0,
+                 bool lineEnd = false);
+void PrintForm(const ScriptContext& ctx, const Form& form, TextBuffer& out, int tabs = 0,
+               bool lineEnd = false);
+
+// Scanning (scan.cpp).
+std::int32_t TokenOffset(const ScriptContext& ctx, std::string_view token);
+void Report(ScriptContext& ctx, Issue issue, std::string_view token, int argument,
+            std::int64_t value = 0, Kind kind = Kind::U8);
+void ScanFields(ScriptContext& ctx, const Form& form);
+// ScanFields' bytes for the common lines, in less time: false, with nothing
+// reported, for a form that it does not serve or a line that ScanFields
+// reports on (quick_scan.cpp); ScanFields then writes the same bytes again.
+bool QuickScanFields(ScriptContext& ctx, const Form& form);
+// InstructionOf through an index of the names that tells them apart by
+// their length and a few of their characters (quick_scan.cpp).
+int QuickInstructionOf(const ScriptContext& ctx);
+// Where token k comes from after `times` shifts left by n, each giving token
+// k the value of token k + n where there is one and leaving the last n tokens
+// as they are (the count stays).
+int ShiftedIndex(int count, int n, int times, int k);
+// Applies `times` shifts by n in one pass, so that a long chain of keywords
+// costs no more than its line.
+void ShiftTokens(ScriptContext& ctx, int n, int times = 1);
+// The opcode that a line's first word names: "goto SubNN" is Gosub (0x18) and
+// "return SubNN" the return of 0x19, as the disassembler writes them;
+// otherwise the first row of that name, or -1.
+int InstructionOf(const ScriptContext& ctx);
+
+// The dispatcher (engine.cpp); compiling callers that discard the text pass
+// `text` false and the instruction is not printed at all. The disassembler
+// has the line's tabs and its end written with the text.
+void DispatchForm(ScriptContext& ctx, std::string& out, bool text = true, int tabs = 0,
+                  bool lineEnd = false);
+// Switch labels as the disassembler meets them: case opens, default and the
+// two-byte break close.
+inline void NoteLabel(ScriptContext& ctx) {
+    const LabelEffect effect = ctx.dialect->label[ctx.opcode];
+    if (effect == LabelEffect::Opens)
+        ctx.caseOpen = 1;
+    else if (effect == LabelEffect::Closes)
+        ctx.caseOpen = 0;
+}
+// The instructions that need more than their fields: closing braces when
+// compiling (compile.cpp), conditions, else and nop when disassembling
+// (disassemble.cpp).
+void CompileCloseBrace(ScriptContext& ctx);
+// Fills the record's lineOffsets for the current line when the classic
+// compiler left them to be worked out (compile.cpp); otherwise does nothing.
+void NeedLineOffsets(ScriptContext& ctx);
+// Copies the current line into the record's `line` when the classic compiler
+// left it in its reader's buffer, the tokens with it, and returns `token`
+// (a view of that buffer or not) as a view of `line` (compile.cpp).
+std::string_view CopyLine(ScriptContext& ctx, std::string_view token = {});
+void DisassembleSpecial(ScriptContext& ctx, const Form& form, TextBuffer& out);
+// The disassembler's line of the instruction in the record, after `tabs`
+// tabs and, with `lineEnd`, before CR LF (disassemble.cpp).
+void DisassembleLine(ScriptContext& ctx, TextBuffer& out, int tabs = 0, bool lineEnd = false);
+
+} // namespace quillon::detail

@@ -1,0 +1,557 @@
+#include "codec/classic/source.h"
+
+#include <algorithm>
+#include <cstring>
+
+// The SSE2 paths of the compilers' reader, unless the portable code that
+// other processors run is asked for (a test builds it on x86 too).
+#if defined(__SSE2__) && !defined(QUILLON_PORTABLE_READER)
+#define QUILLON_READER_SSE2 1
+#include <emmintrin.h>
+#endif
+
+namespace quillon {
+
+namespace {
+
+// What ReadSourceLine does with a byte outside comments. Ordinary bytes are
+// kept as they are and copied in runs.
+enum ByteClass : std::uint8_t {
+    kOrdinary,
+    kCarriageReturn,
+    kLineFeed,
+    kOpen,
+    kClose,
+    kSlash,
+    kSemicolon,
+    kTab,
+    kComma, // kept; a blank after the separator pass
+    kColon, // kept; a blank after the separator pass when colonBlank is set
+};
+
+struct ByteClasses {
+    ByteClass of[256] = {};
+    constexpr ByteClasses() {
+        of[static_cast<unsigned char>('\r')] = kCarriageReturn;
+        of[static_cast<unsigned char>('\n')] = kLineFeed;
+        of[static_cast<unsigned char>('(')] = kOpen;
+        of[static_cast<unsigned char>(')')] = kClose;
+        of[static_cast<unsigned char>('/')] = kSlash;
+        of[static_cast<unsigned char>(';')] = kSemicolon;
+        of[static_cast<unsigned char>('\t')] = kTab;
+        of[static_cast<unsigned char>(',')] = kComma;
+        of[static_cast<unsigned char>(':')] = kColon;
+    }
+};
+constexpr ByteClasses kByteClasses;
+
+} // namespace
+
+LineRead ReadLineInWindow(const LineOptions& options, std::string_view file, bool last,
+                          std::int32_t& position, std::string& line,
+                          std::vector<std::int32_t>* offsets) {
+    if (offsets) offsets->clear();
+    const std::int32_t size = static_cast<std::int32_t>(file.size());
+    enum { None, ToLineEnd, Block } comment = None;
+    bool paren = false;
+    std::int32_t pos = position < 0 ? 0 : position;
+    // The separator pass is done as the characters are kept: a separator is
+    // kept as a blank unless the line is raw.
+    const bool separate = !options.rawLine;
+    // Kept characters are written at line[kept]; the string grows in steps
+    // and is cut to the kept length at the end.
+    std::size_t kept = 0;
+    auto room = [&](std::size_t n) {
+        if (line.size() < kept + n) line.resize(std::max(kept + n, 2 * line.size() + 64));
+    };
+    auto keep = [&](char c, std::int32_t at) {
+        room(1);
+        line[kept++] = c;
+        if (offsets) offsets->push_back(at);
+    };
+    bool complete = false;
+    for (; pos < size; ++pos) {
+        const char c = file[static_cast<size_t>(pos)];
+        if (c == '\r') {
+            comment = None;
+            if (kept == 0 || paren) continue;
+            complete = true;
+            break;
+        }
+        if (c == '\n') continue;
+        if (comment == ToLineEnd) continue;
+        if (comment == Block) {
+            if (c == '*' && pos + 1 == size && !last) return LineRead::NeedMore;
+            if (c == '*' && pos + 1 < size && file[static_cast<size_t>(pos) + 1] == '/') {
+                comment = None;
+                ++pos;
+            }
+            continue;
+        }
+        switch (kByteClasses.of[static_cast<unsigned char>(c)]) {
+        case kOrdinary: {
+            std::int32_t end = pos + 1;
+            while (end < size &&
+                   kByteClasses.of[static_cast<unsigned char>(file[static_cast<size_t>(end)])] ==
+                       kOrdinary)
+                ++end;
+            const std::size_t n = static_cast<std::size_t>(end - pos);
+            room(n);
+            file.copy(line.data() + kept, n, static_cast<size_t>(pos));
+            kept += n;
+            if (offsets)
+                for (std::int32_t at = pos; at < end; ++at) offsets->push_back(at);
+            pos = end - 1;
+            break;
+        }
+        case kOpen:
+            paren = true;
+            keep(separate ? ' ' : c, pos);
+            break;
+        case kClose:
+            paren = false;
+            keep(separate ? ' ' : c, pos);
+            break;
+        case kSlash: {
+            if (pos + 1 == size && !last) return LineRead::NeedMore;
+            const char next = pos + 1 < size ? file[static_cast<size_t>(pos) + 1] : '\0';
+            if (!options.noSlashComment && next == '/') {
+                comment = ToLineEnd;
+                ++pos;
+            } else if (!options.noSlashComment && next == '*') {
+                comment = Block;
+                ++pos;
+            } else {
+                keep(c, pos);
+            }
+            break;
+        }
+        case kSemicolon:
+            if (options.semicolonComment) comment = ToLineEnd;
+            break;
+        case kTab:
+            if (options.keepTabs) keep(' ', pos);
+            break;
+        case kComma: keep(separate ? ' ' : c, pos); break;
+        case kColon: keep(separate && options.colonBlank ? ' ' : c, pos); break;
+        default: break; // CR and LF are handled above
+        }
+    }
+    if (!complete) {
+        if (!last) return LineRead::NeedMore;
+        position = size;
+        line.clear();
+        if (offsets) offsets->clear();
+        return LineRead::Unfinished;
+    }
+    position = pos;
+    line.resize(kept);
+    // The line is a C string: a NUL byte ends it.
+    if (size_t nul = line.find('\0'); nul != std::string::npos) {
+        line.resize(nul);
+        if (offsets) offsets->resize(nul);
+    }
+    return LineRead::Complete;
+}
+
+void ReadSourceLine(const LineOptions& options, std::string_view file, std::int32_t& position,
+                    std::string& line, std::vector<std::int32_t>* offsets) {
+    ReadLineInWindow(options, file, true, position, line, offsets);
+}
+
+namespace {
+
+// What the compilers' reader does with a byte: most are kept as they are or
+// as a blank; the rest stop the quick copy and are handled one by one.
+enum CompilerClass : std::uint8_t {
+    kKeep,   // kept as it is
+    kBlank,  // kept as a blank: "," and ":"
+    kOpenB,  // "(": kept as a blank, the parenthesis flag set
+    kCloseB, // ")": kept as a blank, the flag cleared
+    kDrop,   // tab, ";" and LF: never kept
+    kNul,    // kept, and the line's text ends before it
+    kCr,     // ends the physical line
+    kSlashB, // may start a comment
+};
+
+struct CompilerClasses {
+    CompilerClass of[256] = {};
+    constexpr CompilerClasses() {
+        of[static_cast<unsigned char>(',')] = kBlank;
+        of[static_cast<unsigned char>(':')] = kBlank;
+        of[static_cast<unsigned char>('(')] = kOpenB;
+        of[static_cast<unsigned char>(')')] = kCloseB;
+        of[static_cast<unsigned char>('\t')] = kDrop;
+        of[static_cast<unsigned char>(';')] = kDrop;
+        of[static_cast<unsigned char>('\n')] = kDrop;
+        of[0] = kNul;
+        of[static_cast<unsigned char>('\r')] = kCr;
+        of[static_cast<unsigned char>('/')] = kSlashB;
+    }
+};
+constexpr CompilerClasses kCompilerClasses;
+
+// Room after the kept characters for whole blocks written past them, and
+// for reads past a token's end.
+constexpr std::size_t kSlack = 64;
+static_assert(kSlack >= 16 + kReadableFromToken, "a block is kept and read past its end");
+// Token boundaries are at most one more than the kept characters; the
+// quick reader writes up to eight past the last.
+constexpr std::size_t kSpareBounds = 16;
+
+// Splits buffer[0, length) as SplitTokens does; `line` holds the same
+// characters, and the tokens are views into it. The buffer has kSlack bytes
+// of room after `length`.
+void SplitKept(const char* buffer, std::size_t length, std::string_view line,
+               std::vector<std::string_view>& tokens) {
+    tokens.clear();
+    std::size_t i = 0;
+#if defined(QUILLON_READER_SSE2)
+    const __m128i blank = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t');
+    bool inToken = false;
+    std::size_t start = 0;
+    for (; i < length; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + i));
+        const unsigned blanks = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, blank), _mm_cmpeq_epi8(v, tab))));
+        const unsigned valid = length - i >= 16 ? 0xFFFFu : (1u << (length - i)) - 1;
+        const unsigned word = ~blanks & valid;
+        const unsigned before = (word << 1) | (inToken ? 1u : 0u);
+        unsigned starts = word & ~before & 0xFFFFu;
+        unsigned ends = ~word & before & 0xFFFFu;
+        while (starts | ends) {
+            if (!inToken) {
+                start = i + static_cast<std::size_t>(__builtin_ctz(starts));
+                starts &= starts - 1;
+                inToken = true;
+            } else {
+                const std::size_t end = i + static_cast<std::size_t>(__builtin_ctz(ends));
+                ends &= ends - 1;
+                tokens.push_back(line.substr(start, end - start));
+                inToken = false;
+            }
+        }
+        inToken = (word >> 15) & 1u;
+    }
+    if (inToken) tokens.push_back(line.substr(start, length - start));
+#else
+    while (i < length) {
+        while (i < length && (buffer[i] == ' ' || buffer[i] == '\t')) ++i;
+        if (i == length) break;
+        const std::size_t start = i;
+        while (i < length && buffer[i] != ' ' && buffer[i] != '\t') ++i;
+        tokens.push_back(line.substr(start, i - start));
+    }
+#endif
+}
+
+} // namespace
+
+LineRead ReadCompilerLineInPlace(std::string_view window, bool last, std::int32_t& position,
+                                 std::string_view& line, std::vector<std::string_view>& tokens,
+                                 std::int32_t& firstKept) {
+    // The kept characters are gathered in a buffer of this thread's with room
+    // for whole blocks past them, and the tokens' boundaries, starts and ends
+    // by turns, as offsets into it: the tokens are made of them once the line
+    // is complete.
+    thread_local std::string buffer;
+    thread_local std::vector<std::uint32_t> bounds;
+    if (buffer.size() < 4 * kSlack) buffer.resize(4 * kSlack);
+    if (bounds.size() < buffer.size() + kSpareBounds) bounds.resize(buffer.size() + kSpareBounds);
+    char* out = buffer.data();
+    std::uint32_t* bound = bounds.data();
+    std::size_t room = buffer.size();
+    const char* const s = window.data();
+    const std::size_t n = window.size();
+    std::size_t pos = position < 0 ? 0 : static_cast<std::size_t>(position);
+    std::size_t kept = 0, first = 0;
+    // Boundaries so far: odd inside a token.
+    std::size_t marks = 0;
+    bool paren = false, nul = false;
+    // One kept character: a blank ends the open token, another starts one.
+    auto keepOne = [&](char k) {
+        if ((k == ' ') == ((marks & 1) != 0)) bound[marks++] = static_cast<std::uint32_t>(kept);
+        out[kept++] = k;
+    };
+#if defined(QUILLON_READER_SSE2)
+    const __m128i comma = _mm_set1_epi8(','), colon = _mm_set1_epi8(':'),
+                  parens = _mm_set1_epi8('('), pairBit = _mm_set1_epi8(static_cast<char>(0xFE)),
+                  tab = _mm_set1_epi8('\t'), semicolon = _mm_set1_epi8(';'),
+                  lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), slash = _mm_set1_epi8('/'),
+                  zero = _mm_setzero_si128(), blank = _mm_set1_epi8(' ');
+#endif
+    // The tokens of `kept` characters at `text`, whose boundaries are in
+    // `bound`, end the read.
+    auto complete = [&](const char* text) {
+        if (marks & 1) bound[marks++] = static_cast<std::uint32_t>(kept);
+        line = std::string_view(text, kept);
+        tokens.clear();
+        for (std::size_t t = 0; t < marks; t += 2)
+            tokens.emplace_back(text + bound[t], bound[t + 1] - bound[t]);
+        return LineRead::Complete;
+    };
+#if defined(QUILLON_READER_SSE2)
+    // The common line in one step: the CR, LF, tabs and ";" that end the line
+    // before it, its characters, none of which stops a run (below), maybe
+    // ";" or tabs, and the CR that completes it, within 64 bytes.
+    if (pos + 64 <= n) {
+        // Room before the characters for the bytes of the block before them,
+        // and after them for reads past their end.
+        thread_local char whole[64 + 64 + kSlack];
+        std::uint64_t lead = 0, stops = 0, drops = 0, crs = 0, spaces = 0, pairs = 0, opens = 0;
+        __m128i blanked[4];
+        for (int k = 0; k < 4; ++k) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + pos + 16 * k));
+            const __m128i isCr = _mm_cmpeq_epi8(v, cr);
+            const __m128i drop =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, tab), _mm_cmpeq_epi8(v, lf)),
+                             _mm_cmpeq_epi8(v, semicolon));
+            const __m128i stop =
+                _mm_or_si128(_mm_cmpeq_epi8(_mm_subs_epu8(v, cr), zero),
+                             _mm_or_si128(_mm_cmpeq_epi8(v, semicolon), _mm_cmpeq_epi8(v, slash)));
+            const __m128i pair = _mm_cmpeq_epi8(_mm_and_si128(v, pairBit), parens);
+            const __m128i blanks = _mm_or_si128(
+                _mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, colon)), pair);
+            blanked[k] = _mm_or_si128(_mm_andnot_si128(blanks, v), _mm_and_si128(blanks, blank));
+            const auto bits = [&](__m128i m) {
+                return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m)))
+                       << (16 * k);
+            };
+            lead |= bits(_mm_or_si128(drop, isCr));
+            drops |= bits(drop);
+            crs |= bits(isCr);
+            stops |= bits(stop);
+            spaces |= bits(_mm_or_si128(blanks, _mm_cmpeq_epi8(v, blank)));
+            pairs |= bits(pair);
+            opens |= bits(_mm_cmpeq_epi8(v, parens));
+        }
+        if (~lead != 0) {
+            const unsigned from = static_cast<unsigned>(__builtin_ctzll(~lead));
+            const std::uint64_t after = stops & (~std::uint64_t{0} << from);
+            const unsigned end = after ? static_cast<unsigned>(__builtin_ctzll(after)) : from;
+            const std::uint64_t rest = ~drops & (~std::uint64_t{0} << end);
+            const unsigned close = rest ? static_cast<unsigned>(__builtin_ctzll(rest)) : 0;
+            // The characters [from, end) and their last parenthesis.
+            const std::uint64_t inside =
+                (~std::uint64_t{0} << from) & ((std::uint64_t{1} << end) - 1);
+            const std::uint64_t lastPairs = pairs & inside;
+            const bool open = lastPairs && ((opens >> (63 - __builtin_clzll(lastPairs))) & 1u) != 0;
+            if (end > from && rest && ((crs >> close) & 1u) && !open) {
+                // The characters land at whole[64] on.
+                for (int k = 0; k < 4; ++k)
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(whole + 64 - from + 16 * k),
+                                     blanked[k]);
+                // Token boundaries, starts and ends by turns: the last token
+                // ends at `end` at the latest.
+                const std::uint64_t word = ~spaces & inside;
+                std::uint64_t edges = (word ^ (word << 1)) & (inside | (std::uint64_t{1} << end));
+                const char* const text = whole + 64 - from;
+                tokens.clear();
+                while (edges) {
+                    const unsigned start = static_cast<unsigned>(__builtin_ctzll(edges));
+                    edges &= edges - 1;
+                    const unsigned stop = static_cast<unsigned>(__builtin_ctzll(edges));
+                    edges &= edges - 1;
+                    tokens.emplace_back(text + start, stop - start);
+                }
+                line = std::string_view(whole + 64, end - from);
+                position = static_cast<std::int32_t>(pos + close);
+                firstKept = static_cast<std::int32_t>(pos + from);
+                return LineRead::Complete;
+            }
+        }
+    }
+#endif
+    for (;;) {
+        if (room - kept < kSlack) {
+            buffer.resize(2 * room);
+            out = buffer.data();
+            room = buffer.size();
+            bounds.resize(room + kSpareBounds);
+            bound = bounds.data();
+        }
+#if defined(QUILLON_READER_SSE2)
+        // Sixteen bytes at a time while they are kept (some as blanks). The bytes
+        // up to CR stop the run with ";" and "/"; the control bytes among them
+        // that are kept go the single way.
+        while (pos + 16 <= n && room - kept >= kSlack) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + pos));
+            const __m128i stops =
+                _mm_or_si128(_mm_cmpeq_epi8(_mm_subs_epu8(v, cr), zero),
+                             _mm_or_si128(_mm_cmpeq_epi8(v, semicolon), _mm_cmpeq_epi8(v, slash)));
+            const unsigned stop = static_cast<unsigned>(_mm_movemask_epi8(stops));
+            // The bytes before the first stop.
+            const unsigned plain = static_cast<unsigned>(__builtin_ctz(stop | 0x10000u));
+            if (plain == 0) break;
+            const unsigned below = (1u << plain) - 1;
+            // "(" and ")" differ in the lowest bit only.
+            const __m128i pairs = _mm_cmpeq_epi8(_mm_and_si128(v, pairBit), parens);
+            const __m128i blanks = _mm_or_si128(
+                _mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, colon)), pairs);
+            _mm_storeu_si128(
+                reinterpret_cast<__m128i*>(out + kept),
+                _mm_or_si128(_mm_andnot_si128(blanks, v), _mm_and_si128(blanks, blank)));
+            // Token boundaries are where a word character follows a blank or
+            // the other way round.
+            const unsigned spaces = static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_or_si128(blanks, _mm_cmpeq_epi8(v, blank))));
+            const unsigned word = ~spaces & below;
+            unsigned edges = (word ^ ((word << 1) | static_cast<unsigned>(marks & 1))) & below;
+            // Eight boundaries are written without a test each (the slots
+            // past the last one are written again later), the rest one by one.
+            const std::uint32_t base = static_cast<std::uint32_t>(kept);
+            std::uint32_t* const at = bound + marks;
+            auto edge = [&](int k) {
+                at[k] = base + static_cast<std::uint32_t>(__builtin_ctz(edges | 0x10000u));
+                marks += edges != 0;
+                edges &= edges - 1;
+            };
+            edge(0), edge(1), edge(2), edge(3), edge(4), edge(5), edge(6), edge(7);
+            for (; edges; edges &= edges - 1)
+                bound[marks++] = base + static_cast<std::uint32_t>(__builtin_ctz(edges));
+            // The last "(" or ")" sets the flag; without one it stays.
+            const unsigned pairBits = static_cast<unsigned>(_mm_movemask_epi8(pairs)) & below;
+            const unsigned openBits =
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, parens)));
+            const unsigned last = static_cast<unsigned>(31 - __builtin_clz(pairBits | 1u));
+            paren = pairBits ? ((openBits >> last) & 1u) != 0 : paren;
+            first = kept == 0 ? pos : first;
+            kept += plain;
+            pos += plain;
+            if (plain < 16) break;
+        }
+#endif
+        if (pos >= n) break;
+        const unsigned char c = static_cast<unsigned char>(s[pos]);
+        switch (kCompilerClasses.of[c]) {
+        case kKeep:
+            if (kept == 0) first = pos;
+            keepOne(static_cast<char>(c));
+            ++pos;
+            break;
+        case kBlank:
+        case kOpenB:
+        case kCloseB:
+            if (kept == 0) first = pos;
+            keepOne(' ');
+            if (c == '(') paren = true;
+            if (c == ')') paren = false;
+            ++pos;
+            break;
+        case kDrop:
+        case kCr: {
+            // A run of bytes that are not kept (the line end and the next
+            // line's tabs, or ";" and the line end) in one go; a CR that
+            // completes the line ends it.
+            bool completes = false;
+#if defined(QUILLON_READER_SSE2)
+            // Deeply nested lines start with long runs of tabs.
+            const __m128i skipCr = kept == 0 || paren ? cr : tab;
+            while (pos + 16 <= n) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + pos));
+                const unsigned skip = static_cast<unsigned>(_mm_movemask_epi8(
+                    _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, tab), _mm_cmpeq_epi8(v, semicolon)),
+                                 _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, skipCr)))));
+                if (skip != 0xFFFFu) {
+                    pos += static_cast<std::size_t>(__builtin_ctz(~skip));
+                    break;
+                }
+                pos += 16;
+            }
+#endif
+            for (; pos < n; ++pos) {
+                const char b = s[pos];
+                if (b == '\t' || b == ';' || b == '\n') continue;
+                if (b != '\r') break;
+                if (kept != 0 && !paren) {
+                    completes = true;
+                    break;
+                }
+            }
+            if (!completes) break;
+            position = static_cast<std::int32_t>(pos);
+            firstKept = static_cast<std::int32_t>(first);
+            if (nul) {
+                // The text ends at the first NUL: its tokens are found again.
+                kept = static_cast<std::size_t>(
+                    static_cast<const char*>(std::memchr(out, 0, kept)) - out);
+                line = std::string_view(out, kept);
+                SplitKept(out, kept, line, tokens);
+                return LineRead::Complete;
+            }
+            return complete(out);
+        }
+        case kNul:
+            if (kept == 0) first = pos;
+            keepOne('\0');
+            nul = true;
+            ++pos;
+            break;
+        case kSlashB: {
+            if (pos + 1 == n && !last) return LineRead::NeedMore;
+            const char next = pos + 1 < n ? s[pos + 1] : '\0';
+            if (next == '/') {
+                // To the end of the physical line: the next CR.
+                const void* end = std::memchr(s + pos + 2, '\r', n - std::min(n, pos + 2));
+                if (!end) {
+                    pos = n;
+                    break;
+                }
+                pos = static_cast<std::size_t>(static_cast<const char*>(end) - s);
+            } else if (next == '*') {
+                // To the next "*/" or the end of the physical line.
+                std::size_t at = pos + 2;
+                while (at < n && s[at] != '\r' && !(s[at] == '*' && at + 1 < n && s[at + 1] == '/'))
+                    ++at;
+                // At the window's end the comment may still close in the
+                // bytes after it: the read ends there and is asked again.
+                pos = at < n && s[at] == '*' ? at + 2 : at;
+            } else {
+                if (kept == 0) first = pos;
+                keepOne('/');
+                ++pos;
+            }
+            break;
+        }
+        }
+    }
+    if (!last) return LineRead::NeedMore;
+    position = static_cast<std::int32_t>(n);
+    line = std::string_view();
+    tokens.clear();
+    return LineRead::Unfinished;
+}
+
+LineRead ReadCompilerLine(std::string_view window, bool last, std::int32_t& position,
+                          std::string& line, std::vector<std::string_view>& tokens,
+                          std::int32_t& firstKept) {
+    std::string_view text;
+    const LineRead how = ReadCompilerLineInPlace(window, last, position, text, tokens, firstKept);
+    if (how == LineRead::NeedMore) return how;
+    line.assign(text);
+    for (std::string_view& t : tokens)
+        t = std::string_view(line.data() + (t.data() - text.data()), t.size());
+    return how;
+}
+
+std::string ReadSourceLine(const LineOptions& options, std::string_view file,
+                           std::int32_t& position) {
+    std::string line;
+    ReadSourceLine(options, file, position, line);
+    return line;
+}
+
+void SplitTokens(std::string_view line, std::vector<std::string_view>& tokens) {
+    tokens.clear();
+    size_t i = 0;
+    const size_t n = line.size();
+    while (i < n) {
+        while (i < n && (line[i] == ' ' || line[i] == '\t')) ++i;
+        if (i == n) break;
+        size_t start = i;
+        while (i < n && line[i] != ' ' && line[i] != '\t') ++i;
+        tokens.push_back(line.substr(start, i - start));
+    }
+}
+
+} // namespace quillon

@@ -1,0 +1,62 @@
+// The compile listener's end-of-source event, which the command-line tool
+// needs to see text that no line consumed (a last line without CR).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "codec/classic/diagnostics.h"
+#include "codec/classic/engine.h"
+
+using namespace quillon;
+
+namespace {
+
+struct Recorder : CompileListener {
+    std::vector<std::string> events;
+    std::string seenSource;
+    void Report(const Diagnostic& d) override {
+        events.push_back("report " + std::to_string(static_cast<int>(d.issue)));
+    }
+    void LineDone(std::int32_t sb, std::int32_t se, std::int32_t ob, std::int32_t oe) override {
+        events.push_back("line " + std::to_string(sb) + " " + std::to_string(se) + " " +
+                         std::to_string(ob) + " " + std::to_string(oe));
+    }
+    void SourceDone(std::string_view source) override {
+        events.push_back("done");
+        seenSource = std::string(source);
+    }
+};
+
+TEST(CliListener, SourceDoneComesLastWithTheWholeSource) {
+    const std::string source = "int r(void) {\r\nSleep(30);\r\n}\r\nWsleep();";
+    ScriptContext ctx(RetailDialect());
+    Recorder rec;
+    ctx.listener = &rec;
+    const std::string bytes = CompileBuffer(ctx, source);
+    ASSERT_FALSE(rec.events.empty());
+    EXPECT_EQ(rec.events.back(), "done");
+    EXPECT_EQ(std::count(rec.events.begin(), rec.events.end(), "done"), 1);
+    EXPECT_EQ(rec.seenSource, source);
+    // Sleep(30); is the second line: source bytes 15 to 25, output 0 to 4.
+    EXPECT_NE(std::find(rec.events.begin(), rec.events.end(), "line 15 25 0 4"), rec.events.end());
+
+    ScriptContext silent(RetailDialect());
+    EXPECT_EQ(CompileBuffer(silent, source), bytes);
+}
+
+TEST(CliListener, SourceDoneAlsoForAnUnreadableSource) {
+    // Lines ending in LF alone never complete: no line is handled at all,
+    // and the end-of-source event is the only chance to tell the user.
+    const std::string source = "int r(void) {\nSleep(30);\n}\n";
+    ScriptContext ctx(RetailDialect());
+    Recorder rec;
+    ctx.listener = &rec;
+    EXPECT_EQ(CompileBuffer(ctx, source), "");
+    ASSERT_EQ(rec.events.size(), 1u);
+    EXPECT_EQ(rec.events[0], "done");
+    EXPECT_EQ(rec.seenSource, source);
+}
+
+} // namespace
