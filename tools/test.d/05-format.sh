@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Formatting: every C++ source of the project must be as clang-format
 # (.clang-format) leaves it. Lists the files that are not and fails;
-# `clang-format -i FILE` mends one.
+# `clang-format -i FILE` mends one. The layers are checked here too: a
+# source that includes a folder its own folder may not include fails
+# (tools/check-layers).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+layers=0
+tools/check-layers || layers=1
 format=""
 for candidate in clang-format clang-format-14; do
     if command -v "$candidate" >/dev/null 2>&1; then
@@ -29,3 +33,4 @@ if [ ${#unformatted[@]} -gt 0 ]; then
     exit 1
 fi
 echo "05-format: ${#files[@]} files follow .clang-format"
+exit "$layers"
