@@ -1,10 +1,14 @@
 # What `cmake --install` puts in place and what `cpack` packs:
 #   Linux:   bin/quillon, share/man/man1/quillon.1, share/doc/quillon/README.md
+#            and the reference that it links to, share/doc/quillon/docs/*.md
 #            (a .tar.gz)
-#   Windows: quillon.exe, quillon-cli.exe, README.md side by side (a .zip)
+#   Windows: quillon.exe, quillon-cli.exe, README.md side by side, and
+#            docs/*.md (a .zip)
+file(GLOB QUILLON_REFERENCE CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md)
 if(WIN32)
   install(TARGETS quillon_exe quillon RUNTIME DESTINATION .)
   install(FILES README.md DESTINATION .)
+  install(FILES ${QUILLON_REFERENCE} DESTINATION docs)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_SYSTEM_NAME win64)
 else()
@@ -12,6 +16,7 @@ else()
   install(TARGETS quillon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${PROJECT_BINARY_DIR}/quillon.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillon)
+  install(FILES ${QUILLON_REFERENCE} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillon/docs)
   set(CPACK_GENERATOR TGZ)
 endif()
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The packages: cpack of the Linux release build (quillon, its manual page and
-# the README in a .tar.gz) and of the Windows build (quillon.exe,
-# quillon-cli.exe and the README in a .zip). The packed quillon.exe exports
+# The packages: cpack of the Linux release build (quillon, its manual page,
+# the README and the reference in docs/*.md in a .tar.gz) and of the Windows
+# build (quillon.exe, quillon-cli.exe, the README and docs/*.md in a .zip). The packed quillon.exe exports
 # the library, and the packed quillon-cli.exe converts the bundled example
 # under Wine.
 set -euo pipefail
@@ -37,14 +37,18 @@ check() {
         exit 1
     fi
 }
+reference=()
+for page in docs/*.md; do reference+=("${page#docs/}"); done
 tgz="$release/packages/quillon-$version-Linux.tar.gz"
 check "$(tar -tzf "$tgz" | grep -v '/$' | sort)" "$tgz" \
     "quillon-$version-Linux/bin/quillon" \
     "quillon-$version-Linux/share/doc/quillon/README.md" \
+    "${reference[@]/#/quillon-$version-Linux/share/doc/quillon/docs/}" \
     "quillon-$version-Linux/share/man/man1/quillon.1"
 zip="$windows/packages/quillon-$version-win64.zip"
 check "$(python3 -c 'import sys, zipfile; [print(n) for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith("/")]' "$zip" | sort)" "$zip" \
     "quillon-$version-win64/README.md" \
+    "${reference[@]/#/quillon-$version-win64/docs/}" \
     "quillon-$version-win64/quillon-cli.exe" \
     "quillon-$version-win64/quillon.exe"
 
