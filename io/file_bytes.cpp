@@ -32,19 +32,22 @@ bool ReadAll(const std::string& hostPath, Into& into, std::string& reason) {
     }
     // Room for the whole file at once: growing as the pieces come would copy
     // it and touch twice its size in fresh memory.
+    // A file too large is refused before it is read (a sparse file of 4 GiB
+    // costs nothing on the disk), and a pipe or device once it has given
+    // more than the most.
     std::error_code sizeError;
     const auto expected = std::filesystem::file_size(hostPath, sizeError);
-    if (!sizeError && expected <= kMostBytes) into.Reserve(static_cast<std::size_t>(expected));
-    while (into.ReadSome(f) > 0) {
-    }
-    const bool failed = std::ferror(f) != 0;
+    bool tooLarge = !sizeError && expected > kMostBytes;
+    if (!sizeError && !tooLarge) into.Reserve(static_cast<std::size_t>(expected));
+    while (!tooLarge && into.ReadSome(f) > 0) tooLarge = into.Size() > kMostBytes;
+    const bool failed = !tooLarge && std::ferror(f) != 0;
     const int err = errno;
     std::fclose(f);
     if (failed) {
         reason = FormatText("cannot read '%s': %s", hostPath.c_str(), std::strerror(err));
         return false;
     }
-    if (into.Size() > kMostBytes) {
+    if (tooLarge) {
         reason = FormatText("'%s' is too large (2 GiB at most)", hostPath.c_str());
         return false;
     }
