@@ -6,7 +6,7 @@
 #include <string>
 
 #include "codec/base/text.h"
-#include "codec/exact/ir.h"
+#include "codec/exact/encoder.h"
 
 namespace quillon::exact {
 
@@ -32,7 +32,7 @@ void ProcedureEncoder::Begin(std::int32_t base, std::string& out) {
     out_ = &out;
     base_ = base;
     begin_ = written_ = out.size();
-    frames_.clear();
+    blocks_.clear();
     pending_.clear();
     labels_.clear();
     jumps_.clear();
@@ -51,7 +51,7 @@ bool ProcedureEncoder::Fail(std::int32_t line, std::int32_t column, std::string 
     return false;
 }
 
-std::int32_t ProcedureEncoder::Emit(const Entry& e, const char* bytes, bool padded) {
+std::int32_t ProcedureEncoder::Emit(const Item& e, const char* bytes, bool padded) {
     Room(e.count);
     char* const data = out_->data();
     // Without a branch: the parity of the position is as good as random.
@@ -100,103 +100,110 @@ bool ProcedureEncoder::Store(std::int32_t line, std::int32_t column, std::int32_
     return true;
 }
 
-bool ProcedureEncoder::EndBlock(const Frame& f) {
+bool ProcedureEncoder::EndBlock(const PendingBlock& b) {
     const std::uint8_t op =
-        static_cast<std::uint8_t>((*out_)[begin_ + static_cast<std::size_t>(f.start - base_)]);
+        static_cast<std::uint8_t>((*out_)[begin_ + static_cast<std::size_t>(b.start - base_)]);
     const Row& row = rows_.row[op];
-    const std::int32_t from = row.from == From::Start ? f.start : f.start + rows_.dialect.Size(op);
-    return Store(f.line, f.column, f.start + row.lengthAt, Pos() - from, false);
+    const std::int32_t from = row.from == From::Start ? b.start : b.start + rows_.dialect.Size(op);
+    return Store(b.line, b.column, b.start + row.lengthAt, Pos() - from, false);
 }
 
-bool ProcedureEncoder::Add(const Entry& e, const char* bytes, bool padded) {
+bool ProcedureEncoder::Add(const Item& e, const char* bytes, bool padded) {
     // An if, a while or a "} while" waits for its condition: this item.
-    if (waiting_) {
-        waiting_ = false;
-        if (!e.condition) return Fail(wait_.line, wait_.column, "the condition is missing");
-        Emit(e, bytes, padded);
-        if (wait_.sizeAt >= 0)
-            (*out_)[begin_ + static_cast<std::size_t>(wait_.sizeAt - base_)] =
-                static_cast<char>(e.count);
-        return !wait_.ends || EndBlock(wait_.frame);
-    }
-    auto closeCase = [&] {
-        const Frame f = frames_.back();
-        frames_.pop_back();
-        return f.block != Block::Case || EndBlock(f);
-    };
-    auto inCase = [&] {
-        return !frames_.empty() &&
-               (frames_.back().block == Block::Case || frames_.back().block == Block::Default);
-    };
+    if (waiting_) return AddCondition(e, bytes, padded);
     switch (e.kind) {
-    case Item::Code: Emit(e, bytes, padded); return true;
-    case Item::Label:
+    case ItemKind::Code: Emit(e, bytes, padded); return true;
+    case ItemKind::Label:
         if (labels_.size() <= e.label) labels_.resize(e.label + 1, -1);
         pending_.push_back(e.label);
         return true;
-    case Item::Goto: {
+    case ItemKind::Goto: {
         const std::int32_t at = Emit(e, bytes, padded);
         jumps_.push_back({at, e.label, e.line, e.column});
         return true;
     }
-    case Item::Open: {
-        const std::int32_t at = Emit(e, bytes, padded);
-        frames_.push_back({e.block, at, e.line, e.column});
-        const Row& row = rows_.row[static_cast<std::uint8_t>(*bytes)];
-        if (row.condition) {
-            waiting_ = true;
-            wait_ = {row.conditionAt ? at + row.conditionAt : -1, e.line, e.column, false, {}};
-        }
-        return true;
-    }
-    case Item::Else: {
-        if (frames_.empty() || frames_.back().block != Block::If)
-            return Fail(e.line, e.column, "'} else {' follows no if block");
-        const Frame f = frames_.back();
-        frames_.pop_back();
-        const std::int32_t at = Emit(e, bytes, padded);
-        if (!EndBlock(f)) return false;
-        frames_.push_back({Block::Else, at, e.line, e.column});
-        return true;
-    }
-    case Item::Case:
-    case Item::Default: {
-        if (inCase()) {
-            // The case's length runs to the start of this label, after its pad.
-            Room(1);
-            if ((Pos() & 1) && aligned_[static_cast<unsigned char>(*bytes)])
-                (*out_)[written_++] = '\0';
-            if (!closeCase()) return false;
-        }
-        if (frames_.empty() || frames_.back().block != Block::Switch)
-            return Fail(e.line, e.column,
-                        e.kind == Item::Case ? "'case' outside a switch block"
-                                             : "'default' outside a switch block");
-        const std::int32_t at = Emit(e, bytes, padded);
-        frames_.push_back(
-            {e.kind == Item::Case ? Block::Case : Block::Default, at, e.line, e.column});
-        return true;
-    }
-    case Item::Close: {
-        if (inCase() && !closeCase()) return false;
-        if (frames_.empty() || inCase()) return Fail(e.line, e.column, "'}' closes no open block");
-        const Frame f = frames_.back();
-        frames_.pop_back();
-        const std::uint8_t closer = rows_.closer[static_cast<int>(f.block)];
-        if (f.block == Block::Do) {
-            // The do block's length takes in its condition.
-            const char head[2] = {static_cast<char>(closer), 0};
-            const std::int32_t at = EmitBytes(head, 2);
-            waiting_ = true;
-            wait_ = {at + rows_.row[closer].conditionAt, e.line, e.column, true, f};
-            return true;
-        }
-        const char pair[2] = {f.block == Block::Else ? '\0' : static_cast<char>(closer), 0};
-        EmitBytes(pair, 2);
-        return EndBlock(f);
-    }
+    case ItemKind::Open: return AddOpen(e, bytes, padded);
+    case ItemKind::Else: return AddElse(e, bytes, padded);
+    case ItemKind::Case:
+    case ItemKind::Default: return AddCaseOrDefault(e, bytes, padded);
+    case ItemKind::Close: return AddClose(e);
     }
     return true;
+}
+
+bool ProcedureEncoder::AddCondition(const Item& e, const char* bytes, bool padded) {
+    waiting_ = false;
+    if (!e.condition) return Fail(wait_.line, wait_.column, "the condition is missing");
+    Emit(e, bytes, padded);
+    if (wait_.sizeAt >= 0)
+        (*out_)[begin_ + static_cast<std::size_t>(wait_.sizeAt - base_)] =
+            static_cast<char>(e.count);
+    return !wait_.ends || EndBlock(wait_.block);
+}
+
+bool ProcedureEncoder::AddOpen(const Item& e, const char* bytes, bool padded) {
+    const std::int32_t at = Emit(e, bytes, padded);
+    blocks_.push_back({e.block, at, e.line, e.column});
+    const Row& row = rows_.row[static_cast<std::uint8_t>(*bytes)];
+    if (row.condition) {
+        waiting_ = true;
+        wait_ = {row.conditionAt ? at + row.conditionAt : -1, e.line, e.column, false, {}};
+    }
+    return true;
+}
+
+bool ProcedureEncoder::AddElse(const Item& e, const char* bytes, bool padded) {
+    if (blocks_.empty() || blocks_.back().block != Block::If)
+        return Fail(e.line, e.column, "'} else {' follows no if block");
+    const PendingBlock b = blocks_.back();
+    blocks_.pop_back();
+    const std::int32_t at = Emit(e, bytes, padded);
+    if (!EndBlock(b)) return false;
+    blocks_.push_back({Block::Else, at, e.line, e.column});
+    return true;
+}
+
+bool ProcedureEncoder::EndCaseOrDefault() {
+    const PendingBlock b = blocks_.back();
+    blocks_.pop_back();
+    return b.block != Block::Case || EndBlock(b);
+}
+
+bool ProcedureEncoder::AddCaseOrDefault(const Item& e, const char* bytes, bool padded) {
+    if (InCaseOrDefault()) {
+        // The case's length runs to the start of this one, after its pad.
+        Room(1);
+        if ((Pos() & 1) && aligned_[static_cast<unsigned char>(*bytes)]) (*out_)[written_++] = '\0';
+        if (!EndCaseOrDefault()) return false;
+    }
+    if (blocks_.empty() || blocks_.back().block != Block::Switch)
+        return Fail(e.line, e.column,
+                    e.kind == ItemKind::Case ? "'case' outside a switch block"
+                                             : "'default' outside a switch block");
+    const std::int32_t at = Emit(e, bytes, padded);
+    blocks_.push_back(
+        {e.kind == ItemKind::Case ? Block::Case : Block::Default, at, e.line, e.column});
+    return true;
+}
+
+bool ProcedureEncoder::AddClose(const Item& e) {
+    if (InCaseOrDefault() && !EndCaseOrDefault()) return false;
+    if (blocks_.empty() || InCaseOrDefault())
+        return Fail(e.line, e.column, "'}' closes no open block");
+    const PendingBlock b = blocks_.back();
+    blocks_.pop_back();
+    const std::uint8_t closer = rows_.closer[static_cast<int>(b.block)];
+    if (b.block == Block::Do) {
+        // The do block's length takes in its condition.
+        const char head[2] = {static_cast<char>(closer), 0};
+        const std::int32_t at = EmitBytes(head, 2);
+        waiting_ = true;
+        wait_ = {at + rows_.row[closer].conditionAt, e.line, e.column, true, b};
+        return true;
+    }
+    const char pair[2] = {b.block == Block::Else ? '\0' : static_cast<char>(closer), 0};
+    EmitBytes(pair, 2);
+    return EndBlock(b);
 }
 
 bool ProcedureEncoder::End() {
@@ -204,8 +211,8 @@ bool ProcedureEncoder::End() {
     bool done = true;
     if (waiting_)
         done = Fail(wait_.line, wait_.column, "the condition is missing");
-    else if (!frames_.empty())
-        done = Fail(frames_.back().line, frames_.back().column,
+    else if (!blocks_.empty())
+        done = Fail(blocks_.back().line, blocks_.back().column,
                     "the block opened here is never closed");
     for (std::size_t k = 0; done && k < jumps_.size(); ++k) {
         const Jump& j = jumps_[k];
@@ -234,7 +241,7 @@ bool EncodeProcedure(const Procedure& proc, std::int32_t base, std::string& out,
     thread_local ProcedureEncoder encoder;
     encoder.Begin(base, out);
     const std::size_t size = proc.pool.size();
-    for (const Entry& e : proc.items)
+    for (const Item& e : proc.items)
         if (!encoder.Add(e, proc.pool.data() + e.first,
                          e.first + ProcedureEncoder::kQuickCopy <= size)) {
             error = encoder.Error();

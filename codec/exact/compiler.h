@@ -1,0 +1,160 @@
+// The exact compiler: an exact text read line by line into the items of each
+// procedure (instructions scanned through the exact forms, braces as block
+// openings and closings, labels and gotos by name), each function's items
+// laid out by the encoder as they come. Anything that would give the game a
+// wrong script is an error.
+//
+// Its steps, a file each: the lexer (lexer.cpp) cuts a line into tokens; the
+// line parser (line_parser.cpp) tells the lines apart and makes their items,
+// scanning instructions through the field engine (instruction.cpp); the
+// layout (layout.cpp) hands the items to the encoder and puts the procedure
+// table before the procedures; streaming (stream.cpp) feeds the text in
+// windows.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "codec/classic/diagnostics.h"
+#include "codec/exact/encoder.h"
+#include "codec/exact/exact.h"
+#include "codec/exact/field_engine.h"
+#include "codec/exact/ir.h"
+#include "codec/exact/lexer.h"
+#include "codec/exact/operands.h"
+
+namespace quillon::exact {
+
+class Compiler : public CompileListener {
+  public:
+    Compiler();
+
+    // Compiles one text, given in windows: Begin, then Feed with each window
+    // of the text in turn, then Finish. A compiler may compile any number of
+    // texts in turn (its storage is kept for the next).
+    void Begin(const MessageHandler& onMessage);
+    // Reads the lines of `window` that end in it (all of them when `last`);
+    // returns the index of the first line not read, which the next window
+    // starts with.
+    std::size_t Feed(std::string_view window, bool last);
+    bool Finish(std::string& chunk);
+
+    // Diagnostics of the field engine.
+    void Report(const Diagnostic& d) override;
+
+  private:
+    // ---- messages
+    void Message(bool error, int column, std::string text) {
+        if (error) ++errors_;
+        if (*onMessage_) (*onMessage_)({error, line_, column, std::move(text)});
+    }
+    void Error(std::string_view token, std::string text) {
+        Message(true, Column(token), std::move(text));
+    }
+    // The column of a token of the line; a missing one is placed just after
+    // the last token (at the ")" that ends the arguments).
+    int Column(std::string_view token) const {
+        const std::string_view line = lexer_.Text();
+        const char* base = line.data();
+        if (!token.empty() && token.data() >= base && token.data() < base + line.size())
+            return static_cast<int>(token.data() - base) + 1;
+        if (tokens_.empty()) return 1;
+        const std::string_view last = tokens_.back();
+        return static_cast<int>(last.data() + last.size() - base) + 1;
+    }
+
+    // ---- the line parser (line_parser.cpp): one step per kind of line.
+    void Line();
+    void FunctionHead();
+    void LabelLine();
+    // if and while: the opening instruction, then its condition.
+    void ConditionBlock();
+    // do, for and switch: an opening instruction with fields of its own.
+    void FieldBlock();
+    void CaseOrDefault();
+    // "}", "} else {" and "} while(...);".
+    void Brace();
+    void Goto();
+    // Whether the token at `last` is the "{" that ends an opening line.
+    bool Opens(std::size_t last);
+
+    // ---- instructions (instruction.cpp)
+    // Scans tokens [first, end) of the line as one instruction; false after
+    // an error.
+    bool Instruction(std::size_t first, std::size_t end, bool condition);
+    bool RawLine(std::size_t first, std::size_t end, bool condition);
+    // Scans the fields of `op` into the bytes of `item` and puts it.
+    bool Scan(std::uint8_t op, std::size_t first, std::size_t end, const Item& item);
+
+    // ---- labels: they belong to their function, and the same name in two
+    // functions names two labels.
+    std::uint32_t LabelId(std::string_view name) {
+        auto [it, added] = labelsHere_.try_emplace(std::string(name),
+                                                   static_cast<std::uint32_t>(labelLine_.size()));
+        if (added) labelLine_.push_back(0);
+        return it->second;
+    }
+
+    // ---- the layout (layout.cpp)
+    // An item read at `token`, its fields to be filled in before Put.
+    Item Make(ItemKind kind, std::string_view token) const {
+        Item e;
+        e.kind = kind;
+        e.line = line_;
+        e.column = Column(token);
+        return e;
+    }
+    // Hands the item with its `n` bytes to the layout of the function (which
+    // may read kQuickCopy of them when `padded`).
+    void Put(Item e, const void* bytes, std::size_t n, bool padded) {
+        e.count = static_cast<std::uint8_t>(n);
+        if (recordFirst_) {
+            starts_.back().second = e.line;
+            recordFirst_ = false;
+        }
+        if (errors_ || !laying_) return;
+        if (!encoder_.Add(e, static_cast<const char*>(bytes), padded)) LayoutFailed();
+    }
+    void LayoutFailed();
+    // A function begins: its procedure is laid out after the one before.
+    void BeginProcedure();
+    // The end of a function: its labels checked, its items laid out.
+    void CloseProcedure();
+
+    const Rows& rows_;
+    const OperandTable& operands_;
+    const MessageHandler* onMessage_ = nullptr;
+    FieldEngine engine_;
+    std::vector<std::string_view>& tokens_ = engine_.Tokens(); // the tokens of the line
+    Lexer lexer_;
+    ProcedureEncoder encoder_; // lays out the function being read
+    bool recordFirst_ = false; // the next item's line is its function's first
+    std::size_t count_ = 0;    // functions begun
+    std::string body_;         // the procedures laid out, after the table
+    std::vector<std::pair<std::uint32_t, int>> starts_; // each one's offset in body_, first line
+    bool laying_ = true;                                // no error yet: procedures are laid out
+    EncodeError layoutError_;
+    std::size_t layoutFailedAt_ = 0; // the procedure that failed to lay out (kNone: none)
+    static constexpr std::size_t kNone = ~std::size_t{0};
+    bool inFunction_ = false;
+    int open_ = 0; // blocks open in the current function
+    int line_ = 0;
+    int errors_ = 0;
+    bool missingReported_ = false;
+    // The labels of the current function by name; where each is defined (0
+    // while it is not); the gotos to them.
+    std::unordered_map<std::string, std::uint32_t> labelsHere_;
+    std::vector<int> labelLine_;
+    struct Reference {
+        std::uint32_t label;
+        int line, column;
+        std::string name;
+    };
+    std::vector<Reference> references_;
+};
+
+} // namespace quillon::exact

@@ -1,0 +1,84 @@
+// Streaming: a text compiled as windows of it come, line by line, on one
+// compiler per thread that keeps its storage from text to text.
+#include <cstring>
+#include <memory>
+
+#include "codec/exact/compiler.h"
+
+namespace quillon::exact {
+
+std::size_t Compiler::Feed(std::string_view window, bool last) {
+    std::size_t at = 0;
+    while (at < window.size()) {
+        const std::size_t next = lexer_.Line(window, at, tokens_);
+        // A line that runs to the window's end, or a CR there (a LF may
+        // follow), waits for the next window.
+        if (!last && (!lexer_.Ended() || (next == window.size() && window.back() == '\r'))) break;
+        ++line_;
+        // Numbers may be read several bytes at a time where the window
+        // holds enough after the line.
+        const std::string_view text = lexer_.Text();
+        engine_.StartLine(window.size() - static_cast<std::size_t>(text.data() - window.data()) -
+                              text.size() >=
+                          FieldEngine::kReadable);
+        Line();
+        at = next;
+    }
+    return at;
+}
+
+namespace {
+
+// Runs `compile` on the compiler of the last text, with its storage; on a
+// fresh one when a message handler compiles another text meanwhile.
+template <typename Steps>
+bool WithCompiler(const MessageHandler& onMessage, std::string& chunk, const Steps& steps) {
+    chunk.clear();
+    thread_local Compiler last;
+    thread_local bool busy = false;
+    auto run = [&](Compiler& compiler) {
+        compiler.Begin(onMessage);
+        steps(compiler);
+        return compiler.Finish(chunk);
+    };
+    if (busy) {
+        Compiler fresh;
+        return run(fresh);
+    }
+    struct Busy {
+        Busy() { busy = true; }
+        ~Busy() { busy = false; }
+    } mark;
+    return run(last);
+}
+
+} // namespace
+
+bool CompileChunk(std::string_view text, std::string& chunk, const MessageHandler& onMessage) {
+    return WithCompiler(onMessage, chunk, [&](Compiler& c) { c.Feed(text, true); });
+}
+
+bool CompileStream(const TextPull& pull, std::string& chunk, const MessageHandler& onMessage) {
+    return WithCompiler(onMessage, chunk, [&](Compiler& c) {
+        // Left uninitialised: only what is read into it is touched.
+        std::size_t size = 1 << 20, held = 0;
+        std::unique_ptr<char[]> window(new char[size]);
+        for (bool last = false; !last;) {
+            if (held == size) {
+                std::unique_ptr<char[]> wider(new char[2 * size]);
+                std::memcpy(wider.get(), window.get(), held);
+                window = std::move(wider);
+                size *= 2;
+            }
+            const std::size_t got = pull(window.get() + held, size - held);
+            last = got == 0;
+            held += got;
+            const std::size_t read = c.Feed(std::string_view(window.get(), held), last);
+            // The line not read yet moves to the front.
+            std::memmove(window.get(), window.get() + read, held - read);
+            held -= read;
+        }
+    });
+}
+
+} // namespace quillon::exact
