@@ -124,95 +124,103 @@ class ChunkGenerator {
         if (out_.size() & 1 && Pick(2)) {
             LineStart(); // the pad before an opener may also be a nop of the text
         }
-        if (kind == 7) { // if, with or without else
+        if (out_.size() & 1) out_ += '\0';
+        LineStart();
+        if (kind == 7)
+            IfBlock(depth);
+        else if (kind == 8)
+            WhileBlock(depth);
+        else if (kind == 9)
+            DoBlock(depth);
+        else if (kind == 10)
+            ForBlock(depth);
+        else
+            SwitchBlock(depth);
+    }
+    // The blocks, from their opener (at an even offset, its line started).
+    void IfBlock(int depth) { // with or without else
+        const std::size_t at = Emit(std::string("\x06\x00\x00\x00", 4), true);
+        Condition();
+        Body(depth + 1);
+        if (Pick(2)) {
             if (out_.size() & 1) out_ += '\0';
             LineStart();
-            const std::size_t at = Emit(std::string("\x06\x00\x00\x00", 4), true);
-            Condition();
-            Body(depth + 1);
-            if (Pick(2)) {
-                if (out_.size() & 1) out_ += '\0';
-                LineStart();
-                const std::size_t els = Emit(std::string("\x07\x00\x00\x00", 4), true);
-                Put16(at + 2, static_cast<int>(out_.size() - (at + 4)));
-                Body(depth + 1);
-                LineStart();
-                out_ += std::string("\x00\x00", 2);
-                Put16(els + 2, static_cast<int>(out_.size() - els));
-            } else {
-                LineStart();
-                out_ += std::string("\x08\x00", 2);
-                Put16(at + 2, static_cast<int>(out_.size() - (at + 4)));
-            }
-        } else if (kind == 8) { // while
-            if (out_.size() & 1) out_ += '\0';
-            LineStart();
-            const std::size_t at = Emit(std::string("\x0F\x00\x00\x00", 4), true);
-            out_[at + 1] = static_cast<char>(Condition());
-            Body(depth + 1);
-            LineStart();
-            out_ += std::string("\x10\x00", 2);
+            const std::size_t els = Emit(std::string("\x07\x00\x00\x00", 4), true);
             Put16(at + 2, static_cast<int>(out_.size() - (at + 4)));
-        } else if (kind == 9) { // do
-            if (out_.size() & 1) out_ += '\0';
-            LineStart();
-            const std::size_t at = Emit(std::string("\x11\x00\x00\x00", 4), true);
             Body(depth + 1);
             LineStart();
-            const std::size_t head = out_.size();
-            out_ += std::string("\x12\x00", 2);
-            out_[head + 1] = static_cast<char>(Condition());
-            Put16(at + 2, static_cast<int>(out_.size() - (at + 4)));
-        } else if (kind == 10) { // for
-            if (out_.size() & 1) out_ += '\0';
+            out_ += std::string("\x00\x00", 2);
+            Put16(els + 2, static_cast<int>(out_.size() - els));
+        } else {
             LineStart();
-            std::string b("\x0D\x00\x00\x00", 4);
-            b += Byte();
-            b += Byte();
-            const std::size_t at = Emit(b, true);
-            Body(depth + 1);
-            LineStart();
-            out_ += std::string("\x0E\x00", 2);
-            Put16(at + 2, static_cast<int>(out_.size() - (at + 6)));
-        } else { // switch with cases, some empty and falling through, maybe a default
-            if (out_.size() & 1) out_ += '\0';
-            LineStart();
-            std::string b("\x13", 1);
-            b += Byte();
-            b += std::string("\x00\x00", 2);
-            const std::size_t at = Emit(b, true);
-            const int cases = 1 + Pick(4);
-            std::size_t open = 0;
-            bool any = false;
-            auto endCase = [&] {
-                if (any) Put16(open + 2, static_cast<int>(out_.size() - (open + 6)));
-                any = false;
-            };
-            for (int c = 0; c < cases; ++c) {
-                if (out_.size() & 1) out_ += '\0';
-                endCase();
-                LineStart();
-                std::string cb("\x14\x00\x00\x00", 4);
-                cb += Byte();
-                cb += Byte();
-                open = Emit(cb, true);
-                any = true;
-                if (Pick(3)) {
-                    Body(depth + 1);
-                    LineStart();
-                    out_ += std::string("\x1A\x00", 2);
-                }
-            }
-            endCase();
-            if (Pick(2)) {
-                LineStart();
-                out_ += std::string("\x15\x00", 2);
-                Body(depth + 1);
-            }
-            LineStart();
-            out_ += std::string("\x16\x00", 2);
+            out_ += std::string("\x08\x00", 2);
             Put16(at + 2, static_cast<int>(out_.size() - (at + 4)));
         }
+    }
+    void WhileBlock(int depth) {
+        const std::size_t at = Emit(std::string("\x0F\x00\x00\x00", 4), true);
+        out_[at + 1] = static_cast<char>(Condition());
+        Body(depth + 1);
+        LineStart();
+        out_ += std::string("\x10\x00", 2);
+        Put16(at + 2, static_cast<int>(out_.size() - (at + 4)));
+    }
+    void DoBlock(int depth) {
+        const std::size_t at = Emit(std::string("\x11\x00\x00\x00", 4), true);
+        Body(depth + 1);
+        LineStart();
+        const std::size_t head = out_.size();
+        out_ += std::string("\x12\x00", 2);
+        out_[head + 1] = static_cast<char>(Condition());
+        Put16(at + 2, static_cast<int>(out_.size() - (at + 4)));
+    }
+    void ForBlock(int depth) {
+        std::string b("\x0D\x00\x00\x00", 4);
+        b += Byte();
+        b += Byte();
+        const std::size_t at = Emit(b, true);
+        Body(depth + 1);
+        LineStart();
+        out_ += std::string("\x0E\x00", 2);
+        Put16(at + 2, static_cast<int>(out_.size() - (at + 6)));
+    }
+    // Cases, some empty and falling through, and maybe a default.
+    void SwitchBlock(int depth) {
+        std::string b("\x13", 1);
+        b += Byte();
+        b += std::string("\x00\x00", 2);
+        const std::size_t at = Emit(b, true);
+        const int cases = 1 + Pick(4);
+        std::size_t open = 0;
+        bool any = false;
+        auto endCase = [&] {
+            if (any) Put16(open + 2, static_cast<int>(out_.size() - (open + 6)));
+            any = false;
+        };
+        for (int c = 0; c < cases; ++c) {
+            if (out_.size() & 1) out_ += '\0';
+            endCase();
+            LineStart();
+            std::string cb("\x14\x00\x00\x00", 4);
+            cb += Byte();
+            cb += Byte();
+            open = Emit(cb, true);
+            any = true;
+            if (Pick(3)) {
+                Body(depth + 1);
+                LineStart();
+                out_ += std::string("\x1A\x00", 2);
+            }
+        }
+        endCase();
+        if (Pick(2)) {
+            LineStart();
+            out_ += std::string("\x15\x00", 2);
+            Body(depth + 1);
+        }
+        LineStart();
+        out_ += std::string("\x16\x00", 2);
+        Put16(at + 2, static_cast<int>(out_.size() - (at + 4)));
     }
     void Procedure() {
         starts_.clear();
