@@ -24,65 +24,120 @@ Command FindCommand(std::string_view name) {
     return Command::None;
 }
 
-// Which options each command takes.
-enum OptionBit : unsigned {
-    kDialect = 1,
-    kNoIndent = 2,
-    kRecursive = 4,
-    kOutput = 8,
-    kStdout = 16,
-    kQuiet = 32,
-    kWerror = 64,
-    kFiles = 128,
-    kExact = 256,
-    kMaxWarnings = 512,
-    kNoBackup = 1024,
-    kInit = 2048,
-    kMain = 4096,
-};
-
-unsigned AllowedOptions(Command c) {
-    switch (c) {
-    case Command::Disassemble:
-        return kDialect | kNoIndent | kRecursive | kOutput | kStdout | kQuiet | kFiles | kExact;
-    case Command::Compile:
-        return kDialect | kRecursive | kOutput | kStdout | kQuiet | kWerror | kFiles | kExact |
-               kMaxWarnings | kNoBackup;
-    case Command::Verify: return kDialect | kRecursive | kQuiet | kFiles | kExact;
-    case Command::Opcodes: return kDialect | kExact;
-    case Command::Extract: return kRecursive | kOutput | kQuiet | kFiles;
-    case Command::Inject: return kOutput | kFiles | kNoBackup | kInit | kMain;
-    default: return 0;
-    }
+// The commands, as bits of the set that takes an option.
+constexpr unsigned Bit(Command c) {
+    return 1u << static_cast<unsigned>(c);
 }
+constexpr unsigned kDis = Bit(Command::Disassemble), kComp = Bit(Command::Compile),
+                   kVer = Bit(Command::Verify), kOps = Bit(Command::Opcodes),
+                   kExt = Bit(Command::Extract), kInj = Bit(Command::Inject);
+// The commands that take files: all but `opcodes`.
+constexpr unsigned kTakeFiles = kDis | kComp | kVer | kExt | kInj;
 
-bool SetDialect(std::string_view name, Options& options, std::string& error) {
-    if (name == "retail" || name == "Bio2") {
+// Sets an option's value; false with `error` set when the value is refused.
+using Setter = bool (*)(std::string_view name, std::string_view value, Options& options,
+                        std::string& error);
+
+bool SetDialect(std::string_view, std::string_view value, Options& options, std::string& error) {
+    if (value == "retail" || value == "Bio2") {
         options.dialect = &RetailDialect();
-    } else if (name == "prototype" || name == "Rer1.5") {
+    } else if (value == "prototype" || value == "Rer1.5") {
         options.dialect = &PrototypeDialect();
     } else {
-        error = "unknown dialect '" + std::string(name) + "' (retail or prototype)";
+        error = "unknown dialect '" + std::string(value) + "' (retail or prototype)";
         return false;
     }
     return true;
 }
 
-} // namespace
-
-const char* CommandName(Command c) {
-    for (const CommandEntry& e : kCommands)
-        if (e.command == c) return e.name;
-    return "";
-}
-
-bool ParseArguments(int argc, char** argv, Options& options, std::string& error) {
-    options = Options();
-    options.dialect = &RetailDialect();
-    if (argc < 2) {
-        error = "no command given";
+bool SetOutput(std::string_view name, std::string_view value, Options& options,
+               std::string& error) {
+    if (value.empty()) {
+        error = "the option '" + std::string(name) + "' needs a path";
         return false;
     }
+    if (options.hasOutput) {
+        error = "the option '-o' can be given only once";
+        return false;
+    }
+    options.hasOutput = true;
+    options.output = value;
+    return true;
+}
+
+bool SetChunk(std::string& chunk, std::string_view name, std::string_view value,
+              std::string& error) {
+    if (value.empty() || !chunk.empty()) {
+        error = "the option '" + std::string(name) +
+                (value.empty() ? "' needs a path" : "' can be given only once");
+        return false;
+    }
+    chunk = value;
+    return true;
+}
+
+bool SetInit(std::string_view name, std::string_view value, Options& options, std::string& error) {
+    return SetChunk(options.initChunk, name, value, error);
+}
+
+bool SetMain(std::string_view name, std::string_view value, Options& options, std::string& error) {
+    return SetChunk(options.mainChunk, name, value, error);
+}
+
+bool SetMaxWarnings(std::string_view, std::string_view value, Options& options,
+                    std::string& error) {
+    int n = 0;
+    bool digits = !value.empty() && value.size() <= 9;
+    for (char c : value) {
+        if (c < '0' || c > '9') digits = false;
+        n = n * 10 + (c - '0');
+    }
+    if (!digits) {
+        error = "the option '--max-warnings' needs a number (0 for no limit), not '" +
+                std::string(value) + "'";
+        return false;
+    }
+    options.maxWarnings = n;
+    return true;
+}
+
+// One option: its names, the commands that take it, and what it sets. An
+// option without a value sets its flag to `flagValue`; one with a value
+// hands it to `set`.
+struct OptionRow {
+    const char* name;
+    const char* alias; // another name, or null
+    unsigned commands;
+    bool Options::*flag;
+    bool flagValue;
+    Setter set;
+};
+
+const OptionRow kOptionRows[] = {
+    {"--dialect", "-d", kDis | kComp | kVer | kOps, nullptr, false, SetDialect},
+    {"--no-indent", nullptr, kDis, &Options::indent, false, nullptr},
+    {"-r", "--recursive", kDis | kComp | kVer | kExt, &Options::recursive, true, nullptr},
+    {"-o", "--output", kDis | kComp | kExt | kInj, nullptr, false, SetOutput},
+    {"--stdout", nullptr, kDis | kComp, &Options::toStdout, true, nullptr},
+    {"-q", "--quiet", kDis | kComp | kVer | kExt, &Options::quiet, true, nullptr},
+    {"--Werror", "-Werror", kComp, &Options::werror, true, nullptr},
+    {"--exact", nullptr, kDis | kComp | kVer | kOps, &Options::exact, true, nullptr},
+    {"--max-warnings", nullptr, kComp, nullptr, false, SetMaxWarnings},
+    {"--no-backup", nullptr, kComp | kInj, &Options::backup, false, nullptr},
+    {"--init", nullptr, kInj, nullptr, false, SetInit},
+    {"--main", nullptr, kInj, nullptr, false, SetMain},
+};
+
+const OptionRow* FindOption(std::string_view name) {
+    for (const OptionRow& row : kOptionRows)
+        if (name == row.name || (row.alias && name == row.alias)) return &row;
+    return nullptr;
+}
+
+// The command, or help and version, from the first argument. False with
+// `error` set when it names nothing; `done` when nothing else is read.
+bool ParseCommand(int argc, char** argv, Options& options, bool& done, std::string& error) {
+    done = true;
     const std::string_view first = argv[1];
     if (first == "--help" || first == "-h") {
         options.command = Command::Help;
@@ -119,15 +174,61 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
         }
     }
     options.command = command;
-    const unsigned allowed = AllowedOptions(command);
-    const std::string commandName = CommandName(command);
+    done = false;
+    return true;
+}
+
+// The option at argv[i], with its value from "--name=value" or the next
+// argument (then `i` moves on to it).
+bool ParseOption(int argc, char** argv, int& i, Options& options, std::string& error) {
+    const std::string_view arg = argv[i];
+    std::string_view name = arg, attached;
+    bool hasAttached = false;
+    if (arg.substr(0, 2) == "--") {
+        if (const size_t eq = arg.find('='); eq != std::string_view::npos) {
+            name = arg.substr(0, eq);
+            attached = arg.substr(eq + 1);
+            hasAttached = true;
+        }
+    }
+    const OptionRow* row = FindOption(name);
+    if (!row) {
+        error = "unknown option '" + std::string(arg) + "'";
+        return false;
+    }
+    if (!(row->commands & Bit(options.command))) {
+        error = "'" + std::string(CommandName(options.command)) + "' does not take the option '" +
+                std::string(name) + "'";
+        return false;
+    }
+    if (!row->set) {
+        if (hasAttached) {
+            error = "the option '" + std::string(name) + "' takes no value";
+            return false;
+        }
+        options.*row->flag = row->flagValue;
+        return true;
+    }
+    if (!hasAttached && i + 1 >= argc) {
+        error = "the option '" + std::string(name) + "' needs a value";
+        return false;
+    }
+    return row->set(name, hasAttached ? attached : std::string_view(argv[++i]), options, error);
+}
+
+// The files and options after the command.
+bool ParseRest(int argc, char** argv, Options& options, std::string& error) {
+    const bool takesFiles = Bit(options.command) & kTakeFiles;
     bool optionsEnded = false;
     int stdinCount = 0;
     for (int i = 2; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
-            if (!(allowed & kFiles)) {
-                error = "'" + commandName + "' takes no file ('" + std::string(arg) + "')";
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
+            if (!takesFiles) {
+                error = "'" + std::string(CommandName(options.command)) + "' takes no file ('" +
+                        std::string(arg) + "')";
                 return false;
             }
             if (arg == "-" && ++stdinCount > 1) {
@@ -135,127 +236,18 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
                 return false;
             }
             options.inputs.emplace_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        // The option's name and, for "--name=value", its attached value.
-        std::string_view name = arg;
-        std::string_view attached;
-        bool hasAttached = false;
-        if (arg.substr(0, 2) == "--") {
-            if (const size_t eq = arg.find('='); eq != std::string_view::npos) {
-                name = arg.substr(0, eq);
-                attached = arg.substr(eq + 1);
-                hasAttached = true;
-            }
-        }
-        unsigned bit = 0;
-        if (name == "--dialect" || name == "-d")
-            bit = kDialect;
-        else if (name == "--no-indent")
-            bit = kNoIndent;
-        else if (name == "-r" || name == "--recursive")
-            bit = kRecursive;
-        else if (name == "-o" || name == "--output")
-            bit = kOutput;
-        else if (name == "--stdout")
-            bit = kStdout;
-        else if (name == "-q" || name == "--quiet")
-            bit = kQuiet;
-        else if (name == "--Werror" || name == "-Werror")
-            bit = kWerror;
-        else if (name == "--exact")
-            bit = kExact;
-        else if (name == "--max-warnings")
-            bit = kMaxWarnings;
-        else if (name == "--no-backup")
-            bit = kNoBackup;
-        else if (name == "--init")
-            bit = kInit;
-        else if (name == "--main")
-            bit = kMain;
-        if (bit == 0) {
-            error = "unknown option '" + std::string(arg) + "'";
+        } else if (!ParseOption(argc, argv, i, options, error)) {
             return false;
-        }
-        if (!(allowed & bit)) {
-            error = "'" + commandName + "' does not take the option '" + std::string(name) + "'";
-            return false;
-        }
-        const bool takesValue = bit == kDialect || bit == kOutput || bit == kMaxWarnings ||
-                                bit == kInit || bit == kMain;
-        if (hasAttached && !takesValue) {
-            error = "the option '" + std::string(name) + "' takes no value";
-            return false;
-        }
-        std::string_view value;
-        if (takesValue) {
-            if (hasAttached) {
-                value = attached;
-            } else if (i + 1 < argc) {
-                value = argv[++i];
-            } else {
-                error = "the option '" + std::string(name) + "' needs a value";
-                return false;
-            }
-        }
-        switch (bit) {
-        case kDialect:
-            if (!SetDialect(value, options, error)) return false;
-            break;
-        case kNoIndent: options.indent = false; break;
-        case kRecursive: options.recursive = true; break;
-        case kOutput:
-            if (value.empty()) {
-                error = "the option '" + std::string(name) + "' needs a path";
-                return false;
-            }
-            if (options.hasOutput) {
-                error = "the option '-o' can be given only once";
-                return false;
-            }
-            options.hasOutput = true;
-            options.output = value;
-            break;
-        case kStdout: options.toStdout = true; break;
-        case kQuiet: options.quiet = true; break;
-        case kWerror: options.werror = true; break;
-        case kExact: options.exact = true; break;
-        case kNoBackup: options.backup = false; break;
-        case kInit:
-        case kMain: {
-            std::string& chunk = bit == kInit ? options.initChunk : options.mainChunk;
-            if (value.empty() || !chunk.empty()) {
-                error = "the option '" + std::string(name) +
-                        (value.empty() ? "' needs a path" : "' can be given only once");
-                return false;
-            }
-            chunk = value;
-            break;
-        }
-        case kMaxWarnings: {
-            int n = 0;
-            bool digits = !value.empty() && value.size() <= 9;
-            for (char c : value) {
-                if (c < '0' || c > '9') digits = false;
-                n = n * 10 + (c - '0');
-            }
-            if (!digits) {
-                error = "the option '--max-warnings' needs a number (0 for no limit), not '" +
-                        std::string(value) + "'";
-                return false;
-            }
-            options.maxWarnings = n;
-            break;
-        }
-        default: break;
         }
     }
-    if ((allowed & kFiles) && options.inputs.empty()) {
-        error = "'" + commandName + "' needs at least one FILE";
+    return true;
+}
+
+// The rules between options and files, once all are read.
+bool CheckCombination(const Options& options, std::string& error) {
+    const Command command = options.command;
+    if ((Bit(command) & kTakeFiles) && options.inputs.empty()) {
+        error = "'" + std::string(CommandName(command)) + "' needs at least one FILE";
         return false;
     }
     if (options.exact && options.dialect != &RetailDialect()) {
@@ -282,6 +274,26 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
         return false;
     }
     return true;
+}
+
+} // namespace
+
+const char* CommandName(Command c) {
+    for (const CommandEntry& e : kCommands)
+        if (e.command == c) return e.name;
+    return "";
+}
+
+bool ParseArguments(int argc, char** argv, Options& options, std::string& error) {
+    options = Options();
+    options.dialect = &RetailDialect();
+    if (argc < 2) {
+        error = "no command given";
+        return false;
+    }
+    bool done = false;
+    if (!ParseCommand(argc, argv, options, done, error)) return false;
+    return done || (ParseRest(argc, argv, options, error) && CheckCombination(options, error));
 }
 
 } // namespace quillon::cli
