@@ -6,13 +6,13 @@
 
 #include "cli/console.h"
 #include "cli/inputs.h"
+#include "cli/line_index.h"
 #include "cli/room.h"
-#include "cli/warnings.h"
 #include "codec/base/text.h"
 #include "codec/classic/diagnostics.h"
 #include "codec/classic/engine.h"
 #include "codec/exact/exact.h"
-#include "io/drivers.h"
+#include "io/file_bytes.h"
 #include "io/paths.h"
 
 namespace quillon::cli {
