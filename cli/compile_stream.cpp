@@ -10,7 +10,6 @@
 #include "cli/streamed_output.h"
 #include "codec/base/text.h"
 #include "codec/classic/engine.h"
-#include "io/paths.h"
 
 namespace quillon::cli {
 
@@ -92,17 +91,13 @@ bool CompileOpenFile(ScriptContext& record, std::FILE* in, const std::string& na
 
 int CompileFileStreamed(ScriptContext& record, const std::string& path, DriverFailure* failure,
                         const SourceFile* opened) {
-    const std::string scriptPath = ToScriptPath(path);
-    const std::string input = ToHostPath(scriptPath);
-    const std::string output = ToHostPath(OutputPath(scriptPath, "scd"));
+    const BesidePaths paths(path, "scd");
     std::string reason;
     // Replacing the output would replace the input too.
-    if (SameFile(input, output))
-        reason = FormatText("'%s' would be overwritten by its own output", input.c_str());
-    if (reason.empty() && CompileStreamed(record, input, output, false, reason, opened)) return 0;
-    ShowMessage("Quillon", "%s Fail!", "Compile()");
-    if (failure) failure->reason = reason;
-    return 1;
+    if (!OutputIsInput(paths.input, paths.output, reason) &&
+        CompileStreamed(record, paths.input, paths.output, false, reason, opened))
+        return 0;
+    return FailRun("Compile()", failure, reason);
 }
 
 } // namespace quillon::cli

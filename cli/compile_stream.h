@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "codec/classic/context.h"
-#include "io/drivers.h"
+#include "io/beside.h"
 
 namespace quillon::cli {
 

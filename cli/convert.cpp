@@ -41,9 +41,9 @@ bool Fail(const Run& run, const std::string& reason) {
 // A source file compiled as a stream to -o or --stdout.
 bool CompileElsewhere(Run& run, const std::string& file, const SourceFile& source) {
     const std::string inputPath = ToHostPath(ToScriptPath(file));
-    if (!run.toStdout && SameFile(inputPath, run.options.output))
-        return Fail(run, "'" + inputPath + "' would be overwritten by its own output");
     std::string reason;
+    if (!run.toStdout && OutputIsInput(inputPath, run.options.output, reason))
+        return Fail(run, reason);
     if (!CompileStreamed(run.record, inputPath, run.options.output, run.toStdout, reason, &source))
         return Fail(run, reason);
     return true;
@@ -81,8 +81,8 @@ bool DisassembleElsewhere(Run& run, const std::string& file) {
         return Fail(run, reason);
     const std::string_view input = fromStdin ? std::string_view(piped) : bytecode.View();
     const bool toStdout = run.toStdout || (fromStdin && !run.options.hasOutput);
-    if (!toStdout && !fromStdin && SameFile(inputPath, run.options.output))
-        return Fail(run, "'" + inputPath + "' would be overwritten by its own output");
+    if (!toStdout && !fromStdin && OutputIsInput(inputPath, run.options.output, reason))
+        return Fail(run, reason);
     StreamedOutput out;
     if (!out.Open(run.options.output, toStdout, reason)) return Fail(run, reason);
     DisassembleStream(run.record, input, ScriptTitle(scriptPath),

@@ -11,8 +11,8 @@
 #include "cli/streamed_output.h"
 #include "codec/base/text.h"
 #include "codec/exact/exact.h"
-#include "io/drivers.h"
-#include "io/paths.h"
+#include "io/beside.h"
+#include "io/file_bytes.h"
 
 namespace quillon::cli {
 
@@ -101,8 +101,8 @@ bool ConvertExact(const Options& options, const std::string& file, bool disassem
     warnings = 0;
     const bool fromStdin = file == "-";
     const std::string name = fromStdin ? std::string("<stdin>") : file;
-    const std::string scriptPath = fromStdin ? std::string("stdin") : ToScriptPath(file);
-    const std::string inputPath = ToHostPath(scriptPath);
+    const BesidePaths beside(fromStdin ? std::string("stdin") : file, disassemble ? "c" : "scd");
+    const std::string& inputPath = beside.input;
     auto fail = [&](const std::string& reason) {
         std::fprintf(stderr, "quillon: %s\n", reason.c_str());
         return false;
@@ -113,12 +113,11 @@ bool ConvertExact(const Options& options, const std::string& file, bool disassem
         (fromStdin ? !ReadStandardInput(input, reason) : !ReadWholeFile(inputPath, input, reason)))
         return fail(reason);
     toStdout = toStdout || (fromStdin && !options.hasOutput);
-    const std::string outputPath =
-        toStdout            ? std::string()
-        : options.hasOutput ? options.output
-                            : ToHostPath(OutputPath(scriptPath, disassemble ? "c" : "scd"));
-    if (!toStdout && !fromStdin && SameFile(inputPath, outputPath))
-        return fail("'" + inputPath + "' would be overwritten by its own output");
+    const std::string outputPath = toStdout            ? std::string()
+                                   : options.hasOutput ? options.output
+                                                       : beside.output;
+    if (!toStdout && !fromStdin && OutputIsInput(inputPath, outputPath, reason))
+        return fail(reason);
     std::string output;
     if (disassemble) {
         if (!exact::DisassembleChunk(input, output, reason))

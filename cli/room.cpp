@@ -13,7 +13,7 @@
 #include "codec/base/text.h"
 #include "codec/exact/exact.h"
 #include "codec/room/room.h"
-#include "io/drivers.h"
+#include "io/file_bytes.h"
 #include "io/paths.h"
 #include "io/safe_write.h"
 

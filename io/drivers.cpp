@@ -1,8 +1,15 @@
 #include "io/drivers.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "codec/base/text.h"
 #include "codec/classic/engine.h"
@@ -10,69 +17,85 @@
 #include "io/exact_drivers.h"
 #include "io/file_bytes.h"
 #include "io/paths.h"
+#include "io/safe_write.h"
 
 namespace quillon {
 
 namespace {
 
-enum class Direction { Disassemble, Compile };
+#ifdef _WIN32
+constexpr int kFolderError = EACCES; // Windows opens no folder for writing
+int CheckWritable(const char* path) {
+    return _access(path, 2);
+}
+#else
+constexpr int kFolderError = EISDIR;
+int CheckWritable(const char* path) {
+    return access(path, W_OK);
+}
+#endif
 
-int RunFile(ScriptContext& ctx, const std::string& path, Direction dir, DriverFailure* failure) {
-    const char* operation = dir == Direction::Disassemble ? "Disassemble()" : "Compile()";
-    auto fail = [&](std::string reason) {
-        ShowMessage("Quillon", "%s Fail!", operation);
-        if (failure) failure->reason = std::move(reason);
-        return 1;
-    };
-    const std::string scriptPath = ToScriptPath(path);
-    const std::string inputPath = ToHostPath(scriptPath);
-    // A bytecode file may be a large stream: it is read into huge pages.
-    std::string text, reason;
-    FileBytes bytecode;
-    if (dir == Direction::Disassemble ? !bytecode.Read(inputPath, reason)
-                                      : !ReadWholeFile(inputPath, text, reason))
-        return fail(reason);
-    const std::string_view input = dir == Direction::Disassemble ? bytecode.View() : text;
-    const std::string outputPath =
-        ToHostPath(OutputPath(scriptPath, dir == Direction::Disassemble ? "c" : "scd"));
-    // Writing the output would truncate the input before it is read.
-    if (SameFile(inputPath, outputPath))
-        return fail(FormatText("'%s' would be overwritten by its own output", inputPath.c_str()));
+// The classic drivers refuse what opening the output for writing refuses,
+// in its words, before anything is written: a folder in its place, or a
+// file without write permission.
+bool OutputOpens(const std::string& path, std::string& reason) {
+    std::error_code ec;
+    int err = 0;
+    if (std::filesystem::is_directory(path, ec))
+        err = kFolderError;
+    else if (CheckWritable(path.c_str()) != 0 && errno == EACCES)
+        err = EACCES;
+    if (err == 0) return true;
+    reason = FormatText("cannot write '%s': %s", path.c_str(), std::strerror(err));
+    return false;
+}
+
+int DisassembleBeside(ScriptContext& ctx, const BesidePaths& paths, std::string_view input,
+                      DriverFailure* failure) {
+    // The text is several times the size of the bytecode: it goes to the file
+    // piece by piece as it is made instead of being held whole.
+    SafeFileWriter file;
+    std::string reason;
+    if (!OutputOpens(paths.output, reason) || !file.Open(paths.output, reason))
+        return FailRun("Disassemble()", failure, reason);
+    DisassembleStream(ctx, input, ScriptTitle(paths.script),
+                      [&](std::string_view piece) { file.Write(piece); });
+    if (!file.Close(false, reason) || !file.Replace(reason))
+        return FailRun("Disassemble()", failure, reason);
+    return 0;
+}
+
+int CompileBeside(ScriptContext& ctx, const BesidePaths& paths, std::string_view input,
+                  DriverFailure* failure) {
     // An exact text compiled by the classic rules would give a broken script.
-    if (dir == Direction::Compile && ctx.dialect == &RetailDialect() && exact::IsExactText(input))
-        return exact::CompileText(input, inputPath, outputPath, failure);
-    if (dir == Direction::Disassemble) {
-        // The text is several times the size of the bytecode: it goes to the
-        // file piece by piece as it is made instead of being held whole.
-        std::FILE* f = std::fopen(outputPath.c_str(), "wb");
-        if (!f)
-            return fail(
-                FormatText("cannot write '%s': %s", outputPath.c_str(), std::strerror(errno)));
-        int err = 0;
-        DisassembleStream(ctx, input, ScriptTitle(scriptPath), [&](std::string_view piece) {
-            if (!err && std::fwrite(piece.data(), 1, piece.size(), f) != piece.size())
-                err = errno ? errno : EIO;
-        });
-        if (std::fclose(f) != 0 && !err) err = errno ? errno : EIO;
-        if (err)
-            return fail(
-                FormatText("cannot write '%s': %s", outputPath.c_str(), std::strerror(err)));
-        return 0;
-    }
-    std::string output;
+    if (ctx.dialect == &RetailDialect() && exact::IsExactText(input))
+        return exact::CompileText(input, paths.input, paths.output, failure);
+    std::string output, reason;
     CompileBuffer(ctx, input, output);
-    if (!WriteWholeFile(outputPath, output, reason)) return fail(reason);
+    if (!OutputOpens(paths.output, reason) || !WriteFileSafely(paths.output, output, false, reason))
+        return FailRun("Compile()", failure, reason);
     return 0;
 }
 
 } // namespace
 
 int DisassembleFile(ScriptContext& ctx, const std::string& path, DriverFailure* failure) {
-    return RunFile(ctx, path, Direction::Disassemble, failure);
+    const BesidePaths paths(path, "c");
+    // A bytecode file may be a large stream: it is read into huge pages.
+    FileBytes bytecode;
+    std::string reason;
+    if (!bytecode.Read(paths.input, reason) || OutputIsInput(paths.input, paths.output, reason))
+        return FailRun("Disassemble()", failure, reason);
+    return DisassembleBeside(ctx, paths, bytecode.View(), failure);
 }
 
 int CompileFile(ScriptContext& ctx, const std::string& path, DriverFailure* failure) {
-    return RunFile(ctx, path, Direction::Compile, failure);
+    const BesidePaths paths(path, "scd");
+    std::string text, reason;
+    if (!ReadWholeFile(paths.input, text, reason) ||
+        OutputIsInput(paths.input, paths.output, reason))
+        return FailRun("Compile()", failure, reason);
+    return CompileBeside(ctx, paths, text, failure);
 }
 
 int Disassemble(const char* path) {

@@ -5,14 +5,10 @@
 #include <string>
 
 #include "codec/classic/records.h"
+#include "io/beside.h"
 #include "io/file_bytes.h"
 
 namespace quillon {
-
-// Why a driver failed, for callers that can say more than the message box.
-struct DriverFailure {
-    std::string reason; // e.g. "cannot open 'x.scd': No such file or directory"
-};
 
 // Disassembles the bytecode file at `path` (8-bit, backslash or host
 // separators) into "<folder>\<title>.c". Returns 0 after a complete run and 1

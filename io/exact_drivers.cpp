@@ -2,44 +2,23 @@
 
 #include "codec/base/text.h"
 #include "codec/exact/exact.h"
-#include "io/paths.h"
+#include "io/file_bytes.h"
 #include "io/safe_write.h"
 
 namespace quillon::exact {
 
-namespace {
-
-int Fail(const char* operation, DriverFailure* failure, std::string reason) {
-    ShowMessage("Quillon", "%s Fail!", operation);
-    if (failure) failure->reason = std::move(reason);
-    return 1;
-}
-
-// The paths of a run beside the input; false when the output is the input.
-bool Paths(const std::string& path, const char* extension, std::string& input, std::string& output,
-           std::string& reason) {
-    const std::string scriptPath = ToScriptPath(path);
-    input = ToHostPath(scriptPath);
-    output = ToHostPath(OutputPath(scriptPath, extension));
-    if (SameFile(input, output)) {
-        reason = FormatText("'%s' would be overwritten by its own output", input.c_str());
-        return false;
-    }
-    return true;
-}
-
-} // namespace
-
 int DisassembleFile(const std::string& path, DriverFailure* failure) {
-    std::string input, output, bytes, text, reason;
-    if (!Paths(path, "c", input, output, reason) || !ReadWholeFile(input, bytes, reason))
-        return Fail("Disassemble()", failure, reason);
+    const BesidePaths paths(path, "c");
+    std::string bytes, text, reason;
+    if (OutputIsInput(paths.input, paths.output, reason) ||
+        !ReadWholeFile(paths.input, bytes, reason))
+        return FailRun("Disassemble()", failure, reason);
     if (!DisassembleChunk(bytes, text, reason))
-        return Fail("Disassemble()", failure,
-                    FormatText("'%s' is not a script chunk: %s; convert it without Exact",
-                               input.c_str(), reason.c_str()));
-    if (!WriteFileSafely(output, text, false, reason))
-        return Fail("Disassemble()", failure, reason);
+        return FailRun("Disassemble()", failure,
+                       FormatText("'%s' is not a script chunk: %s; convert it without Exact",
+                                  paths.input.c_str(), reason.c_str()));
+    if (!WriteFileSafely(paths.output, text, false, reason))
+        return FailRun("Disassemble()", failure, reason);
     return 0;
 }
 
@@ -56,20 +35,22 @@ int CompileText(std::string_view input, const std::string& name, const std::stri
     if (!ok) {
         if (count > 10) errors += FormatText("and %d more errors\n", count - 10);
         ShowMessage("Quillon", "%s", errors.c_str());
-        return Fail("Compile()", failure,
-                    FormatText("%s: %d error%s; nothing written", name.c_str(), count,
-                               count == 1 ? "" : "s"));
+        return FailRun("Compile()", failure,
+                       FormatText("%s: %d error%s; nothing written", name.c_str(), count,
+                                  count == 1 ? "" : "s"));
     }
     if (!WriteFileSafely(outputPath, chunk, false, reason))
-        return Fail("Compile()", failure, reason);
+        return FailRun("Compile()", failure, reason);
     return 0;
 }
 
 int CompileFile(const std::string& path, DriverFailure* failure) {
-    std::string input, output, text, reason;
-    if (!Paths(path, "scd", input, output, reason) || !ReadWholeFile(input, text, reason))
-        return Fail("Compile()", failure, reason);
-    return CompileText(text, input, output, failure);
+    const BesidePaths paths(path, "scd");
+    std::string text, reason;
+    if (OutputIsInput(paths.input, paths.output, reason) ||
+        !ReadWholeFile(paths.input, text, reason))
+        return FailRun("Compile()", failure, reason);
+    return CompileText(text, paths.input, paths.output, failure);
 }
 
 int Disassemble(const char* path) {

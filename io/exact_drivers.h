@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "io/drivers.h"
+#include "io/beside.h"
 
 namespace quillon::exact {
 

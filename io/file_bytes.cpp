@@ -142,20 +142,4 @@ bool FileBytes::Read(const std::string& hostPath, std::string& reason) {
     return ReadAll(hostPath, into, reason);
 }
 
-bool WriteWholeFile(const std::string& hostPath, const std::string& bytes, std::string& reason) {
-    std::FILE* f = std::fopen(hostPath.c_str(), "wb");
-    if (!f) {
-        reason = FormatText("cannot write '%s': %s", hostPath.c_str(), std::strerror(errno));
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const int err = errno;
-    if (std::fclose(f) != 0 || !written) {
-        reason = FormatText("cannot write '%s': %s", hostPath.c_str(),
-                            std::strerror(written ? errno : err));
-        return false;
-    }
-    return true;
-}
-
 } // namespace quillon

@@ -33,8 +33,7 @@ class FileBytes {
     bool mapped_ = false; // from the system's pages rather than new[]
 };
 
-// Reading and writing whole files; false with a reason on failure.
+// Reads a whole file; false with a reason on failure.
 bool ReadWholeFile(const std::string& hostPath, std::string& bytes, std::string& reason);
-bool WriteWholeFile(const std::string& hostPath, const std::string& bytes, std::string& reason);
 
 } // namespace quillon
