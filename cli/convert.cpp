@@ -15,6 +15,7 @@
 #include "cli/warnings.h"
 #include "codec/base/text.h"
 #include "codec/classic/engine.h"
+#include "codec/exact/exact.h"
 #include "io/drivers.h"
 #include "io/file_bytes.h"
 #include "io/paths.h"
@@ -56,7 +57,7 @@ bool CompileStandardInput(Run& run) {
     const std::size_t got = ReadUpTo(stdin, head, sizeof head);
     if (std::ferror(stdin))
         return Fail(run, std::string("cannot read standard input: ") + std::strerror(errno));
-    if (LooksExact(std::string_view(head, got)))
+    if (exact::IsExactText(std::string_view(head, got)))
         return Fail(run, "'<stdin>' is an exact text: compile it with --exact");
     // Standard input has no folder to write beside: its result goes to
     // standard output unless -o names a file.
@@ -117,7 +118,7 @@ bool ConvertOne(Run& run, const std::string& file) {
     SourceFile source;
     if (!run.options.exact && !run.disassemble && file != "-")
         source.Open(ToHostPath(ToScriptPath(file)));
-    if (run.options.exact || LooksExact(source.Head())) return ConvertExactOne(run, file);
+    if (run.options.exact || exact::IsExactText(source.Head())) return ConvertExactOne(run, file);
     if (!run.disassemble) run.printer.Begin(file == "-" ? "<stdin>" : file, run.record);
     bool ok;
     if (file == "-" || run.toStdout || run.options.hasOutput) {

@@ -16,10 +16,6 @@
 
 namespace quillon::cli {
 
-bool LooksExact(std::string_view text) {
-    return exact::IsExactText(text);
-}
-
 namespace {
 
 // Runs an exact compile with a handler that prints its errors and (unless

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "cli/options.h"
 
@@ -26,8 +25,5 @@ bool CompileExactFile(const Options& options, const std::string& name, const std
 
 // True (after saying so) when --Werror makes `warnings` a failure.
 bool WarningsFail(const Options& options, const std::string& name, int warnings);
-
-// True when the file's text begins with the exact marker.
-bool LooksExact(std::string_view text);
 
 } // namespace quillon::cli
