@@ -32,8 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             ctx.indent = indent;
             // The streaming driver, on a copy of the record as it stands,
             // must hand out the same text in its pieces (checked once per
-            // dialect and input: its piece buffer is large).
-            ScriptContext copy = ctx;
+            // dialect and input).
+            // The copy is kept from input to input: its piece buffer is large,
+            // and assigning the record keeps it.
+            static ScriptContext copy(*d);
+            copy = ctx;
             DisassembleBuffer(ctx, run, "room100", text);
             CheckDisassembly(text, "room100", run.size(), indent == 1);
             if (ctx.input != nullptr) Fail("the record still points at the input");
