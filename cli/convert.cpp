@@ -146,7 +146,7 @@ int RunConversion(const Options& options) {
         std::fprintf(stderr, "quillon: '-o' takes one input file, not a folder\n");
         return 2;
     }
-    ScriptContext& record = RecordOf(*options.dialect);
+    ScriptContext& record = ContextOf(*options.dialect);
     record.indent = options.indent ? 1 : 0;
     Run run{options, disassemble, options.toStdout || (options.hasOutput && options.output == "-"),
             record, WarningPrinter(options.quiet, options.maxWarnings)};

@@ -99,18 +99,18 @@ int CompileFile(ScriptContext& ctx, const std::string& path, DriverFailure* fail
 }
 
 int Disassemble(const char* path) {
-    return DisassembleFile(RetailRecord(), path ? path : "");
+    return DisassembleFile(RetailContext(), path ? path : "");
 }
 int Compile(const char* path) {
-    return CompileFile(RetailRecord(), path ? path : "");
+    return CompileFile(RetailContext(), path ? path : "");
 }
 
 namespace prototype {
 int Disassemble(const char* path) {
-    return DisassembleFile(PrototypeRecord(), path ? path : "");
+    return DisassembleFile(PrototypeContext(), path ? path : "");
 }
 int Compile(const char* path) {
-    return CompileFile(PrototypeRecord(), path ? path : "");
+    return CompileFile(PrototypeContext(), path ? path : "");
 }
 } // namespace prototype
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "codec/classic/records.h"
+#include "codec/classic/contexts.h"
 #include "io/beside.h"
 #include "io/file_bytes.h"
 

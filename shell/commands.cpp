@@ -44,8 +44,8 @@ void SetDropSelector(int selector) {
 }
 
 void SwitchFormat() {
-    ScriptContext& retail = RetailRecord();
-    ScriptContext& prototype = PrototypeRecord();
+    ScriptContext& retail = RetailContext();
+    ScriptContext& prototype = PrototypeContext();
     const bool on = !(retail.indent == 1 && prototype.indent == 1);
     retail.indent = prototype.indent = on ? 1 : 0;
     CheckMenuItem(g_app->menu, IDM_FORMAT, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));

@@ -53,8 +53,8 @@ bool InitControls() {
 void LinkRecords() {
     g_appRecord = AppContext{};
     g_app = &g_appRecord;
-    RetailRecord().indent = 1;
-    PrototypeRecord().indent = 1;
+    RetailContext().indent = 1;
+    PrototypeContext().indent = 1;
     DropSelector = kDropRetail;
 }
 

@@ -584,10 +584,10 @@ TEST_F(CodecFiles, ShellEntryPointsUseTheirDialectsRecord) {
     EXPECT_EQ(Get("b.c"), "int b(void) {\r\n\r\n\tEvt_exec(2, 0x0005);\r\n}");
     EXPECT_EQ(Disassemble(Path("missing.scd").c_str()), 1);
     EXPECT_EQ(prototype::Compile(Path("missing.c").c_str()), 1);
-    EXPECT_EQ(&RecordOf(RetailDialect()), &RetailRecord());
-    EXPECT_EQ(&RecordOf(PrototypeDialect()), &PrototypeRecord());
-    EXPECT_EQ(RetailRecord().dialect, &RetailDialect());
-    EXPECT_EQ(PrototypeRecord().dialect, &PrototypeDialect());
+    EXPECT_EQ(&ContextOf(RetailDialect()), &RetailContext());
+    EXPECT_EQ(&ContextOf(PrototypeDialect()), &PrototypeContext());
+    EXPECT_EQ(RetailContext().dialect, &RetailDialect());
+    EXPECT_EQ(PrototypeContext().dialect, &PrototypeDialect());
 }
 
 } // namespace

@@ -273,11 +273,11 @@ const FormatCase kFormatCases[] = {{1, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}};
 
 TEST_F(ShellTest, FormatSwitchesBothDialectsAndTheCheckMark) {
     for (const FormatCase& f : kFormatCases) {
-        RetailRecord().indent = f.retailBefore;
-        PrototypeRecord().indent = f.prototypeBefore;
+        RetailContext().indent = f.retailBefore;
+        PrototypeContext().indent = f.prototypeBefore;
         EXPECT_EQ(Command(IDM_FORMAT), 0);
-        EXPECT_EQ(RetailRecord().indent, f.after) << f.retailBefore << f.prototypeBefore;
-        EXPECT_EQ(PrototypeRecord().indent, f.after) << f.retailBefore << f.prototypeBefore;
+        EXPECT_EQ(RetailContext().indent, f.after) << f.retailBefore << f.prototypeBefore;
+        EXPECT_EQ(PrototypeContext().indent, f.after) << f.retailBefore << f.prototypeBefore;
         EXPECT_EQ(Checked(IDM_FORMAT), f.after == 1) << f.retailBefore << f.prototypeBefore;
         EXPECT_EQ(Status(1), "READY");
     }

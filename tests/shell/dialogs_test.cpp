@@ -129,7 +129,7 @@ TEST_F(ShellTest, WindowSizeSetGivesTheClientAreaCentredWithTheDialogStillOpen) 
                      seen.status1 = StatusText(g_app->statusBar, 1);
                      // The main window still takes commands while the dialog is open.
                      SendMessageW(g_app->mainWindow, WM_COMMAND, IDM_FORMAT, 0);
-                     seen.formatDuringDialog = RetailRecord().indent == 0;
+                     seen.formatDuringDialog = RetailContext().indent == 0;
                      // Only the title bar's close ends it.
                      PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
                      WaitGone(dialog);

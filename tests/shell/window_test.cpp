@@ -122,8 +122,8 @@ TEST_F(ShellTest, FormatAndRetailAreCheckedAtStart) {
     EXPECT_TRUE(Checked(IDM_DROP_RETAIL));
     EXPECT_FALSE(Checked(IDM_DROP_PROTOTYPE));
     EXPECT_EQ(DropSelector, kDropRetail);
-    EXPECT_EQ(RetailRecord().indent, 1);
-    EXPECT_EQ(PrototypeRecord().indent, 1);
+    EXPECT_EQ(RetailContext().indent, 1);
+    EXPECT_EQ(PrototypeContext().indent, 1);
 }
 
 TEST_F(ShellTest, StatusBarShowsVersionAndReadyInTwoPanes) {

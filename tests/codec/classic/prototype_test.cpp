@@ -317,8 +317,8 @@ TEST(CodecPrototype, FileDriversWriteBesideTheInput) {
 // ---- the two records -------------------------------------------------------------
 
 TEST(CodecDialects, RecordsAreIndependent) {
-    ScriptContext& retail = RetailRecord();
-    ScriptContext& proto = PrototypeRecord();
+    ScriptContext& retail = RetailContext();
+    ScriptContext& proto = PrototypeContext();
     ASSERT_NE(&retail, &proto);
     const int retailIndent = retail.indent, protoIndent = proto.indent;
 
