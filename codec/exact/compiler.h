@@ -4,12 +4,12 @@
 // laid out by the encoder as they come. Anything that would give the game a
 // wrong script is an error.
 //
-// Its steps, a file each: the lexer (lexer.cpp) cuts a line into tokens; the
-// line parser (line_parser.cpp) tells the lines apart and makes their items,
-// scanning instructions through the field engine (instruction.cpp); the
-// layout (layout.cpp) hands the items to the encoder and puts the procedure
-// table before the procedures; streaming (stream.cpp) feeds the text in
-// windows.
+// Its steps, a file each: the lexer (lexer.h) cuts a line into tokens; the
+// line parser (line_parser.cpp) reads a window's lines, tells them apart and
+// makes their items, scanning instructions through the field engine, whose
+// diagnostics become messages (diagnostics.cpp); the layout (layout.cpp)
+// hands the items to the encoder and puts the procedure table before the
+// procedures; streaming (stream.cpp) feeds the text in windows.
 #pragma once
 
 #include <cstdint>
@@ -82,7 +82,7 @@ class Compiler : public CompileListener {
     // Whether the token at `last` is the "{" that ends an opening line.
     bool Opens(std::size_t last);
 
-    // ---- instructions (instruction.cpp)
+    // ---- instructions (line_parser.cpp)
     // Scans tokens [first, end) of the line as one instruction; false after
     // an error.
     bool Instruction(std::size_t first, std::size_t end, bool condition);

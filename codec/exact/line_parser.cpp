@@ -1,6 +1,8 @@
-// The line parser: each line of an exact text told apart by its first word
-// (a function's head, a label, a block's opening or closing line, a case or
-// default, a goto, or an instruction) and made into its items.
+// The line parser: the lines of a window read in turn, each told apart by
+// its first word (a function's head, a label, a block's opening or closing
+// line, a case or default, a goto, or an instruction) and made into its
+// items; an instruction's line is raw bytes, or its fields scanned through
+// its exact form by the field engine.
 #include <algorithm>
 #include <string>
 
@@ -44,6 +46,26 @@ struct KeywordStarts {
 constexpr KeywordStarts kKeywordStarts;
 
 } // namespace
+
+std::size_t Compiler::Feed(std::string_view window, bool last) {
+    std::size_t at = 0;
+    while (at < window.size()) {
+        const std::size_t next = lexer_.Line(window, at, tokens_);
+        // A line that runs to the window's end, or a CR there (a LF may
+        // follow), waits for the next window.
+        if (!last && (!lexer_.Ended() || (next == window.size() && window.back() == '\r'))) break;
+        ++line_;
+        // Numbers may be read several bytes at a time where the window
+        // holds enough after the line.
+        const std::string_view text = lexer_.Text();
+        engine_.StartLine(window.size() - static_cast<std::size_t>(text.data() - window.data()) -
+                              text.size() >=
+                          FieldEngine::kReadable);
+        Line();
+        at = next;
+    }
+    return at;
+}
 
 void Compiler::Line() {
     if (tokens_.empty()) return;
@@ -171,6 +193,77 @@ void Compiler::Goto() {
     Item e = Make(ItemKind::Goto, tokens_[0]);
     e.label = id;
     Scan(rows_.jump, 0, tokens_.size(), e);
+}
+
+bool Compiler::RawLine(std::size_t first, std::size_t end, bool condition) {
+    const std::string_view word = tokens_[first];
+    std::string bytes;
+    for (std::size_t k = first + 1; k < end; ++k) {
+        bool overflow = false;
+        const auto v = ScanHex(tokens_[k], &overflow);
+        if (!v || overflow || *v < 0 || *v > 255 ||
+            tokens_[k].find_first_not_of("0123456789abcdefABCDEFxX") != std::string_view::npos) {
+            Error(tokens_[k], FormatText("'%s' is not a byte in hexadecimal (00 to FF)",
+                                         std::string(tokens_[k].substr(0, 60)).c_str()));
+            return false;
+        }
+        bytes += static_cast<char>(*v);
+    }
+    if (bytes.empty()) {
+        Error(word, "'raw' needs at least one byte");
+        return false;
+    }
+    for (std::size_t at = 0; at < bytes.size(); at += 255) {
+        Item e = Make(ItemKind::Code, word);
+        e.raw = true;
+        e.condition = condition;
+        Put(e, bytes.data() + at, std::min<std::size_t>(255, bytes.size() - at), false);
+    }
+    return true;
+}
+
+bool Compiler::Instruction(std::size_t first, std::size_t end, bool condition) {
+    if (first >= end) {
+        Error(std::string_view(), "the condition is missing");
+        return false;
+    }
+    const std::string_view word = tokens_[first];
+    if (word == "raw") return RawLine(first, end, condition);
+    engine_.Keep(first, end);
+    const int op = engine_.InstructionOf();
+    if (op < 0) {
+        Error(word,
+              FormatText("unknown instruction '%s'", std::string(word.substr(0, 60)).c_str()));
+        return false;
+    }
+    if (rows_.row[op].role != Role::Plain) {
+        Error(word, FormatText("'%s' has no line of its own in exact mode; write its bytes with "
+                               "raw(...)",
+                               std::string(word).c_str()));
+        return false;
+    }
+    Item e = Make(ItemKind::Code, word);
+    e.condition = condition;
+    return Scan(static_cast<std::uint8_t>(op), first, end, e);
+}
+
+bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, const Item& item) {
+    engine_.Keep(first, end);
+    missingReported_ = false;
+    const int before = errors_;
+    const std::uint8_t* const bytes = engine_.Scan(op);
+    // The engine checks for surplus arguments where a form has fields; here
+    // every line is checked (the for line's own words and a final "{" aside).
+    const Form& form = *rows_.dialect.forms[op];
+    if (form.fieldCount == 0 && form.special != Special::For) {
+        std::size_t live = tokens_.size();
+        while (live > 1 && tokens_[live - 1] == "{") --live;
+        if (live > form.firstToken)
+            Report({Issue::SurplusArgument, -1, tokens_[form.firstToken], op, 1, 0, Kind::U8});
+    }
+    if (errors_ > before) return false;
+    Put(item, bytes, static_cast<std::size_t>(rows_.dialect.Size(op)), true);
+    return true;
 }
 
 } // namespace quillon::exact

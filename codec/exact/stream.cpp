@@ -1,5 +1,5 @@
-// Streaming: a text compiled as windows of it come, line by line, on one
-// compiler per thread that keeps its storage from text to text.
+// Streaming: a text compiled whole or as windows of it come, on one compiler
+// per thread that keeps its storage from text to text.
 #include <cstring>
 #include <memory>
 
@@ -7,29 +7,9 @@
 
 namespace quillon::exact {
 
-std::size_t Compiler::Feed(std::string_view window, bool last) {
-    std::size_t at = 0;
-    while (at < window.size()) {
-        const std::size_t next = lexer_.Line(window, at, tokens_);
-        // A line that runs to the window's end, or a CR there (a LF may
-        // follow), waits for the next window.
-        if (!last && (!lexer_.Ended() || (next == window.size() && window.back() == '\r'))) break;
-        ++line_;
-        // Numbers may be read several bytes at a time where the window
-        // holds enough after the line.
-        const std::string_view text = lexer_.Text();
-        engine_.StartLine(window.size() - static_cast<std::size_t>(text.data() - window.data()) -
-                              text.size() >=
-                          FieldEngine::kReadable);
-        Line();
-        at = next;
-    }
-    return at;
-}
-
 namespace {
 
-// Runs `compile` on the compiler of the last text, with its storage; on a
+// Runs `steps` on the compiler of the last text, with its storage; on a
 // fresh one when a message handler compiles another text meanwhile.
 template <typename Steps>
 bool WithCompiler(const MessageHandler& onMessage, std::string& chunk, const Steps& steps) {
