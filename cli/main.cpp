@@ -8,6 +8,7 @@
 #include "cli/options.h"
 #include "cli/room.h"
 #include "cli/verify.h"
+#include "io/temp_files.h"
 
 int main(int argc, char** argv) {
     using namespace quillon::cli;
@@ -18,6 +19,8 @@ int main(int argc, char** argv) {
                      error.c_str(), UsageText());
         return 2;
     }
+    // An interrupted run leaves no temporary file behind.
+    quillon::RemoveTempFilesOnInterrupt();
     switch (options.command) {
     case Command::Help: std::fputs(HelpText(options.helpTopic), stdout); return 0;
     case Command::Version: std::printf("quillon %s\n", kVersion); return 0;

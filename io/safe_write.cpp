@@ -16,6 +16,7 @@
 #endif
 
 #include "codec/base/text.h"
+#include "io/temp_files.h"
 
 namespace quillon {
 
@@ -38,12 +39,20 @@ std::FILE* CreateNew(const std::string& path) {
     return f;
 }
 
+int Descriptor(std::FILE* f) {
+#ifdef _WIN32
+    return _fileno(f);
+#else
+    return fileno(f);
+#endif
+}
+
 bool FlushToDisk(std::FILE* f) {
     if (std::fflush(f) != 0) return false;
 #ifdef _WIN32
-    return _commit(_fileno(f)) == 0;
+    return _commit(Descriptor(f)) == 0;
 #else
-    return fsync(fileno(f)) == 0;
+    return fsync(Descriptor(f)) == 0;
 #endif
 }
 
@@ -71,19 +80,24 @@ bool KeepBackup(const fs::path& target, const fs::path& backup, std::string& rea
 
 SafeFileWriter::~SafeFileWriter() {
     if (file_) std::fclose(file_);
+    RemoveTemp();
+}
+
+void SafeFileWriter::RemoveTemp() {
     if (!temp_.empty()) {
         std::error_code ignored;
         fs::remove(temp_, ignored);
+        temp_.clear();
     }
+    ForgetTempFile(slot_);
+    slot_ = -1;
 }
 
 bool SafeFileWriter::Fail(const char* what, const std::string& cause, std::string& reason) {
     reason = FormatText("cannot %s '%s': %s", what, path_.c_str(), cause.c_str());
     if (file_) std::fclose(file_);
     file_ = nullptr;
-    std::error_code ignored;
-    if (!temp_.empty()) fs::remove(temp_, ignored);
-    temp_.clear();
+    RemoveTemp();
     return false;
 }
 
@@ -110,12 +124,18 @@ bool SafeFileWriter::Open(const std::string& path, std::string& reason) {
     for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
         fs::path temp = target_;
         temp += FormatText(".%08x.tmp", static_cast<unsigned>(names()));
+        // Registered before it exists, so that an interrupt cannot come
+        // between its creation and its registration.
+        slot_ = RegisterTempFile(temp.string());
         file_ = CreateNew(temp.string());
         if (file_) {
             temp_ = temp;
+            TempFileOpened(slot_, Descriptor(file_));
             return true;
         }
         err = errno;
+        ForgetTempFile(slot_);
+        slot_ = -1;
     }
     return Fail("write", std::strerror(err), reason);
 }
@@ -144,6 +164,8 @@ bool SafeFileWriter::Replace(std::string& reason) {
     fs::rename(temp_, target_, ec);
     if (ec) return Fail("replace", ec.message(), reason);
     temp_.clear();
+    ForgetTempFile(slot_);
+    slot_ = -1;
     return true;
 }
 

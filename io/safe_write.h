@@ -34,10 +34,13 @@ class SafeFileWriter {
 
   private:
     bool Fail(const char* what, const std::string& cause, std::string& reason);
+    // Removes the temporary file, if there is one.
+    void RemoveTemp();
 
     std::string path_;
     std::filesystem::path target_, temp_;
     std::FILE* file_ = nullptr;
+    int slot_ = -1; // where an interrupt finds the temporary file to remove
     int error_ = 0;
     bool direct_ = false; // a device or a pipe, written in place
 };
