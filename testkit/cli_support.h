@@ -37,6 +37,7 @@ struct RunOptions {
     std::string input;           // standard input
     std::string cwd;             // working folder (empty: the test's own)
     bool terminalStderr = false; // standard error on a pseudo-terminal
+    rlim_t fileSizeLimit = 0;    // bytes a file may grow to (0: no limit)
 };
 
 inline void CloseFd(int& fd) {
@@ -86,6 +87,8 @@ inline RunResult RunQuillon(const std::vector<std::string>& args, const RunOptio
         close(out[0]);
         close(out[1]);
         if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(127);
+        const rlimit limit{options.fileSizeLimit, options.fileSizeLimit};
+        if (options.fileSizeLimit && setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
         execv(argv[0], argv.data());
         _exit(127);
     }
