@@ -1,9 +1,5 @@
 #include "codec/isa/forms.h"
 
-#include <cstring>
-
-#include "codec/base/text.h"
-
 namespace quillon {
 
 Form Shape(const char* open, const char* sep, const char* close,
@@ -35,95 +31,6 @@ Form WithPresets(Form form, std::initializer_list<Preset> presets) {
 Form WithSpecial(Form form, Special special) {
     form.special = special;
     return form;
-}
-
-namespace {
-
-// The blocks of the classic text, the same in both dialects. Compiling
-// closes if, while and switch blocks with "}" (08 00), for blocks with 0E 00,
-// do blocks with "} while" (12 04 and the condition) and else blocks with the
-// pair 00 00; the disassembler's depth follows the steps.
-using K = BlockKind;
-constexpr std::int8_t Opens(BlockKind k) {
-    return static_cast<std::int8_t>(k);
-}
-const BlockRow kClassicBlocks[] = {
-    {0x00, 0, 0, LabelEffect::None, -1, KindBit(K::Else), 0},
-    {0x06, 0, 1, LabelEffect::None, Opens(K::If), 0, 0},
-    {0x07, -1, 1, LabelEffect::None, Opens(K::Else), 0, 0},
-    {0x08, -1, 0, LabelEffect::None, -1,
-     static_cast<std::uint8_t>(KindBit(K::If) | KindBit(K::While) | KindBit(K::Switch)), 0},
-    {0x0D, 0, 1, LabelEffect::None, Opens(K::For), 0, 0},
-    {0x0E, -1, 0, LabelEffect::None, -1, KindBit(K::For), 0},
-    {0x0F, 0, 1, LabelEffect::None, Opens(K::While), 0, 0},
-    {0x10, -1, 0, LabelEffect::None, -1, 0, 0},
-    {0x11, 0, 1, LabelEffect::None, Opens(K::Do), 0, 0},
-    {0x12, -1, 0, LabelEffect::None, -1, KindBit(K::Do), 4},
-    {0x13, 0, 0, LabelEffect::None, Opens(K::Switch), 0, 0},
-    {0x14, 0, 1, LabelEffect::Opens, -1, 0, 0},
-    {0x15, 0, 1, LabelEffect::Closes, -1, 0, 0},
-    {0x1A, -1, 0, LabelEffect::Closes, -1, 0, 0},
-};
-
-// FNV-1a, folded to a slot of Dialect::nameIndex.
-std::size_t NameHash(std::string_view word) {
-    std::uint32_t h = 2166136261u;
-    for (unsigned char c : word) h = (h ^ c) * 16777619u;
-    return (h ^ (h >> 16)) % kNameSlots;
-}
-} // namespace
-
-int SizeFromText(const char* sizeText) {
-    auto v = ScanHex(sizeText);
-    return v ? *v : 0;
-}
-
-Dialect MakeDialect(const char* name, const char* menuName, const OpcodeTable& table,
-                    std::initializer_list<FormRange> forms, bool keywordBlocks, BraceRule braces) {
-    Dialect d{};
-    d.name = name;
-    d.menuName = menuName;
-    d.table = &table;
-    for (auto& f : d.forms) f = &forms::kUnknown;
-    for (const FormRange& r : forms)
-        for (int op = r.first; op <= r.last; ++op) d.forms[op] = r.form;
-    for (int op = 0; op < 256; ++op)
-        d.size[op] = static_cast<std::uint8_t>(SizeFromText(table[op].sizeText));
-    d.keywordBlocks = keywordBlocks;
-    d.braces = braces;
-    for (const BlockRow& row : kClassicBlocks) d.blockRows[d.blockRowCount++] = row;
-    for (int i = 0; i < d.blockRowCount; ++i) {
-        const BlockRow& row = d.blockRows[i];
-        d.depthBefore[row.opcode] = row.before;
-        d.depthAfter[row.opcode] = row.after;
-        d.label[row.opcode] = row.label;
-        d.closesKinds[row.opcode] = row.closes;
-        if (row.opens >= 0) d.opener[row.opens] = row.opcode;
-        for (int k = 0; k < kBlockKinds; ++k) {
-            if (row.closes & KindBit(static_cast<BlockKind>(k))) {
-                d.closer[k] = row.opcode;
-                d.closerOperand[k] = row.closeOperand;
-            }
-        }
-    }
-    for (int op = 0; op < 0x90; ++op) {
-        const std::string_view rowName = table[op].name;
-        std::size_t slot = NameHash(rowName);
-        while (d.nameIndex[slot] != 0 && rowName != table[d.nameIndex[slot] - 1].name)
-            slot = (slot + 1) % kNameSlots;
-        if (d.nameIndex[slot] == 0) d.nameIndex[slot] = static_cast<std::uint8_t>(op + 1);
-    }
-    return d;
-}
-
-// Every compiled line looks its word up: one hash and, as a rule, one
-// comparison instead of a comparison with each of 144 rows.
-int Dialect::FindName(std::string_view word) const {
-    for (std::size_t slot = NameHash(word); nameIndex[slot] != 0; slot = (slot + 1) % kNameSlots) {
-        const int op = nameIndex[slot] - 1;
-        if (word == (*table)[op].name) return op;
-    }
-    return -1;
 }
 
 namespace forms {
@@ -222,6 +129,146 @@ const Form kScaIdSet = Call({F(1, K::U8), F(2, K::X16)});
 const Form kSceBgmtblSet = Runs({{1, 1, K::U8}, {2, 3, K::H16}});
 // Member_cmp scans its own text back, "?" included.
 const Form kMemberCmp = Shape("(", " ", ")", {F(1, K::S16), F(3, K::CmpOpQ), F(4, K::S16)});
+
+// Exact mode's forms. The classic lines leave these bytes out: they are
+// appended after the classic arguments. Comparison operators scan back
+// whole, "?" included.
+namespace {
+Form Appending(Form f, int offset, int count) {
+    for (int i = 0; i < count; ++i) f.fields[f.fieldCount++] = F(offset + i, K::U8, kAppended);
+    return f;
+}
+// The goto's target is a label, printed by the exact printer before these.
+Form GotoTail() {
+    Form f = Shape("", ", ", ");", {F(1, K::U8), F(2, K::U8), F(3, K::U8)});
+    f.head = "";
+    f.firstToken = 2;
+    return f;
+}
+} // namespace
+
+const Form kExactNop = Call({});
+const Form kExactSleep = Appending(Call({F(2, K::U16)}), 1, 1);
+const Form kExactGoto = GotoTail();
+const Form kExactCmp =
+    Appending(Shape("(", " ", ")", {F(2, K::S8), F(3, K::CmpOpQ), F(4, K::S16)}), 1, 1);
+const Form kExactCalc =
+    Appending(Shape("(", " ", ")", {F(3, K::U8), F(2, K::CalcOp), F(4, K::U16)}), 1, 1);
+const Form kExactCalc2 = Appending(Call({F(2, K::HexN), F(3, K::HexN)}), 1, 1);
+const Form kExactAotSet = Appending(kAotSet, 17, 3);
+const Form kExactAotSet4p = Appending(kAotSet4p, 25, 3);
+// Instructions whose layout is not known show every byte after the opcode.
+const Form kEveryByte = Call({});
+
+Form EveryByte(int size) {
+    Form f = Call({});
+    AddRun(f, 1, size - 1, K::U8);
+    return f;
+}
+
+// The blocks of the classic text, the same in both dialects. Compiling
+// closes if, while and switch blocks with "}" (08 00), for blocks with 0E 00,
+// do blocks with "} while" (12 04 and the condition) and else blocks with the
+// pair 00 00; the disassembler's depth follows the steps. In exact mode an
+// instruction that opens, closes or labels a block has its line only when
+// offset 1 holds 0 (but while, "} while" and switch), and its length counts
+// from its end to the end of the closing instruction (but the else block's,
+// from its start, and the case's, to the next label).
+namespace {
+using B = BlockKind;
+using exact::Block;
+using exact::From;
+using exact::Role;
+using exact::To;
+constexpr std::int8_t Opens(BlockKind k) {
+    return static_cast<std::int8_t>(k);
+}
+constexpr exact::Row Exact(Role role, Block block, int lengthAt, bool zeroAt1,
+                           From from = From::End, To to = To::CloserEnd) {
+    exact::Row row;
+    row.role = role;
+    row.block = block;
+    row.lengthAt = static_cast<std::uint8_t>(lengthAt);
+    row.from = from;
+    row.to = to;
+    if (zeroAt1) row.fixed[row.fixedCount++] = {1, 0};
+    return row;
+}
+// A condition instruction follows; its size at `conditionAt`, if anywhere.
+constexpr exact::Row WithCondition(exact::Row row, int conditionAt) {
+    row.condition = true;
+    row.conditionAt = static_cast<std::uint8_t>(conditionAt);
+    return row;
+}
+} // namespace
+
+const BlockFacts kClosesElse = {0, 0, LabelEffect::None, -1, KindBit(B::Else), 0};
+const BlockFacts kOpensIf = {0,
+                             1,
+                             LabelEffect::None,
+                             Opens(B::If),
+                             0,
+                             0,
+                             WithCondition(Exact(Role::Open, Block::If, 2, true), 0)};
+const BlockFacts kOpensElse = {-1,
+                               1,
+                               LabelEffect::None,
+                               Opens(B::Else),
+                               0,
+                               0,
+                               Exact(Role::Else, Block::Else, 2, true, From::Start)};
+const BlockFacts kClosesIf = {
+    -1,
+    0,
+    LabelEffect::None,
+    -1,
+    static_cast<std::uint8_t>(KindBit(B::If) | KindBit(B::While) | KindBit(B::Switch)),
+    0,
+    Exact(Role::Close, Block::If, 0, true)};
+const BlockFacts kOpensFor = {
+    0, 1, LabelEffect::None, Opens(B::For), 0, 0, Exact(Role::Open, Block::For, 2, true)};
+const BlockFacts kClosesFor = {
+    -1, 0, LabelEffect::None, -1, KindBit(B::For), 0, Exact(Role::Close, Block::For, 0, true)};
+const BlockFacts kOpensWhile = {0,
+                                1,
+                                LabelEffect::None,
+                                Opens(B::While),
+                                0,
+                                0,
+                                WithCondition(Exact(Role::Open, Block::While, 2, false), 1)};
+const BlockFacts kClosesWhile = {
+    -1, 0, LabelEffect::None, -1, 0, 0, Exact(Role::Close, Block::While, 0, true)};
+const BlockFacts kOpensDo = {
+    0, 1, LabelEffect::None, Opens(B::Do), 0, 0, Exact(Role::Open, Block::Do, 2, true)};
+const BlockFacts kClosesDo = {-1,
+                              0,
+                              LabelEffect::None,
+                              -1,
+                              KindBit(B::Do),
+                              4,
+                              WithCondition(Exact(Role::Close, Block::Do, 0, false), 1)};
+const BlockFacts kOpensSwitch = {
+    0, 0, LabelEffect::None, Opens(B::Switch), 0, 0, Exact(Role::Open, Block::Switch, 2, false)};
+const BlockFacts kCaseLabel = {0,
+                               1,
+                               LabelEffect::Opens,
+                               -1,
+                               0,
+                               0,
+                               Exact(Role::Label, Block::Case, 2, true, From::End, To::NextLabel)};
+const BlockFacts kDefaultLabel = {
+    0, 1, LabelEffect::Closes, -1, 0, 0, Exact(Role::Label, Block::Default, 0, true)};
+const BlockFacts kClosesSwitch = {
+    0, 0, LabelEffect::None, -1, 0, 0, Exact(Role::Close, Block::Switch, 0, true)};
+const BlockFacts kJump = {
+    0, 0, LabelEffect::None, -1, 0, 0, Exact(Role::Jump, Block::None, 4, false, From::Start)};
+// break: its line only when offset 1 holds 0.
+const BlockFacts kBreaks = {
+    -1, 0, LabelEffect::Closes, -1, 0, 0, Exact(Role::Plain, Block::None, 0, true)};
+// A row that shares its name with a lower opcode has no line of its own in
+// exact mode.
+const BlockFacts kNoLine = {
+    0, 0, LabelEffect::None, -1, 0, 0, Exact(Role::Raw, Block::None, 0, false)};
 
 } // namespace forms
 

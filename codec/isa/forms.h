@@ -17,16 +17,9 @@ void AddRun(Form& form, int offset, int count, Kind kind);
 Form WithPresets(Form form, std::initializer_list<Preset> presets);
 Form WithSpecial(Form form, Special special);
 
-// A run of opcodes served by one form.
-struct FormRange {
-    int first, last;
-    const Form* form;
-};
-
-// A dialect from its table and its form mapping; opcodes that no range names
-// print the unknown-opcode comment.
+// A dialect from its table: its sizes, forms, name index and blocks.
 Dialect MakeDialect(const char* name, const char* menuName, const OpcodeTable& table,
-                    std::initializer_list<FormRange> forms, bool keywordBlocks, BraceRule braces);
+                    bool keywordBlocks, BraceRule braces);
 
 namespace forms {
 // Generic forms.
@@ -36,10 +29,22 @@ extern const Form kNameOnly, kWorkInProgress, kEmpty, kUnknown, kHex1, kByte1, k
 extern const Form kNop, kReturn, kEvtExec, kCondition, kElse, kCloseBrace, kBrace, kSleep,
     kSleeping, kFor, kDo, kSwitch, kCase, kDefault, kGoto, kGosub, kReturnSub, kBreak, kCk, kCmp,
     kSave, kCalc, kCalc2;
-// Records with layouts of their own.
+// Instructions with layouts of their own.
 extern const Form kMessageOn, kAotSet, kObjModelSet, kSeOn, kScaIdSet, kSceEsprOn, kDoorAotSet,
     kMemberCmp, kPlcNeck, kSceEmSet, kAotReset, kSuperSet, kObjModelMove, kItemAotSet, kSceEspr3dOn,
     kMemberCalc, kSceBgmtblSet, kKageSet, kAotSet4p;
+// Exact mode's forms (retail) where they differ from the classic ones: the
+// bytes that the classic line leaves out are appended, and kEveryByte stands
+// for a form that shows every byte after the opcode.
+extern const Form kExactNop, kExactSleep, kExactGoto, kExactCmp, kExactCalc, kExactCalc2,
+    kExactAotSet, kExactAotSet4p, kEveryByte;
+// A form of every byte after the opcode of an instruction of `size` bytes.
+Form EveryByte(int size);
+
+// The block facts of the opcodes that open, close or label blocks, or jump.
+extern const BlockFacts kClosesElse, kOpensIf, kOpensElse, kClosesIf, kOpensFor, kClosesFor,
+    kOpensWhile, kClosesWhile, kOpensDo, kClosesDo, kOpensSwitch, kCaseLabel, kDefaultLabel,
+    kClosesSwitch, kJump, kBreaks, kNoLine;
 } // namespace forms
 
 } // namespace quillon

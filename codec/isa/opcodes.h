@@ -1,6 +1,6 @@
-// The vocabulary of one dialect: its opcode table, the instruction forms that
-// print and scan the fields (of the kinds in kinds.h), and the dialect record
-// that ties a table to its forms and driver options.
+// The vocabulary of one dialect: its opcode table, one row per opcode, the
+// instruction forms that print and scan the fields (of the kinds in kinds.h),
+// and the dialect derived from a table, with its driver options.
 #pragma once
 
 #include <array>
@@ -8,19 +8,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "codec/isa/blocks.h"
 #include "codec/isa/kinds.h"
 
 namespace quillon {
-
-// One row of an opcode table: the opcode as text, the total instruction size
-// as hexadecimal text ("0x14" is 20) and the source name.
-struct OpcodeEntry {
-    const char* opcodeText;
-    const char* sizeText;
-    const char* name;
-};
-
-using OpcodeTable = std::array<OpcodeEntry, 256>;
 
 // A byte that compiling sets to a fixed value before the fields are scanned.
 struct Preset {
@@ -65,26 +56,19 @@ enum class BraceRule : std::uint8_t {
     ForDepth, // prototype: a "}" closes the innermost for block, if any
 };
 
-// Kinds of block of the classic text.
-enum class BlockKind : std::uint8_t { If, While, Do, For, Switch, Else };
-constexpr int kBlockKinds = 6;
-constexpr std::uint8_t KindBit(BlockKind k) {
-    return static_cast<std::uint8_t>(1u << static_cast<unsigned>(k));
-}
-
-// What a switch label does to the level of the case it ends or begins.
-enum class LabelEffect : std::uint8_t { None, Opens, Closes };
-
-// A row of the classic text's blocks: what an opcode opens or closes.
-struct BlockRow {
+// One row of an opcode table: every fact of one opcode. The exact columns
+// are the retail dialect's and name only what differs from the classic ones.
+struct OpcodeEntry {
     std::uint8_t opcode;
-    std::int8_t before = 0, after = 0;     // the disassembler's depth steps around the line
-    LabelEffect label = LabelEffect::None; // case opens a level, default and break close it
-    std::int8_t opens = -1;                // the BlockKind that compiling opens with it
-    std::uint8_t closes = 0;               // KindBit()s of the blocks it closes when compiling
-    std::uint8_t closeOperand = 0;         // offset 1 of it as a closing instruction
+    std::uint8_t size;                  // the instruction's bytes, the opcode's included
+    const char* name;                   // the source name
+    const Form* form;                   // the classic text's form
+    const BlockFacts* blocks = nullptr; // what it does to blocks, if anything
+    const Form* exactForm = nullptr;    // exact mode's form, where it differs
+    std::uint8_t exactSize = 0;         // the game's size, where it differs
 };
-constexpr int kMaxBlockRows = 16;
+
+using OpcodeTable = std::array<OpcodeEntry, 256>;
 
 // Slots of a dialect's name index (the 144 names fill under a third).
 constexpr std::size_t kNameSlots = 512;
@@ -94,17 +78,15 @@ struct Dialect {
     const char* menuName; // "Bio2" or "Rer1.5"
     const OpcodeTable* table;
     const Form* forms[256]; // the form that serves each opcode
-    std::uint8_t size[256]; // the table's sizes, converted once
+    std::uint8_t size[256]; // the table's sizes
     // FindName's index: rows 0x00 to 0x8F hashed by name, each name at its
     // first row only; a slot holds the row + 1, or 0 when empty.
     std::uint8_t nameIndex[kNameSlots];
     // Compiling: "if", "while" and "do" write their block instructions (retail)
     // or the lines are passed over (prototype).
     bool keywordBlocks;
-    // The blocks of the classic text, and what follows from them by opcode
-    // and by kind of block (derived once, by MakeDialect).
-    BlockRow blockRows[kMaxBlockRows];
-    int blockRowCount;
+    // The blocks of the classic text by opcode and by kind of block (derived
+    // once from the rows' block facts, by MakeDialect).
     std::int8_t depthBefore[256];
     std::int8_t depthAfter[256];
     LabelEffect label[256];
@@ -125,8 +107,5 @@ struct Dialect {
 
 const Dialect& RetailDialect();
 const Dialect& PrototypeDialect();
-
-// Size of a row from its hexadecimal text, as the "%X" conversion reads it.
-int SizeFromText(const char* sizeText);
 
 } // namespace quillon

@@ -154,14 +154,6 @@ TEST(FastPath, StreamedTextEqualsTheWholeText) {
 // Names and punctuation too long for their padded copies are printed from the
 // texts themselves.
 TEST(FastPath, LongNamesAndPunctuationPrintWhole) {
-    static OpcodeTable table = [] {
-        OpcodeTable t{};
-        for (int op = 0; op < 256; ++op) t[op] = {"0x00", "0x01", "Short"};
-        t[0x30] = {"0x30", "0x03", "A_name_much_longer_than_thirty_two_characters"};
-        t[0x31] = {"0x31", "0x03", "Plain"};
-        t[0x32] = {"0x32", "0x31", "Many"}; // 49 bytes: 24 words after the opcode
-        return t;
-    }();
     static const Form longForm =
         Shape("(<<< an opening of many >>> ", " ,, between ,, ", " <<< and a long closing >>>);",
               {Field{1, Kind::U8, 0}, Field{2, Kind::S8, 0}});
@@ -171,9 +163,16 @@ TEST(FastPath, LongNamesAndPunctuationPrintWhole) {
         AddRun(f, 1, kMaxFields, Kind::S16);
         return f;
     }();
-    static const Dialect d =
-        MakeDialect("test", "Test", table, {{0x30, 0x31, &longForm}, {0x32, 0x32, &manyFields}},
-                    false, BraceRule::ForDepth);
+    static OpcodeTable table = [] {
+        OpcodeTable t{};
+        for (int op = 0; op < 256; ++op)
+            t[op] = {static_cast<std::uint8_t>(op), 1, "Short", &forms::kUnknown};
+        t[0x30] = {0x30, 3, "A_name_much_longer_than_thirty_two_characters", &longForm};
+        t[0x31] = {0x31, 3, "Plain", &longForm};
+        t[0x32] = {0x32, 49, "Many", &manyFields}; // 24 words after the opcode
+        return t;
+    }();
+    static const Dialect d = MakeDialect("test", "Test", table, false, BraceRule::ForDepth);
     ScriptContext ctx(d);
     std::string script("\x30\x07\xFE\x31\x01\x02", 6);
     std::string many = "\tMany(";

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "codec/base/text.h"
 #include "codec/classic/engine.h"
+#include "codec/isa/exact_rows.h"
 #include "testkit/codec_support.h"
 
 using namespace quillon;
@@ -15,313 +17,66 @@ using namespace codec_test;
 
 namespace {
 
-struct Row {
-    int opcode;
-    int size;
+// Rows worked out by hand from the scripts: size and name.
+const struct {
+    const Dialect& (*dialect)();
+    int opcode, size;
     const char* name;
+} kHandRows[] = {
+    {RetailDialect, 0x00, 1, "nop"},
+    {RetailDialect, 0x2C, 20, "Aot_set"},
+    {RetailDialect, 0x2D, 38, "Obj_model_set"},
+    {RetailDialect, 0x68, 40, "Door_aot_set_4p"},
+    {RetailDialect, 0x81, 0, "UnknownOpcode"},
+    {RetailDialect, 0x8F, 1, "nop"},
+    {RetailDialect, 0xFF, 0, "IllegalOpcode"},
+    {PrototypeDialect, 0x2D, 34, "Obj_model_set"},
+    {PrototypeDialect, 0x38, 12, "Flr_set"},
+    {PrototypeDialect, 0x4E, 5, "Sce_espr_kill"},
+    {PrototypeDialect, 0x60, 1, "nop"},
+    {PrototypeDialect, 0xFF, 0, "IllegalOpcode"},
 };
 
-// The retail table as the scripts define it, rows 0x00 to 0x8E.
-const Row kRetailRows[] = {
-    {0x00, 1, "nop"},
-    {0x01, 2, "return"},
-    {0x02, 1, "Evt_next"},
-    {0x03, 4, "Evt_chain"},
-    {0x04, 4, "Evt_exec"},
-    {0x05, 2, "Evt_kill"},
-    {0x06, 4, "if"},
-    {0x07, 4, "} else"},
-    {0x08, 2, "}"},
-    {0x09, 4, "Sleep"},
-    {0x0A, 3, "Sleeping"},
-    {0x0B, 1, "Wsleep"},
-    {0x0C, 1, "Wsleeping"},
-    {0x0D, 6, "for"},
-    {0x0E, 2, "}"},
-    {0x0F, 4, "while"},
-    {0x10, 2, "}"},
-    {0x11, 4, "do"},
-    {0x12, 2, "} while"},
-    {0x13, 4, "switch"},
-    {0x14, 6, "case"},
-    {0x15, 2, "default"},
-    {0x16, 2, "}"},
-    {0x17, 6, "goto"},
-    {0x18, 2, "Gosub"},
-    {0x19, 2, "return"},
-    {0x1A, 2, "break"},
-    {0x1B, 6, "for"},
-    {0x1C, 1, "break"},
-    {0x1D, 4, "Work_copy"},
-    {0x1E, 1, "UnknownOpcode"},
-    {0x1F, 1, "UnknownOpcode"},
-    {0x20, 1, "UnknownOpcode"},
-    {0x21, 4, "Ck"},
-    {0x22, 4, "Set"},
-    {0x23, 6, "Cmp"},
-    {0x24, 4, "Save"},
-    {0x25, 3, "Copy"},
-    {0x26, 6, "Calc"},
-    {0x27, 4, "Calc2"},
-    {0x28, 1, "Sce_rnd"},
-    {0x29, 2, "Cut_chg"},
-    {0x2A, 1, "Cut_old"},
-    {0x2B, 6, "Message_on"},
-    {0x2C, 20, "Aot_set"},
-    {0x2D, 38, "Obj_model_set"},
-    {0x2E, 3, "Work_set"},
-    {0x2F, 4, "Speed_set"},
-    {0x30, 1, "Add_speed"},
-    {0x31, 1, "Add_aspeed"},
-    {0x32, 8, "Pos_set"},
-    {0x33, 8, "Dir_set"},
-    {0x34, 4, "Member_set"},
-    {0x35, 3, "Member_set2"},
-    {0x36, 12, "Se_on"},
-    {0x37, 4, "Sca_id_set"},
-    {0x38, 3, "Flr_set"},
-    {0x39, 8, "Dir_ck"},
-    {0x3A, 16, "Sce_espr_on"},
-    {0x3B, 32, "Door_aot_set"},
-    {0x3C, 2, "Cut_auto"},
-    {0x3D, 3, "Member_copy"},
-    {0x3E, 6, "Member_cmp"},
-    {0x3F, 4, "Plc_motion"},
-    {0x40, 8, "Plc_dest"},
-    {0x41, 10, "Plc_neck"},
-    {0x42, 1, "Plc_ret"},
-    {0x43, 4, "Plc_flg"},
-    {0x44, 22, "Sce_em_set"},
-    {0x45, 5, "Col_chg_set"},
-    {0x46, 10, "Aot_reset"},
-    {0x47, 2, "Aot_on"},
-    {0x48, 16, "Super_set"},
-    {0x49, 8, "Super_reset"},
-    {0x4A, 2, "Plc_gun"},
-    {0x4B, 3, "Cut_replace"},
-    {0x4C, 5, "Sce_espr_kill"},
-    {0x4D, 22, "Obj_model_move"},
-    {0x4E, 22, "Item_aot_set"},
-    {0x4F, 4, "Sce_key_ck"},
-    {0x50, 4, "Sce_trg_ck"},
-    {0x51, 6, "Sce_bgm_control"},
-    {0x52, 6, "Sce_espr_control"},
-    {0x53, 6, "Sce_fade_set"},
-    {0x54, 22, "Sce_espr3d_on"},
-    {0x55, 6, "Member_calc"},
-    {0x56, 4, "Member_calc2"},
-    {0x57, 8, "Sce_bgmtbl_set"},
-    {0x58, 4, "Plc_rot"},
-    {0x59, 4, "Xa_on"},
-    {0x5A, 2, "Weapon_chg"},
-    {0x5B, 2, "Plc_cnt"},
-    {0x5C, 4, "Sce_shake_on"},
-    {0x5D, 2, "Mizu_div_set"},
-    {0x5E, 2, "Keep_Item_ck"},
-    {0x5F, 2, "Xa_vol"},
-    {0x60, 14, "Kage_set"},
-    {0x61, 4, "Cut_be_set"},
-    {0x62, 2, "Sce_Item_lost"},
-    {0x63, 1, "Plc_gun_eff"},
-    {0x64, 16, "Sce_espr_on2"},
-    {0x65, 2, "Sce_espr_kill2"},
-    {0x66, 1, "Plc_stop"},
-    {0x67, 28, "Aot_set_4p"},
-    {0x68, 40, "Door_aot_set_4p"},
-    {0x69, 30, "Item_aot_set_4p"},
-    {0x6A, 6, "Light_pos_set"},
-    {0x6B, 4, "Light_kido_set"},
-    {0x6C, 1, "Rbj_reset"},
-    {0x6D, 4, "Sce_scr_move"},
-    {0x6E, 6, "Parts_set"},
-    {0x6F, 2, "Movie_on"},
-    {0x70, 1, "Splc_ret"},
-    {0x71, 1, "Splc_sce"},
-    {0x72, 16, "Super_on"},
-    {0x73, 8, "Mirror_set"},
-    {0x74, 4, "Sce_fade_adjust"},
-    {0x75, 22, "Sce_espr3d_on2"},
-    {0x76, 3, "Sce_Item_get"},
-    {0x77, 4, "Sce_line_start"},
-    {0x78, 6, "Sce_line_main"},
-    {0x79, 1, "Sce_line_end"},
-    {0x7A, 16, "Sce_parts_bomb"},
-    {0x7B, 16, "Sce_parts_down"},
-    {0x7C, 6, "Light_color_set"},
-    {0x7D, 6, "Light_pos_set2"},
-    {0x7E, 6, "Light_kido_set2"},
-    {0x7F, 6, "Light_color_set2"},
-    {0x80, 2, "Se_vol"},
-    {0x81, 0, "UnknownOpcode"},
-    {0x82, 3, "UnknownOpcode"},
-    {0x83, 1, "UnknownOpcode"},
-    {0x84, 2, "UnknownOpcode"},
-    {0x85, 6, "UnknownOpcode"},
-    {0x86, 1, "Poison_ck"},
-    {0x87, 1, "Poison_clr"},
-    {0x88, 3, "Sce_Item_ck_Lost"},
-    {0x89, 1, "UnknownOpcode"},
-    {0x8A, 6, "UnknownOpcode"},
-    {0x8B, 6, "UnknownOpcode"},
-    {0x8C, 8, "UnknownOpcode"},
-    {0x8D, 24, "UnknownOpcode"},
-    {0x8E, 24, "UnknownOpcode"},
-};
-
-// The prototype table, rows 0x00 to 0x5F.
-const Row kPrototypeRows[] = {
-    {0x00, 1, "nop"},
-    {0x01, 2, "return"},
-    {0x02, 1, "Evt_next"},
-    {0x03, 4, "Evt_chain"},
-    {0x04, 4, "Evt_exec"},
-    {0x05, 2, "Evt_kill"},
-    {0x06, 4, "if"},
-    {0x07, 4, "} else"},
-    {0x08, 2, "}"},
-    {0x09, 4, "Sleep"},
-    {0x0A, 3, "Sleeping"},
-    {0x0B, 1, "Wsleep"},
-    {0x0C, 1, "Wsleeping"},
-    {0x0D, 6, "for"},
-    {0x0E, 2, "}"},
-    {0x0F, 4, "while"},
-    {0x10, 2, "}"},
-    {0x11, 4, "do"},
-    {0x12, 2, "} while"},
-    {0x13, 4, "switch"},
-    {0x14, 6, "case"},
-    {0x15, 2, "default"},
-    {0x16, 2, "}"},
-    {0x17, 6, "goto"},
-    {0x18, 2, "Gosub"},
-    {0x19, 2, "return"},
-    {0x1A, 2, "break"},
-    {0x1B, 6, "for"},
-    {0x1C, 1, "break"},
-    {0x1D, 1, "UnknownOpcode"},
-    {0x1E, 1, "UnknownOpcode"},
-    {0x1F, 1, "UnknownOpcode"},
-    {0x20, 1, "UnknownOpcode"},
-    {0x21, 4, "Ck"},
-    {0x22, 4, "Set"},
-    {0x23, 6, "Cmp"},
-    {0x24, 4, "Save"},
-    {0x25, 3, "Copy"},
-    {0x26, 6, "Calc"},
-    {0x27, 4, "Calc2"},
-    {0x28, 1, "Sce_rnd"},
-    {0x29, 2, "Cut_chg"},
-    {0x2A, 1, "Cut_old"},
-    {0x2B, 4, "Message_on"},
-    {0x2C, 20, "Aot_set"},
-    {0x2D, 34, "Obj_model_set"},
-    {0x2E, 3, "Work_set"},
-    {0x2F, 4, "Speed_set"},
-    {0x30, 1, "Add_speed"},
-    {0x31, 1, "Add_aspeed"},
-    {0x32, 8, "Pos_set"},
-    {0x33, 8, "Dir_set"},
-    {0x34, 4, "Member_set"},
-    {0x35, 3, "Member_set2"},
-    {0x36, 12, "Se_on"},
-    {0x37, 4, "Sca_id_set"},
-    {0x38, 12, "Flr_set"},
-    {0x39, 4, "Dir_ck"},
-    {0x3A, 16, "Sce_espr_on"},
-    {0x3B, 32, "Door_aot_set"},
-    {0x3C, 2, "Cut_auto"},
-    {0x3D, 3, "Member_copy"},
-    {0x3E, 6, "Member_cmp"},
-    {0x3F, 4, "Plc_motion"},
-    {0x40, 8, "Plc_dest"},
-    {0x41, 10, "Plc_neck"},
-    {0x42, 1, "Plc_ret"},
-    {0x43, 4, "Plc_flg"},
-    {0x44, 20, "Sce_em_set"},
-    {0x45, 3, "Col_chg_set"},
-    {0x46, 10, "Aot_reset"},
-    {0x47, 2, "Aot_on"},
-    {0x48, 16, "Super_set"},
-    {0x49, 8, "Super_reset"},
-    {0x4A, 2, "Plc_gun"},
-    {0x4B, 3, "Cut_replace"},
-    {0x4C, 18, "UnknownOpcode"},
-    {0x4D, 10, "UnknownOpcode"},
-    {0x4E, 5, "Sce_espr_kill"},
-    {0x4F, 22, "Obj_model_move"},
-    {0x50, 22, "Item_aot_set"},
-    {0x51, 4, "Sce_key_ck"},
-    {0x52, 4, "Sce_trg_ck"},
-    {0x53, 3, "Sce_bgm_control"},
-    {0x54, 6, "Sce_espr_control"},
-    {0x55, 6, "Sce_fade_set"},
-    {0x56, 6, "Member_calc"},
-    {0x57, 4, "Member_calc2"},
-    {0x58, 4, "UnknownOpcode"},
-    {0x59, 4, "UnknownOpcode"},
-    {0x5A, 6, "UnknownOpcode"},
-    {0x5B, 4, "UnknownOpcode"},
-    {0x5C, 4, "UnknownOpcode"},
-    {0x5D, 4, "UnknownOpcode"},
-    {0x5E, 4, "UnknownOpcode"},
-    {0x5F, 4, "UnknownOpcode"},
-};
-
-std::string TwoHex(int v) {
-    char buf[3];
-    std::snprintf(buf, sizeof buf, "%02X", v & 0xFF);
-    return buf;
-}
-
-void ExpectRows(const Dialect& d, const Row* rows, size_t count, int firstNop) {
-    const OpcodeTable& table = *d.table;
-    for (size_t i = 0; i < count; ++i) {
-        const Row& r = rows[i];
-        SCOPED_TRACE(d.name + std::string(" row 0x") + TwoHex(r.opcode));
-        ASSERT_EQ(static_cast<int>(i), r.opcode);
+TEST(CodecTable, RowsWorkedOutByHand) {
+    for (const auto& r : kHandRows) {
+        const Dialect& d = r.dialect();
+        SCOPED_TRACE(std::string(d.name) + " " + r.name);
         EXPECT_EQ(d.Size(static_cast<std::uint8_t>(r.opcode)), r.size);
-        EXPECT_EQ(SizeFromText(table[static_cast<size_t>(r.opcode)].sizeText), r.size);
         EXPECT_STREQ(d.Name(static_cast<std::uint8_t>(r.opcode)), r.name);
     }
-    for (int op = 0; op < 256; ++op) {
-        SCOPED_TRACE(d.name + std::string(" row 0x") + TwoHex(op));
-        const OpcodeEntry& e = table[static_cast<size_t>(op)];
-        EXPECT_EQ(std::string(e.opcodeText), "0x" + TwoHex(op));
-        EXPECT_EQ(std::string(e.sizeText), "0x" + TwoHex(d.Size(static_cast<std::uint8_t>(op))));
-        if (op >= firstNop && op < 0xFF) {
-            EXPECT_STREQ(e.sizeText, "0x01");
-            EXPECT_STREQ(e.name, "nop");
+    // Exact mode has the game's sizes where the classic table differs.
+    EXPECT_EQ(exact::ExactRows().dialect.Size(0x5C), 3);
+    EXPECT_EQ(exact::ExactRows().dialect.Size(0x81), 3);
+    EXPECT_EQ(exact::ExactRows().dialect.forms[0x68]->fieldCount, 39);
+}
+
+// Each row sits at its opcode, and every field of a retail form, classic or
+// exact, lies within the instruction (the prototype cuts retail forms).
+TEST(CodecTable, RowsAreInPlaceAndFormsFitTheirSizes) {
+    for (const Dialect* d : {&RetailDialect(), &PrototypeDialect(), &exact::ExactRows().dialect}) {
+        for (int op = 0; op < 256; ++op) {
+            SCOPED_TRACE(std::string(d->name) + " row " + std::to_string(op));
+            EXPECT_EQ((*d->table)[op].opcode, op);
+            if (d == &PrototypeDialect()) continue;
+            const Form& f = *d->forms[op];
+            for (int i = 0; i < f.fieldCount; ++i)
+                EXPECT_LE(f.fields[i].offset + WidthOf(f.fields[i].kind), d->Size(op));
         }
     }
-    EXPECT_STREQ(table[0xFF].sizeText, "0x00");
-    EXPECT_STREQ(table[0xFF].name, "IllegalOpcode");
-    EXPECT_EQ(d.Size(0xFF), 0);
 }
 
-TEST(CodecTable, RetailRowsAreThoseOfTheScripts) {
-    ExpectRows(RetailDialect(), kRetailRows, std::size(kRetailRows), 0x8F);
-}
-
-TEST(CodecTable, PrototypeRowsAreThoseOfTheScripts) {
-    ExpectRows(PrototypeDialect(), kPrototypeRows, std::size(kPrototypeRows), 0x60);
-}
-
-TEST(CodecTable, SizesComeFromTheHexTexts) {
-    EXPECT_EQ(RetailDialect().Size(0x2C), 20);
-    EXPECT_STREQ((*RetailDialect().table)[0x2C].sizeText, "0x14");
-    EXPECT_EQ(SizeFromText("0x14"), 20);
-    EXPECT_EQ(SizeFromText("0x26"), 38);
-    EXPECT_EQ(SizeFromText("0x00"), 0);
-    // The two rows of size 0 in retail, the one in the prototype table.
-    int retailZero = 0, prototypeZero = 0;
-    for (int op = 0; op < 256; ++op) {
-        retailZero += RetailDialect().Size(static_cast<std::uint8_t>(op)) == 0;
-        prototypeZero += PrototypeDialect().Size(static_cast<std::uint8_t>(op)) == 0;
+// Names repeat below 0x90 only for these: compiling finds the first row.
+TEST(CodecTable, OnlyTheseNamesRepeat) {
+    const std::set<std::string> repeating = {"nop", "return", "}", "for", "break", "UnknownOpcode"};
+    for (const Dialect* d : {&RetailDialect(), &PrototypeDialect()}) {
+        std::set<std::string> seen;
+        for (int op = 0; op < 0x90; ++op) {
+            const std::string name = d->Name(static_cast<std::uint8_t>(op));
+            if (!seen.insert(name).second) {
+                EXPECT_TRUE(repeating.count(name)) << d->name << " " << name;
+            }
+        }
     }
-    EXPECT_EQ(RetailDialect().Size(0x81), 0);
-    EXPECT_EQ(retailZero, 2);
-    EXPECT_EQ(prototypeZero, 1);
 }
 
 TEST(CodecTable, NameSearchTakesTheFirstRowBelow0x90) {
