@@ -227,17 +227,43 @@ struct Window {
     std::function<void(std::int32_t keep)> more; // drops the bytes before `keep`, reads on
 };
 
-// The compiler's loop. With a sink the output is handed on in pieces;
-// `passBound` keeps the whole-file driver's bound on the number of lines
-// (never reached: every line takes at least one byte).
-void CompileWindows(ScriptContext& ctx, Window& window, OutputFile& output, const TextSink* sink,
-                    bool passBound) {
+// The context set for a compile from `window` into `output`.
+void StartCompile(ScriptContext& ctx, Window& window, OutputFile& output) {
     ctx.compiling = 1;
     ctx.input = &window.input;
     ctx.target = &output;
     ctx.nextPos = ctx.readPos = 0;
     ctx.forDepth = 0;
     ctx.blocks.clear();
+}
+
+// The end of a compile: blocks left open are reported, the last piece of the
+// output handed on and the context let go of the files.
+void FinishCompile(ScriptContext& ctx, const Window& window, OutputFile& output,
+                   const TextSink* sink, const BraceCount& braces) {
+    // The context holds the last line as it always did.
+    CopyLine(ctx);
+    const std::int32_t size =
+        window.input.base + static_cast<std::int32_t>(window.input.bytes.size());
+    if (ctx.listener && braces.open > 0) {
+        Diagnostic d{Issue::UnclosedBlock, size,    std::string_view(), 0xFF, braces.open,
+                     braces.open,          Kind::U8};
+        ctx.listener->Report(d);
+    }
+    if (ctx.listener) ctx.listener->SourceDone(window.input.bytes);
+    output.bytes.resize(static_cast<std::size_t>(ctx.nextPos - output.base));
+    if (sink && !output.bytes.empty()) (*sink)(output.bytes);
+    ctx.lineFrom = -1;
+    ctx.target = nullptr;
+    ctx.input = nullptr;
+}
+
+// The compiler's loop. With a sink the output is handed on in pieces;
+// `passBound` keeps the whole-file driver's bound on the number of lines
+// (never reached: every line takes at least one byte).
+void CompileWindows(ScriptContext& ctx, Window& window, OutputFile& output, const TextSink* sink,
+                    bool passBound) {
+    StartCompile(ctx, window, output);
     std::int32_t passes = 0;
     BraceCount braces;
     const std::int32_t bound = static_cast<std::int32_t>(window.input.bytes.size());
@@ -272,21 +298,7 @@ void CompileWindows(ScriptContext& ctx, Window& window, OutputFile& output, cons
             output.base += static_cast<std::int32_t>(piece.size());
         }
     }
-    // The record holds the last line as it always did.
-    CopyLine(ctx);
-    const std::int32_t size =
-        window.input.base + static_cast<std::int32_t>(window.input.bytes.size());
-    if (ctx.listener && braces.open > 0) {
-        Diagnostic d{Issue::UnclosedBlock, size,    std::string_view(), 0xFF, braces.open,
-                     braces.open,          Kind::U8};
-        ctx.listener->Report(d);
-    }
-    if (ctx.listener) ctx.listener->SourceDone(window.input.bytes);
-    output.bytes.resize(static_cast<std::size_t>(ctx.nextPos - output.base));
-    if (sink && !output.bytes.empty()) (*sink)(output.bytes);
-    ctx.lineFrom = -1;
-    ctx.target = nullptr;
-    ctx.input = nullptr;
+    FinishCompile(ctx, window, output, sink, braces);
 }
 
 } // namespace
