@@ -1,4 +1,4 @@
-// The state record of one dialect's codec. One record per dialect lives for
+// The state of one dialect's codec, its context. One context per dialect lives for
 // the whole program; each driver run resets only the fields it names, and the
 // instruction buffer is never cleared.
 #pragma once
@@ -14,7 +14,7 @@
 namespace quillon {
 
 // A file as the codec sees it: the whole input in memory, or the output being
-// built. A null pointer in the record stands for "no file".
+// built. A null pointer in the context stands for "no file".
 struct InputFile {
     std::string_view bytes;
     std::int32_t base = 0; // the offset of bytes[0]: a streamed compile holds a window
@@ -63,7 +63,7 @@ struct ScriptContext {
 
     // Working storage of the disassembler: its text in the making, handed on
     // in pieces; kept from run to run, so that a run needs no fresh memory.
-    // Not state: a copy of the record starts with none.
+    // Not state: a copy of the context starts with none.
     struct Scratch {
         std::string text;
         Scratch() = default;

@@ -101,7 +101,7 @@ constexpr std::size_t kTextPiece = 1 << 18;
 
 } // namespace
 
-// The disassembler: the text is made in the record's piece and handed to
+// The disassembler: the text is made in the context's piece and handed to
 // the sink whenever it reaches kTextPiece, and at the end.
 void DisassembleStream(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
                        const TextSink& sink) {
@@ -113,7 +113,7 @@ void DisassembleStream(ScriptContext& ctx, std::string_view bytecode, std::strin
     const Dialect& d = *ctx.dialect;
     const std::int32_t size = static_cast<std::int32_t>(bytecode.size());
     // Room for a piece and the longest line, or for about the whole text of
-    // a small input (the room grows for more): a record made for one small
+    // a small input (the room grows for more): a context made for one small
     // script is not given a piece's worth of fresh memory.
     TextBuffer out(ctx.textPiece.text, 0,
                    std::min<std::size_t>(bytecode.size() * 8, kTextPiece) + 4096);
