@@ -5,29 +5,6 @@
 
 namespace quillon::cli {
 
-namespace {
-
-const char* KindName(Kind k) {
-    switch (k) {
-    case Kind::U8: return "U8";
-    case Kind::S8: return "S8";
-    case Kind::X8: return "X8";
-    case Kind::U16: return "U16";
-    case Kind::S16: return "S16";
-    case Kind::X16: return "X16";
-    case Kind::H16: return "H16";
-    case Kind::Addr16: return "ADDR16";
-    case Kind::Sub8: return "SUB8";
-    case Kind::HexN: return "HEX8";
-    case Kind::CmpOp: return "CMP";
-    case Kind::CmpOpQ: return "CMP?";
-    case Kind::CalcOp: return "OP";
-    }
-    return "?";
-}
-
-} // namespace
-
 std::string ArgumentForm(const Dialect& dialect, std::uint8_t opcode) {
     if (opcode >= 0x90) return "(no line)";
     const Form& form = *dialect.forms[opcode];
@@ -51,7 +28,7 @@ std::string ArgumentForm(const Dialect& dialect, std::uint8_t opcode) {
         const char before = text.empty() ? ' ' : text.back();
         const bool setOff = (before >= 'A' && before <= 'Z') || (before >= 'a' && before <= 'z');
         if (setOff) text += '<';
-        text += KindName(f.kind);
+        text += RowOf(f.kind).label;
         text += '@';
         text += std::to_string(f.offset);
         if (f.flags & kNoScan) text += '*';

@@ -28,12 +28,12 @@ std::string RangeText(Kind kind) {
     return std::to_string(RangeOf(kind).low) + " to " + std::to_string(RangeOf(kind).high);
 }
 
-const char* OperatorList(Kind kind) {
-    switch (kind) {
-    case Kind::CalcOp: return "an arithmetic operator (+ - * / % || && ^ ~ << >> ~>>)";
-    case Kind::CmpOpQ: return "a comparison operator (= > >= < <= != ?)";
-    default: return "a comparison operator (= > >= < <= !=)";
-    }
+// What an operator of the kind must be: "a comparison operator (= > ...)".
+std::string OperatorList(Kind kind) {
+    const KindRow& row = RowOf(kind);
+    std::string text = std::string(row.operatorNoun) + " (";
+    for (int i = 0; i < row.scanned; ++i) (text += i ? " " : "") += row.operators[i];
+    return text + ")";
 }
 
 std::string Plural(int n, const char* one, const char* many) {
@@ -203,7 +203,7 @@ void WarningPrinter::Report(const Diagnostic& d) {
     case Issue::BadOperator:
         Warn(source, d.sourceOffset, [&] {
             return argument() + ": " + Quoted(d.token) + " is not " +
-                   OperatorList(field ? field->kind : Kind::CmpOp);
+                   OperatorList(field && IsOperator(field->kind) ? field->kind : Kind::CmpOp);
         });
         return;
     case Issue::OutOfRange: {

@@ -8,14 +8,6 @@
 
 namespace quillon {
 
-namespace {
-
-const char* const kComparison[] = {"=", ">", ">=", "<", "<=", "!=", "?"};
-const char* const kArithmetic[] = {"+",  "-", "*", "/",  "%",  "||",
-                                   "&&", "^", "~", "<<", ">>", "~>>"};
-
-} // namespace
-
 namespace detail {
 
 void DispatchForm(ScriptContext& ctx, std::string& out, bool text, int tabs, bool lineEnd) {
@@ -50,13 +42,6 @@ void DispatchForm(ScriptContext& ctx, std::string& out, bool text, int tabs, boo
 } // namespace detail
 
 using namespace detail;
-
-const char* ComparisonText(std::uint8_t code) {
-    return code < 7 ? kComparison[code] : "";
-}
-const char* ArithmeticText(std::uint8_t code) {
-    return code < 12 ? kArithmetic[code] : "";
-}
 
 namespace {
 // For each instruction size, 0xFF over the bytes of the instruction and 0

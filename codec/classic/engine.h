@@ -51,9 +51,4 @@ std::string CompileBuffer(ScriptContext& ctx, std::string_view source);
 using SourcePull = std::function<std::size_t(char* into, std::size_t room)>;
 bool CompileStream(ScriptContext& ctx, const SourcePull& read, const TextSink& sink);
 
-// The text of an operator code in the comparison or arithmetic list; empty
-// for codes the list does not hold.
-const char* ComparisonText(std::uint8_t code);
-const char* ArithmeticText(std::uint8_t code);
-
 } // namespace quillon

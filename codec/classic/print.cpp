@@ -15,7 +15,6 @@ namespace {
 // The texts of the one-byte kinds by kind and value: up to 7 characters, and
 // their length in the eighth byte. Made once from the kinds' own formats.
 struct ByteTexts {
-    static constexpr int kKinds = static_cast<int>(Kind::CalcOp) + 1;
     char text[kKinds][256][8] = {};
     ByteTexts() {
         for (int k = 0; k < kKinds; ++k) {
@@ -26,9 +25,7 @@ struct ByteTexts {
                 char made[24] = {};
                 char* end = made;
                 if (IsOperator(kind)) {
-                    const char* op = kind == Kind::CalcOp
-                                         ? ArithmeticText(static_cast<std::uint8_t>(v))
-                                         : ComparisonText(static_cast<std::uint8_t>(v));
+                    const char* op = OperatorText(kind, static_cast<std::uint8_t>(v));
                     end = made + std::strlen(op);
                     std::memcpy(made, op, static_cast<std::size_t>(end - made));
                 } else if (ScansHex(kind)) {

@@ -28,7 +28,7 @@ struct QuickField {
     std::uint8_t offset;
     Store store;
     bool hex;               // scanned as hexadecimal
-    std::uint8_t operators; // Operator: the list, an index into QuickTables::operators
+    std::uint8_t operators; // Operator: its kind, the index of its list in QuickTables
     std::int32_t low, high; // the values it holds as printed
     std::uint32_t bytes;    // Wide, Byte, Word: its bytes in the four at its offset
 };
@@ -95,16 +95,14 @@ struct OperatorList {
     std::uint8_t count = 0;
     std::string_view text[16];
 };
+static_assert(std::all_of(std::begin(kKindRows), std::end(kKindRows),
+                          [](const KindRow& r) { return r.scanned <= 16; }));
 
 struct QuickTables {
     QuickForms forms;
     NameIndex names;
-    OperatorList operators[3]; // comparison, comparison with "?", arithmetic
+    OperatorList operators[kKinds]; // the texts that scan back, by kind
 };
-
-std::uint8_t OperatorListOf(Kind kind) {
-    return kind == Kind::CmpOp ? 0 : kind == Kind::CmpOpQ ? 1 : 2;
-}
 
 std::unique_ptr<QuickTables> MakeQuickTables(const Dialect& d) {
     auto tables = std::make_unique<QuickTables>();
@@ -120,13 +118,11 @@ std::unique_ptr<QuickTables> MakeQuickTables(const Dialect& d) {
             index.tail[slot] = LastWord(name.data(), name.size());
         }
     }
-    // "?" does not scan back for Cmp; arithmetic has its twelve texts.
-    for (std::uint8_t code = 0; code < 6; ++code)
-        tables->operators[0].text[tables->operators[0].count++] = ComparisonText(code);
-    for (std::uint8_t code = 0; code < 7; ++code)
-        tables->operators[1].text[tables->operators[1].count++] = ComparisonText(code);
-    for (std::uint8_t code = 0; code < 12; ++code)
-        tables->operators[2].text[tables->operators[2].count++] = ArithmeticText(code);
+    for (int k = 0; k < kKinds; ++k) {
+        OperatorList& list = tables->operators[k];
+        for (; list.count < kKindRows[k].scanned; ++list.count)
+            list.text[list.count] = kKindRows[k].operators[list.count];
+    }
     for (int op = 0; op < 256; ++op) {
         const Form& form = *d.forms[op];
         QuickForm& q = tables->forms[static_cast<std::size_t>(op)];
@@ -136,7 +132,7 @@ std::unique_ptr<QuickTables> MakeQuickTables(const Dialect& d) {
             if (!FieldApplies(f, d.Size(static_cast<std::uint8_t>(op))) || (f.flags & kNoScan))
                 continue;
             // Stores go through the four bytes at the field's offset.
-            if (f.kind == Kind::Sub8 || f.offset + 4 > kCodeBytes) q.usable = false;
+            if (RowOf(f.kind).subPrefix || f.offset + 4 > kCodeBytes) q.usable = false;
             const Store store = IsOperator(f.kind) ? Store::Operator
                                 : IsWide(f.kind)   ? Store::Wide
                                 : d.narrowStores   ? Store::Byte
@@ -144,7 +140,7 @@ std::unique_ptr<QuickTables> MakeQuickTables(const Dialect& d) {
             q.fields[q.count++] = QuickField{f.offset,
                                              store,
                                              ScansHex(f.kind),
-                                             OperatorListOf(f.kind),
+                                             static_cast<std::uint8_t>(f.kind),
                                              RangeOf(f.kind).low,
                                              RangeOf(f.kind).high,
                                              store == Store::Wide   ? 0xFFFFu

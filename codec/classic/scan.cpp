@@ -29,20 +29,6 @@ void Report(ScriptContext& ctx, Issue issue, std::string_view token, int argumen
     ctx.listener->Report(d);
 }
 
-namespace {
-int OperatorCode(Kind kind, std::string_view token) {
-    if (kind == Kind::CalcOp) {
-        for (int i = 0; i < 12; ++i)
-            if (token == ArithmeticText(static_cast<std::uint8_t>(i))) return i;
-        return -1;
-    }
-    const int count = kind == Kind::CmpOpQ ? 7 : 6; // "?" does not scan back for Cmp
-    for (int i = 0; i < count; ++i)
-        if (token == ComparisonText(static_cast<std::uint8_t>(i))) return i;
-    return -1;
-}
-} // namespace
-
 void ScanFields(ScriptContext& ctx, const Form& form) {
     for (int i = 0; i < form.presetCount; ++i)
         ctx.code[form.presets[i].offset] = form.presets[i].value;
@@ -74,7 +60,7 @@ void ScanFields(ScriptContext& ctx, const Form& form) {
         bool overflow = false;
         if (present) {
             std::string_view digits = text;
-            if (f.kind == Kind::Sub8 && digits.substr(0, 3) == "Sub") digits.remove_prefix(3);
+            if (RowOf(f.kind).subPrefix && digits.substr(0, 3) == "Sub") digits.remove_prefix(3);
             value = ScansHex(f.kind) ? ScanHex(digits, &overflow) : ScanDecimal(digits, &overflow);
             if (!value && t < ctx.liveTokens)
                 Report(ctx, Issue::BadNumber, text, argument, 0, f.kind);

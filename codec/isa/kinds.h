@@ -1,8 +1,10 @@
-// The field kinds of the instruction sets (how wide a field of each kind is,
-// how it prints, scans and ranges) and the field of a form that places one.
+// The field kinds of the instruction sets, one row each (how wide a field of
+// the kind is, how it prints and scans, the values it holds, its label and
+// its operator texts), and the field of a form that places one.
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace quillon {
 
@@ -24,34 +26,96 @@ enum class Kind : std::uint8_t {
     CalcOp, // 1 byte arithmetic code: "+" .. "~>>"
 };
 
+constexpr int kKinds = static_cast<int>(Kind::CalcOp) + 1;
+
+// How a field's value is written and read: a decimal number, "0x" and
+// hexadecimal digits, or the text of its code in an operator list.
+enum class Notation : std::uint8_t { Decimal, Hex, Operator };
+
+// The operator texts of a kind, in the order of their codes.
+inline constexpr const char* kComparisonTexts[] = {"=", ">", ">=", "<", "<=", "!=", "?"};
+inline constexpr const char* kArithmeticTexts[] = {"+",  "-", "*", "/",  "%",  "||",
+                                                   "&&", "^", "~", "<<", ">>", "~>>"};
+
+// Everything about one kind.
+struct KindRow {
+    const char* label;      // its name in the opcode list ("U8", "ADDR16", "CMP?")
+    std::uint8_t width;     // bytes
+    Notation notation;      // how it prints, and how it scans back
+    std::uint8_t digits;    // numbers: the least digits printed, zeros before
+    bool subPrefix;         // scans after an optional "Sub" prefix
+    std::int32_t low, high; // the values it holds as printed (signed where low < 0)
+    // Operators: the texts of its codes (codes past `printed` print nothing),
+    // of which the first `scanned` scan back, and what the list is called.
+    const char* const* operators;
+    std::uint8_t printed, scanned;
+    const char* operatorNoun;
+};
+
+inline constexpr KindRow kKindRows[kKinds] = {
+    // label, width, notation, digits, Sub prefix, low, high, operators
+    {"U8", 1, Notation::Decimal, 1, false, 0, 255, nullptr, 0, 0, nullptr},
+    {"S8", 1, Notation::Decimal, 1, false, -128, 127, nullptr, 0, 0, nullptr},
+    {"X8", 1, Notation::Hex, 2, false, 0, 255, nullptr, 0, 0, nullptr},
+    {"U16", 2, Notation::Decimal, 1, false, 0, 65535, nullptr, 0, 0, nullptr},
+    {"S16", 2, Notation::Decimal, 1, false, -32768, 32767, nullptr, 0, 0, nullptr},
+    {"X16", 2, Notation::Hex, 4, false, 0, 65535, nullptr, 0, 0, nullptr},
+    {"H16", 2, Notation::Hex, 2, false, 0, 65535, nullptr, 0, 0, nullptr},
+    {"ADDR16", 2, Notation::Hex, 8, false, 0, 65535, nullptr, 0, 0, nullptr},
+    {"SUB8", 1, Notation::Decimal, 2, true, 0, 255, nullptr, 0, 0, nullptr},
+    {"HEX8", 1, Notation::Hex, 1, false, 0, 255, nullptr, 0, 0, nullptr},
+    // "?" prints for Cmp but does not scan back; it does for Member_cmp.
+    {"CMP", 1, Notation::Operator, 1, false, 0, 65535, kComparisonTexts, 7, 6,
+     "a comparison operator"},
+    {"CMP?", 1, Notation::Operator, 1, false, 0, 65535, kComparisonTexts, 7, 7,
+     "a comparison operator"},
+    {"OP", 1, Notation::Operator, 1, false, 0, 65535, kArithmeticTexts, 12, 12,
+     "an arithmetic operator"},
+};
+
+constexpr const KindRow& RowOf(Kind k) {
+    return kKindRows[static_cast<int>(k)];
+}
+
+// Lookups of the row, as cheap as tests of the kind: the predicates are bit
+// sets of the kinds, worked out from the rows once, when compiling.
+namespace kinds_detail {
+template <class Test>
+constexpr std::uint32_t KindsWhere(Test test) {
+    std::uint32_t set = 0;
+    for (int k = 0; k < kKinds; ++k)
+        if (test(kKindRows[k])) set |= 1u << k;
+    return set;
+}
+inline constexpr std::uint32_t kWide = KindsWhere([](const KindRow& r) { return r.width == 2; });
+inline constexpr std::uint32_t kHex =
+    KindsWhere([](const KindRow& r) { return r.notation == Notation::Hex; });
+inline constexpr std::uint32_t kOperator =
+    KindsWhere([](const KindRow& r) { return r.notation == Notation::Operator; });
+constexpr bool In(std::uint32_t set, Kind k) {
+    return (set >> static_cast<unsigned>(k)) & 1u;
+}
+} // namespace kinds_detail
+
 constexpr bool IsWide(Kind k) {
-    return k == Kind::U16 || k == Kind::S16 || k == Kind::X16 || k == Kind::H16 ||
-           k == Kind::Addr16;
+    return kinds_detail::In(kinds_detail::kWide, k);
 }
 constexpr int WidthOf(Kind k) {
     return IsWide(k) ? 2 : 1;
 }
 constexpr bool IsOperator(Kind k) {
-    return k == Kind::CmpOp || k == Kind::CmpOpQ || k == Kind::CalcOp;
+    return kinds_detail::In(kinds_detail::kOperator, k);
 }
 
-// Kinds scanned as hexadecimal; the others scan as decimal.
+// Kinds printed and scanned as hexadecimal; the other numbers are decimal.
 constexpr bool ScansHex(Kind k) {
-    return k == Kind::X8 || k == Kind::X16 || k == Kind::H16 || k == Kind::Addr16 ||
-           k == Kind::HexN;
+    return kinds_detail::In(kinds_detail::kHex, k);
 }
 
 // How a field's number is printed: in hexadecimal (after "0x") where it scans
 // so, with at least this many digits, zeros before.
 constexpr int PrintedDigits(Kind k) {
-    switch (k) {
-    case Kind::X8:
-    case Kind::H16:
-    case Kind::Sub8: return 2;
-    case Kind::X16: return 4;
-    case Kind::Addr16: return 8;
-    default: return 1;
-    }
+    return RowOf(k).digits;
 }
 
 // The values that a field of a kind holds as printed.
@@ -59,18 +123,28 @@ struct KindRange {
     std::int32_t low, high;
 };
 constexpr KindRange RangeOf(Kind k) {
-    switch (k) {
-    case Kind::S8: return {-128, 127};
-    case Kind::U8:
-    case Kind::X8:
-    case Kind::Sub8:
-    case Kind::HexN: return {0, 255};
-    case Kind::S16: return {-32768, 32767};
-    default: return {0, 65535};
-    }
+    return {RowOf(k).low, RowOf(k).high};
 }
 constexpr bool Fits(Kind k, std::int32_t v) {
     return v >= RangeOf(k).low && v <= RangeOf(k).high;
+}
+
+// The text of an operator code of an operator kind; empty for codes that its
+// list does not hold.
+constexpr const char* OperatorText(Kind k, std::uint8_t code) {
+    return code < RowOf(k).printed ? RowOf(k).operators[code] : "";
+}
+// The code of an operator text that scans back for its kind, or -1.
+constexpr int OperatorCode(Kind k, std::string_view text) {
+    for (int i = 0; i < RowOf(k).scanned; ++i)
+        if (text == RowOf(k).operators[i]) return i;
+    return -1;
+}
+constexpr const char* ComparisonText(std::uint8_t code) {
+    return OperatorText(Kind::CmpOp, code);
+}
+constexpr const char* ArithmeticText(std::uint8_t code) {
+    return OperatorText(Kind::CalcOp, code);
 }
 
 enum FieldFlags : std::uint8_t {
