@@ -2,6 +2,7 @@
 
 #include "codec/base/text.h"
 #include "codec/isa/exact_rows.h"
+#include "codec/isa/field_walk.h"
 
 namespace quillon::cli {
 
@@ -19,9 +20,7 @@ std::string ArgumentForm(const Dialect& dialect, std::uint8_t opcode) {
     text += form.open;
     const int size = dialect.Size(opcode);
     bool first = true;
-    for (int i = 0; i < form.fieldCount; ++i) {
-        const Field& f = form.fields[i];
-        if (!FieldApplies(f, size)) continue;
+    for (const Field& f : AppliedFields(form, size, FieldWalk::Printed)) {
         if (!first) text += (f.flags & kAppended) ? ", " : form.sep;
         first = false;
         // Right after a word ("goto Sub") the placeholder is set off: Sub<SUB8@1>.

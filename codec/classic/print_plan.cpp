@@ -6,6 +6,8 @@
 #include <memory>
 #include <mutex>
 
+#include "codec/isa/field_walk.h"
+
 namespace quillon {
 
 namespace {
@@ -40,9 +42,7 @@ LinePlan PlanLine(const Dialect& d, const Form& form, std::uint8_t opcode) {
     // The texts are copied whole when long and as their pads otherwise.
     std::size_t room = std::max(LengthOf(line.head), kPaddedText) +
                        std::max(LengthOf(line.closeLine), kPaddedText);
-    for (int i = 0; i < form.fieldCount; ++i) {
-        const Field& f = form.fields[i];
-        if (!FieldApplies(f, size)) continue;
+    for (const Field& f : AppliedFields(form, size, FieldWalk::Printed)) {
         FieldPlan& p = line.fields[line.fieldCount];
         p.offset = f.offset;
         p.kind = f.kind;

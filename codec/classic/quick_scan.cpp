@@ -11,6 +11,7 @@
 #include "codec/classic/engine.h"
 #include "codec/classic/engine_parts.h"
 #include "codec/classic/source.h"
+#include "codec/isa/field_walk.h"
 
 namespace quillon::detail {
 
@@ -127,10 +128,9 @@ std::unique_ptr<QuickTables> MakeQuickTables(const Dialect& d) {
         const Form& form = *d.forms[op];
         QuickForm& q = tables->forms[static_cast<std::size_t>(op)];
         q.usable = form.special == Special::None;
-        for (int i = 0; i < form.fieldCount && q.usable; ++i) {
-            const Field& f = form.fields[i];
-            if (!FieldApplies(f, d.Size(static_cast<std::uint8_t>(op))) || (f.flags & kNoScan))
-                continue;
+        const int size = d.Size(static_cast<std::uint8_t>(op));
+        for (const Field& f : AppliedFields(form, size, FieldWalk::Scanned)) {
+            if (!q.usable) break;
             // Stores go through the four bytes at the field's offset.
             if (RowOf(f.kind).subPrefix || f.offset + 4 > kCodeBytes) q.usable = false;
             const Store store = IsOperator(f.kind) ? Store::Operator

@@ -5,6 +5,7 @@
 #include "codec/base/text.h"
 #include "codec/classic/engine.h"
 #include "codec/classic/engine_parts.h"
+#include "codec/isa/field_walk.h"
 
 namespace quillon::detail {
 
@@ -36,9 +37,7 @@ void ScanFields(ScriptContext& ctx, const Form& form) {
     std::int32_t work = 0;
     int token = form.firstToken;
     int argument = 0;
-    for (int i = 0; i < form.fieldCount; ++i) {
-        const Field& f = form.fields[i];
-        if (!FieldApplies(f, size) || (f.flags & kNoScan)) continue;
+    for (const Field& f : AppliedFields(form, size, FieldWalk::Scanned)) {
         ++argument;
         const int t = token++;
         // A missing argument acts as one that does not scan: the copies that
