@@ -17,11 +17,12 @@ inline std::uint16_t U16At(const ScriptContext& ctx, int offset) {
     return static_cast<std::uint16_t>(ctx.code[offset] | (ctx.code[offset + 1] << 8));
 }
 
-// Printing (print.cpp): the text of a line, after `tabs` tabs and, with
-// `lineEnd`, before CR LF. PrintLine writes it at `p`, which has room for
-// the most that the line may touch (max(tabs, kTabMove) + line.room), and
-// returns its end.
-char* PrintLine(const ScriptContext& ctx, const LinePlan& line, char* p, int tabs, bool lineEnd);
+// Printing (print.cpp): the text of a line of the instruction at `code`,
+// after `tabs` tabs and, with `lineEnd`, before CR LF. PrintLine writes it at
+// `p`, which has room for the most that the line may touch (max(tabs,
+// kTabMove) + line.room), and returns its end; AppendLine appends it bare.
+char* PrintLine(const std::uint8_t* code, const LinePlan& line, char* p, int tabs, bool lineEnd);
+void AppendLine(const LinePlan& line, const std::uint8_t* code, std::string& out);
 void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out, int tabs = 0,
                  bool lineEnd = false);
 void PrintForm(const ScriptContext& ctx, const Form& form, TextBuffer& out, int tabs = 0,

@@ -78,7 +78,7 @@ const ByteTexts& TheByteTexts() {
 
 } // namespace
 
-char* PrintLine(const ScriptContext& ctx, const LinePlan& line, char* p, int tabs, bool lineEnd) {
+char* PrintLine(const std::uint8_t* code, const LinePlan& line, char* p, int tabs, bool lineEnd) {
     if (tabs <= static_cast<int>(kTabMove)) {
         std::memset(p, '\t', kTabMove);
         p += tabs;
@@ -95,7 +95,7 @@ char* PrintLine(const ScriptContext& ctx, const LinePlan& line, char* p, int tab
         } else {
             p = std::copy_n(f.sepText, f.sepLength, p);
         }
-        p = PrintField(texts, ctx.code, f, p);
+        p = PrintField(texts, code, f, p);
     }
     return PutText(p, lineEnd ? line.closeLine : line.close);
 }
@@ -112,31 +112,35 @@ std::size_t RoomOf(const LinePlan& line, int tabs) {
     return std::max<std::size_t>(static_cast<std::size_t>(tabs), kTabMove) + line.room;
 }
 
-void PrintInto(const ScriptContext& ctx, const LinePlan& line, std::string& out, int tabs,
+void PrintInto(const std::uint8_t* code, const LinePlan& line, std::string& out, int tabs,
                bool lineEnd) {
     const std::size_t room = RoomOf(line, tabs);
     char local[2048]; // room for every line of the tables, deeply indented
     std::unique_ptr<char[]> large;
     char* const buffer = room <= sizeof local ? local : (large.reset(new char[room]), large.get());
-    const char* end = PrintLine(ctx, line, buffer, tabs, lineEnd);
+    const char* end = PrintLine(code, line, buffer, tabs, lineEnd);
     out.append(buffer, static_cast<std::size_t>(end - buffer));
 }
 
-void PrintInto(const ScriptContext& ctx, const LinePlan& line, TextBuffer& out, int tabs,
+void PrintInto(const std::uint8_t* code, const LinePlan& line, TextBuffer& out, int tabs,
                bool lineEnd) {
-    out.Wrote(PrintLine(ctx, line, out.Room(RoomOf(line, tabs)), tabs, lineEnd));
+    out.Wrote(PrintLine(code, line, out.Room(RoomOf(line, tabs)), tabs, lineEnd));
 }
 
 // The line of `form` for the record's opcode, into `out`.
 template <class Out>
 void Print(const ScriptContext& ctx, const Form& form, Out& out, int tabs, bool lineEnd) {
     if (&form == ctx.dialect->forms[ctx.opcode])
-        PrintInto(ctx, ctx.plan->lines[ctx.opcode], out, tabs, lineEnd);
+        PrintInto(ctx.code, ctx.plan->lines[ctx.opcode], out, tabs, lineEnd);
     else
-        PrintInto(ctx, OtherLine(ctx, form), out, tabs, lineEnd);
+        PrintInto(ctx.code, OtherLine(ctx, form), out, tabs, lineEnd);
 }
 
 } // namespace
+
+void AppendLine(const LinePlan& line, const std::uint8_t* code, std::string& out) {
+    PrintInto(code, line, out, 0, false);
+}
 
 void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out, int tabs,
                  bool lineEnd) {

@@ -1,0 +1,46 @@
+// The classic engine's fields for callers outside it (exact mode): printing
+// an instruction's line from its bytes, and scanning a line's tokens into an
+// instruction's bytes with the classic compiler's reports.
+//
+// Usage, for exact mode:
+//   Printing needs no record: take the dialect's plan once, then append the
+//   line of each instruction from its bytes (the opcode first; the bytes of
+//   every field that applies to its size are read):
+//       const PrintPlan& plan = PlanOf(dialect);
+//       AppendInstruction(plan, bytes, text);        // "Speed_set(1, -3);"
+//   Scanning fills a record (ScriptContext, compiling, with a listener) that
+//   the caller keeps: its `tokens` hold the line (the instruction's name
+//   first), `tokenCount` and `liveTokens` their count, `lineCopied` false when
+//   kReadableFromToken bytes may be read from each token's start; `opcode`
+//   and `code` the instruction, zeros where no field or preset writes.
+//       const int op = InstructionNamed(record);     // -1: no such name
+//       record.opcode = record.code[0] = op;
+//       ScanInstruction(record);                     // into record.code
+//   Every report goes to the record's listener as the classic compiler makes
+//   it (BadNumber, MissingArgument, SurplusArgument, BadOperator, OutOfRange).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "codec/classic/context.h"
+#include "codec/classic/print_plan.h"
+
+namespace quillon {
+
+// Appends the line of the instruction at `code` (its opcode first) as its
+// opcode's form in the plan prints it, without indentation and line end.
+void AppendInstruction(const PrintPlan& plan, const std::uint8_t* code, std::string& out);
+// The same through the line of another form (PlanLine makes it).
+void AppendInstruction(const LinePlan& line, const std::uint8_t* code, std::string& out);
+
+// The opcode that the first of the record's tokens names, or -1: the row of
+// that name, or Gosub and its return for "goto SubNN" and "return SubNN".
+int InstructionNamed(const ScriptContext& ctx);
+
+// Scans the record's tokens into its instruction buffer through the form of
+// its opcode: the presets, then each field that compiling reads, from the
+// form's first token on; reports to the record's listener.
+void ScanInstruction(ScriptContext& ctx);
+
+} // namespace quillon
