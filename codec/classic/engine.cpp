@@ -4,39 +4,46 @@
 #include <cstring>
 
 #include "codec/base/text.h"
-#include "codec/classic/engine_parts.h"
+#include "codec/classic/engine_internals.h"
 
 namespace quillon {
 
 namespace detail {
 
-void DispatchForm(ScriptContext& ctx, std::string& out, bool text, int tabs, bool lineEnd) {
+void CompileForm(ScriptContext& ctx, std::string& out, bool text) {
     const Form& form = *ctx.dialect->forms[ctx.opcode];
-    if (ctx.compiling == 1) {
-        switch (form.special) {
-        case Special::CloseBrace: CompileCloseBrace(ctx); return;
-        case Special::For:
-            ScanFields(ctx, form);
-            if (ctx.dialect->braces == BraceRule::ForDepth) {
-                ++ctx.forDepth;
-                if (ctx.forDepth < 128)
-                    ctx.blockStack[ctx.forDepth] =
-                        ctx.dialect->opener[static_cast<int>(BlockKind::For)];
-            } else {
-                ctx.blocks.push_back(BlockKind::For);
-            }
-            break;
-        case Special::Unknown:
-        case Special::Condition:
-        case Special::Else: break; // nothing to scan
-        default: ScanFields(ctx, form); break;
+    switch (form.special) {
+    case Special::CloseBrace: CompileCloseBrace(ctx); return;
+    case Special::For:
+        ScanFields(ctx, form);
+        if (ctx.dialect->braces == BraceRule::ForDepth) {
+            ++ctx.forDepth;
+            if (ctx.forDepth < 128)
+                ctx.blockStack[ctx.forDepth] =
+                    ctx.dialect->opener[static_cast<int>(BlockKind::For)];
+        } else {
+            ctx.blocks.push_back(BlockKind::For);
         }
-        if (text) PrintFields(ctx, form, out);
-        return;
+        break;
+    case Special::Unknown:
+    case Special::Condition:
+    case Special::Else: break; // nothing to scan
+    default: ScanFields(ctx, form); break;
     }
+    if (text) PrintFields(ctx, form, out);
+}
+
+void DisassembleForm(ScriptContext& ctx, std::string& out, int tabs, bool lineEnd) {
     TextBuffer buffer(out, out.size(), 0);
     DisassembleLine(ctx, buffer, tabs, lineEnd);
     buffer.Finish();
+}
+
+void DispatchForm(ScriptContext& ctx, std::string& out, bool text, int tabs, bool lineEnd) {
+    if (ctx.compiling == 1)
+        CompileForm(ctx, out, text);
+    else
+        DisassembleForm(ctx, out, tabs, lineEnd);
 }
 
 } // namespace detail

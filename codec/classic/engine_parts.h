@@ -52,9 +52,15 @@ void ShiftTokens(ScriptContext& ctx, int n, int times = 1);
 // otherwise the first row of that name, or -1.
 int InstructionOf(const ScriptContext& ctx);
 
-// The dispatcher (engine.cpp); compiling callers that discard the text pass
-// `text` false and the instruction is not printed at all. The disassembler
-// has the line's tabs and its end written with the text.
+// The two directions of an instruction through its form (engine.cpp).
+// CompileForm scans the record's tokens into its instruction (closing braces
+// and for lines do their part in the blocks) and appends the instruction's
+// text, unless `text` is false (callers that discard it). DisassembleForm
+// appends the disassembler's line of the instruction, after `tabs` tabs and,
+// with `lineEnd`, before CR LF. DispatchForm does the one of them that the
+// record's direction (compiling) asks for.
+void CompileForm(ScriptContext& ctx, std::string& out, bool text = true);
+void DisassembleForm(ScriptContext& ctx, std::string& out, int tabs = 0, bool lineEnd = false);
 void DispatchForm(ScriptContext& ctx, std::string& out, bool text = true, int tabs = 0,
                   bool lineEnd = false);
 // Switch labels as the disassembler meets them: case opens, default and the

@@ -4,7 +4,7 @@
 
 #include "codec/base/text.h"
 #include "codec/classic/engine.h"
-#include "codec/classic/engine_parts.h"
+#include "codec/classic/engine_internals.h"
 #include "codec/isa/field_walk.h"
 
 namespace quillon::detail {
@@ -113,6 +113,4 @@ int InstructionOf(const ScriptContext& ctx) {
     return ctx.dialect->FindName(word);
 }
 
-// The dispatcher; compiling callers that discard the text pass `text` false
-// and the instruction is not printed at all. The disassembler has the line's
 } // namespace quillon::detail
