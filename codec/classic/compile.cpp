@@ -7,7 +7,7 @@
 #include <string>
 
 #include "codec/classic/engine.h"
-#include "codec/classic/engine_parts.h"
+#include "codec/classic/engine_internals.h"
 #include "codec/classic/source.h"
 
 namespace quillon {

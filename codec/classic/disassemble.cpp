@@ -5,7 +5,7 @@
 
 #include "codec/base/text.h"
 #include "codec/classic/engine.h"
-#include "codec/classic/engine_parts.h"
+#include "codec/classic/engine_internals.h"
 
 namespace quillon {
 

@@ -1,6 +1,6 @@
 #include "codec/classic/fields.h"
 
-#include "codec/classic/engine_parts.h"
+#include "codec/classic/engine_internals.h"
 
 namespace quillon {
 

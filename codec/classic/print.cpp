@@ -6,7 +6,7 @@
 #include "codec/base/field_text.h"
 #include "codec/base/text.h"
 #include "codec/classic/engine.h"
-#include "codec/classic/engine_parts.h"
+#include "codec/classic/engine_internals.h"
 
 namespace quillon::detail {
 

@@ -9,7 +9,7 @@
 
 #include "codec/base/text.h"
 #include "codec/classic/engine.h"
-#include "codec/classic/engine_parts.h"
+#include "codec/classic/engine_internals.h"
 #include "codec/classic/source.h"
 #include "codec/isa/field_walk.h"
 

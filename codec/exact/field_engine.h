@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "codec/classic/context.h"
-#include "codec/classic/engine_parts.h"
+#include "codec/classic/engine_internals.h"
 #include "codec/classic/source.h"
 #include "codec/isa/exact_rows.h"
 

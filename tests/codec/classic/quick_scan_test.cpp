@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "codec/classic/engine.h"
-#include "codec/classic/engine_parts.h"
+#include "codec/classic/engine_internals.h"
 #include "codec/classic/source.h"
 
 using namespace quillon;

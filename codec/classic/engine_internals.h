@@ -1,6 +1,7 @@
-// The pieces that the engine's parts share: printing an instruction's line
-// through its form, scanning a line's tokens into its fields, and the
-// dispatcher that chooses between them.
+// The classic engine's internals, shared by its own .cpp files: printing an
+// instruction's line through its form, scanning a line's tokens into its
+// fields, and the two directions of an instruction through its form. Callers
+// outside the engine use codec/classic/fields.h instead.
 #pragma once
 
 #include <cstdint>
