@@ -1,7 +1,8 @@
 // The classic engine's internals, shared by its own .cpp files: printing an
 // instruction's line through its form, scanning a line's tokens into its
 // fields, and the two directions of an instruction through its form. Callers
-// outside the engine use codec/classic/fields.h instead.
+// outside the engine include codec/classic/fields.h, whose functions stand
+// for the ones they need.
 #pragma once
 
 #include <cstdint>

@@ -18,29 +18,40 @@
 //       ScanInstruction(record);                     // into record.code
 //   Every report goes to the record's listener as the classic compiler makes
 //   it (BadNumber, MissingArgument, SurplusArgument, BadOperator, OutOfRange).
+// The functions are inline, as cheap in a line loop as the engine's own.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "codec/classic/context.h"
+#include "codec/classic/engine_internals.h"
 #include "codec/classic/print_plan.h"
 
 namespace quillon {
 
 // Appends the line of the instruction at `code` (its opcode first) as its
 // opcode's form in the plan prints it, without indentation and line end.
-void AppendInstruction(const PrintPlan& plan, const std::uint8_t* code, std::string& out);
+inline void AppendInstruction(const PrintPlan& plan, const std::uint8_t* code, std::string& out) {
+    detail::AppendLine(plan.lines[code[0]], code, out);
+}
 // The same through the line of another form (PlanLine makes it).
-void AppendInstruction(const LinePlan& line, const std::uint8_t* code, std::string& out);
+inline void AppendInstruction(const LinePlan& line, const std::uint8_t* code, std::string& out) {
+    detail::AppendLine(line, code, out);
+}
 
 // The opcode that the first of the record's tokens names, or -1: the row of
 // that name, or Gosub and its return for "goto SubNN" and "return SubNN".
-int InstructionNamed(const ScriptContext& ctx);
+inline int InstructionNamed(const ScriptContext& ctx) {
+    return detail::QuickInstructionOf(ctx);
+}
 
 // Scans the record's tokens into its instruction buffer through the form of
 // its opcode: the presets, then each field that compiling reads, from the
 // form's first token on; reports to the record's listener.
-void ScanInstruction(ScriptContext& ctx);
+inline void ScanInstruction(ScriptContext& ctx) {
+    const Form& form = *ctx.dialect->forms[ctx.opcode];
+    if (!detail::QuickScanFields(ctx, form)) detail::ScanFields(ctx, form);
+}
 
 } // namespace quillon
