@@ -8,15 +8,15 @@
 //   every field that applies to its size are read):
 //       const PrintPlan& plan = PlanOf(dialect);
 //       AppendInstruction(plan, bytes, text);        // "Speed_set(1, -3);"
-//   Scanning fills a record (ScriptContext, compiling, with a listener) that
+//   Scanning fills a context (ScriptContext, compiling, with a listener) that
 //   the caller keeps: its `tokens` hold the line (the instruction's name
 //   first), `tokenCount` and `liveTokens` their count, `lineCopied` false when
 //   kReadableFromToken bytes may be read from each token's start; `opcode`
 //   and `code` the instruction, zeros where no field or preset writes.
-//       const int op = InstructionNamed(record);     // -1: no such name
-//       record.opcode = record.code[0] = op;
-//       ScanInstruction(record);                     // into record.code
-//   Every report goes to the record's listener as the classic compiler makes
+//       const int op = InstructionNamed(context);     // -1: no such name
+//       context.opcode = context.code[0] = op;
+//       ScanInstruction(context);                     // into context.code
+//   Every report goes to the context's listener as the classic compiler makes
 //   it (BadNumber, MissingArgument, SurplusArgument, BadOperator, OutOfRange).
 // The functions are inline, as cheap in a line loop as the engine's own.
 #pragma once
@@ -40,15 +40,15 @@ inline void AppendInstruction(const LinePlan& line, const std::uint8_t* code, st
     detail::AppendLine(line, code, out);
 }
 
-// The opcode that the first of the record's tokens names, or -1: the row of
+// The opcode that the first of the context's tokens names, or -1: the row of
 // that name, or Gosub and its return for "goto SubNN" and "return SubNN".
 inline int InstructionNamed(const ScriptContext& ctx) {
     return detail::QuickInstructionOf(ctx);
 }
 
-// Scans the record's tokens into its instruction buffer through the form of
+// Scans the context's tokens into its instruction buffer through the form of
 // its opcode: the presets, then each field that compiling reads, from the
-// form's first token on; reports to the record's listener.
+// form's first token on; reports to the context's listener.
 inline void ScanInstruction(ScriptContext& ctx) {
     const Form& form = *ctx.dialect->forms[ctx.opcode];
     if (!detail::QuickScanFields(ctx, form)) detail::ScanFields(ctx, form);
