@@ -55,6 +55,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "codec/isa/forms.h"
@@ -180,108 +181,135 @@ inline void FixFields(const Dialect& d, std::uint8_t op, std::uint8_t* bytes, in
 
 } // namespace detail
 
-// Rewrites `input` as described at the top of this file.
-inline std::string Normalize(const RoundTripRules& rules, std::string_view input) {
-    const Dialect& d = *rules.dialect;
-    detail::Cursor in{input};
-    std::string out;
+namespace detail {
+
+// The walk of `Normalize`: the input still to read, the bytecode written so
+// far and the blocks open in it.
+class Normalizer {
+  public:
+    Normalizer(const RoundTripRules& rules, std::string_view input)
+        : rules_(rules), d_(*rules.dialect), input_(input), in_{input} {}
+
+    std::string Run() {
+        while (!in_.Empty())
+            if (!Step(in_.Byte())) break;
+        return std::move(out_);
+    }
+
+  private:
     struct Open {
         Role kind;
-        size_t at; // offset of the block's instruction in `out`
+        size_t at; // offset of the block's instruction in `out_`
     };
-    std::vector<Open> blocks;
-    int elsesOpen = 0;
+
+    // One input instruction of `op`; false when nothing may follow.
+    bool Step(std::uint8_t op) {
+        const Role role = rules_.role[op];
+        switch (role) {
+        case Role::Drop:
+            in_.at += d_.Size(op) > 1 ? static_cast<size_t>(d_.Size(op) - 1) : 0;
+            return true;
+        case Role::Plain: return Emit(rules_.canonical[op], true);
+        case Role::Nop:
+            if (!blocks_.empty() && blocks_.back().kind == Role::Else) return Close(op);
+            if (elsesOpen_ == 0) return Emit(op, true);
+            return true; // a nop inside an else block but not at its end is left out
+        case Role::If:
+        case Role::While:
+            blocks_.push_back({role, out_.size()});
+            return Emit(op, false) && EmitCondition();
+        case Role::Do:
+        case Role::For:
+            blocks_.push_back({role, out_.size()});
+            return Emit(rules_.canonical[op], false);
+        case Role::Else: return OpenElse(op);
+        case Role::Close: return Close(op);
+        }
+        return true;
+    }
 
     // Copies one instruction of `op` with its operands from the input; a
     // plain instruction may be cut by the end of the input (then the result
     // is false and nothing may follow), any other is padded with zeros.
-    auto emit = [&](std::uint8_t op, bool plain) {
-        const int size = d.Size(op);
+    bool Emit(std::uint8_t op, bool plain) {
+        const int size = d_.Size(op);
         std::uint8_t bytes[256] = {};
         bytes[0] = op;
         int have = 1;
-        for (; have < size && !in.Empty(); ++have) bytes[have] = in.Byte();
+        for (; have < size && !in_.Empty(); ++have) bytes[have] = in_.Byte();
         if (have < size && plain) {
-            if (!rules.cuttable[op]) return false;
-            out.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(have));
-            in.at = input.size();
+            if (!rules_.cuttable[op]) return false;
+            out_.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(have));
+            in_.at = input_.size();
             return false;
         }
-        detail::FixFields(d, op, bytes, size);
-        out.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
+        FixFields(d_, op, bytes, size);
+        out_.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
         return true;
-    };
-    auto emitCondition = [&]() {
-        if (in.Empty()) return false; // the file ends: "if() {"
-        std::uint8_t op = in.Byte();
-        if (!rules.condition[op]) op = rules.conditions[op % rules.conditions.size()];
-        return emit(op, true);
-    };
-    auto close = [&](std::uint8_t op) {
-        if (blocks.empty()) return emit(op == 0x0E || op == 0x10 ? op : 0x08, false);
-        const Open top = blocks.back();
-        blocks.pop_back();
-        switch (top.kind) {
-        case Role::Do: emit(0x12, false); return emitCondition();
-        case Role::Else: {
-            --elsesOpen;
-            const size_t nop = out.size();
-            out.push_back('\0');
-            out.push_back(static_cast<char>(in.Byte())); // skipped by the disassembler
-            // The else block ends at its offset plus its length minus 2; the
-            // closing nop must lie at or past that end.
-            std::uint32_t longest = static_cast<std::uint32_t>(nop - top.at + 3);
-            if (longest > 0xFFFF) longest = 0xFFFF;
-            std::uint8_t* len = reinterpret_cast<std::uint8_t*>(out.data() + top.at + 2);
-            const std::uint32_t given = len[0] | (len[1] << 8);
-            const std::uint32_t length = given % (longest + 1);
-            len[0] = static_cast<std::uint8_t>(length);
-            len[1] = static_cast<std::uint8_t>(length >> 8);
-            return true;
-        }
-        default: return emit(op == 0x0E || op == 0x10 ? op : 0x08, false);
-        }
-    };
-
-    while (!in.Empty()) {
-        const std::uint8_t op = in.Byte();
-        const Role role = rules.role[op];
-        bool more = true;
-        switch (role) {
-        case Role::Drop: in.at += d.Size(op) > 1 ? static_cast<size_t>(d.Size(op) - 1) : 0; break;
-        case Role::Plain: more = emit(rules.canonical[op], true); break;
-        case Role::Nop:
-            if (!blocks.empty() && blocks.back().kind == Role::Else)
-                more = close(op);
-            else if (elsesOpen == 0)
-                more = emit(op, true);
-            break; // a nop inside an else block but not at its end is left out
-        case Role::If:
-        case Role::While:
-            blocks.push_back({role, out.size()});
-            more = emit(op, false) && emitCondition();
-            break;
-        case Role::Do:
-        case Role::For:
-            blocks.push_back({role, out.size()});
-            more = emit(rules.canonical[op], false);
-            break;
-        case Role::Else:
-            if (blocks.empty() || blocks.back().kind == Role::If ||
-                blocks.back().kind == Role::While) {
-                if (!blocks.empty()) blocks.pop_back();
-                blocks.push_back({Role::Else, out.size()});
-                ++elsesOpen;
-                more = emit(op, false);
-            } else {
-                more = close(0x08);
-            }
-            break;
-        case Role::Close: more = close(op); break;
-        }
-        if (!more) break;
     }
-    return out;
+
+    bool EmitCondition() {
+        if (in_.Empty()) return false; // the file ends: "if() {"
+        std::uint8_t op = in_.Byte();
+        if (!rules_.condition[op]) op = rules_.conditions[op % rules_.conditions.size()];
+        return Emit(op, true);
+    }
+
+    // "} else {" after an if or while block or no block at all; elsewhere it
+    // closes the innermost block.
+    bool OpenElse(std::uint8_t op) {
+        if (!blocks_.empty() && blocks_.back().kind != Role::If &&
+            blocks_.back().kind != Role::While)
+            return Close(0x08);
+        if (!blocks_.empty()) blocks_.pop_back();
+        blocks_.push_back({Role::Else, out_.size()});
+        ++elsesOpen_;
+        return Emit(op, false);
+    }
+
+    // Writes the closer that matches the innermost open block.
+    bool Close(std::uint8_t op) {
+        if (blocks_.empty()) return Emit(op == 0x0E || op == 0x10 ? op : 0x08, false);
+        const Open top = blocks_.back();
+        blocks_.pop_back();
+        switch (top.kind) {
+        case Role::Do: Emit(0x12, false); return EmitCondition();
+        case Role::Else: CloseElse(top); return true;
+        default: return Emit(op == 0x0E || op == 0x10 ? op : 0x08, false);
+        }
+    }
+
+    // The nop that ends an else block, and the block's length limited to it.
+    void CloseElse(const Open& top) {
+        --elsesOpen_;
+        const size_t nop = out_.size();
+        out_.push_back('\0');
+        out_.push_back(static_cast<char>(in_.Byte())); // skipped by the disassembler
+        // The else block ends at its offset plus its length minus 2; the
+        // closing nop must lie at or past that end.
+        std::uint32_t longest = static_cast<std::uint32_t>(nop - top.at + 3);
+        if (longest > 0xFFFF) longest = 0xFFFF;
+        std::uint8_t* len = reinterpret_cast<std::uint8_t*>(out_.data() + top.at + 2);
+        const std::uint32_t given = len[0] | (len[1] << 8);
+        const std::uint32_t length = given % (longest + 1);
+        len[0] = static_cast<std::uint8_t>(length);
+        len[1] = static_cast<std::uint8_t>(length >> 8);
+    }
+
+    const RoundTripRules& rules_;
+    const Dialect& d_;
+    std::string_view input_;
+    Cursor in_;
+    std::string out_;
+    std::vector<Open> blocks_;
+    int elsesOpen_ = 0;
+};
+
+} // namespace detail
+
+// Rewrites `input` as described at the top of this file.
+inline std::string Normalize(const RoundTripRules& rules, std::string_view input) {
+    return detail::Normalizer(rules, input).Run();
 }
 
 } // namespace quillon::fuzzing
