@@ -45,62 +45,61 @@ inline void CloseFd(int& fd) {
     fd = -1;
 }
 
-// Runs quillon with `args` and waits for it.
-inline RunResult RunQuillon(const std::vector<std::string>& args, const RunOptions& options = {}) {
-    RunResult result;
-    int in[2], out[2], err[2] = {-1, -1};
-    if (pipe(in) != 0 || pipe(out) != 0) return result;
+namespace child {
+
+// The pipes between a test and the program it runs, and the pseudo-terminal
+// when the program's standard error is one.
+struct ChildIo {
+    int in[2] = {-1, -1};
+    int out[2] = {-1, -1};
+    int err[2] = {-1, -1};
     int ptyMaster = -1;
     std::string ptyName;
-    if (options.terminalStderr) {
-        ptyMaster = posix_openpt(O_RDWR | O_NOCTTY);
-        if (ptyMaster < 0 || grantpt(ptyMaster) != 0 || unlockpt(ptyMaster) != 0) return result;
-        ptyName = ptsname(ptyMaster);
-    } else if (pipe(err) != 0) {
-        return result;
-    }
-    std::vector<std::string> argv_strings;
-    argv_strings.push_back(QUILLON_EXE);
-    argv_strings.insert(argv_strings.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& s : argv_strings) argv.push_back(s.data());
-    argv.push_back(nullptr);
+};
 
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(in[0], 0);
-        dup2(out[1], 1);
-        if (options.terminalStderr) {
-            const int slave = open(ptyName.c_str(), O_RDWR | O_NOCTTY);
-            if (slave < 0) _exit(127);
-            dup2(slave, 2);
-            close(slave);
-            close(ptyMaster);
-        } else {
-            dup2(err[1], 2);
-            close(err[0]);
-            close(err[1]);
-        }
-        close(in[0]);
-        close(in[1]);
-        close(out[0]);
-        close(out[1]);
-        if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(127);
-        const rlimit limit{options.fileSizeLimit, options.fileSizeLimit};
-        if (options.fileSizeLimit && setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
-        execv(argv[0], argv.data());
-        _exit(127);
+inline bool OpenChildIo(ChildIo& io, bool terminalStderr) {
+    if (pipe(io.in) != 0 || pipe(io.out) != 0) return false;
+    if (!terminalStderr) return pipe(io.err) == 0;
+    io.ptyMaster = posix_openpt(O_RDWR | O_NOCTTY);
+    if (io.ptyMaster < 0 || grantpt(io.ptyMaster) != 0 || unlockpt(io.ptyMaster) != 0) return false;
+    io.ptyName = ptsname(io.ptyMaster);
+    return true;
+}
+
+// In the child: the standard streams onto the pipes, then the program.
+[[noreturn]] inline void ExecChild(ChildIo& io, std::vector<char*>& argv,
+                                   const RunOptions& options) {
+    dup2(io.in[0], 0);
+    dup2(io.out[1], 1);
+    if (options.terminalStderr) {
+        const int slave = open(io.ptyName.c_str(), O_RDWR | O_NOCTTY);
+        if (slave < 0) _exit(127);
+        dup2(slave, 2);
+        close(slave);
+        close(io.ptyMaster);
+    } else {
+        dup2(io.err[1], 2);
+        close(io.err[0]);
+        close(io.err[1]);
     }
-    close(in[0]);
-    close(out[1]);
-    if (err[1] >= 0) close(err[1]);
-    int errRead = options.terminalStderr ? ptyMaster : err[0];
-    int inWrite = in[1];
-    int outRead = out[0];
+    close(io.in[0]);
+    close(io.in[1]);
+    close(io.out[0]);
+    close(io.out[1]);
+    if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(127);
+    const rlimit limit{options.fileSizeLimit, options.fileSizeLimit};
+    if (options.fileSizeLimit && setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
+    execv(argv[0], argv.data());
+    _exit(127);
+}
+
+// Writes `input` to the program and reads its output and error until both
+// end; closes the three descriptors.
+inline void Exchange(pid_t pid, int inWrite, int outRead, int errRead, const std::string& input,
+                     RunResult& result) {
     signal(SIGPIPE, SIG_IGN);
     size_t written = 0;
-    if (options.input.empty())
+    if (input.empty())
         CloseFd(inWrite);
     else
         fcntl(inWrite, F_SETFL, O_NONBLOCK);
@@ -121,10 +120,9 @@ inline RunResult RunQuillon(const std::vector<std::string>& args, const RunOptio
             if (!fds[i].revents) continue;
             const int fd = fds[i].fd;
             if (fd == inWrite) {
-                const ssize_t w =
-                    write(fd, options.input.data() + written, options.input.size() - written);
+                const ssize_t w = write(fd, input.data() + written, input.size() - written);
                 if (w > 0) written += static_cast<size_t>(w);
-                if (w < 0 || written == options.input.size()) CloseFd(inWrite);
+                if (w < 0 || written == input.size()) CloseFd(inWrite);
                 continue;
             }
             const ssize_t r = read(fd, buffer, sizeof buffer);
@@ -142,6 +140,10 @@ inline RunResult RunQuillon(const std::vector<std::string>& args, const RunOptio
     CloseFd(inWrite);
     CloseFd(outRead);
     CloseFd(errRead);
+}
+
+// Waits for the program; its exit status and its wall and processor time.
+inline void Reap(pid_t pid, std::chrono::steady_clock::time_point start, RunResult& result) {
     int status = 0;
     rusage usage{};
     if (wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status))
@@ -150,14 +152,41 @@ inline RunResult RunQuillon(const std::vector<std::string>& args, const RunOptio
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     result.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    if (options.terminalStderr) {
-        // The terminal turns "\n" into "\r\n".
-        std::string plain;
-        for (size_t i = 0; i < result.err.size(); ++i)
-            if (!(result.err[i] == '\r' && i + 1 < result.err.size() && result.err[i + 1] == '\n'))
-                plain.push_back(result.err[i]);
-        result.err = plain;
-    }
+}
+
+// The terminal turns "\n" into "\r\n"; this turns it back.
+inline std::string WithoutTerminalReturns(const std::string& text) {
+    std::string plain;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+            plain.push_back(text[i]);
+    return plain;
+}
+
+} // namespace child
+
+// Runs quillon with `args` and waits for it.
+inline RunResult RunQuillon(const std::vector<std::string>& args, const RunOptions& options = {}) {
+    RunResult result;
+    child::ChildIo io;
+    if (!child::OpenChildIo(io, options.terminalStderr)) return result;
+    std::vector<std::string> argv_strings;
+    argv_strings.push_back(QUILLON_EXE);
+    argv_strings.insert(argv_strings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& s : argv_strings) argv.push_back(s.data());
+    argv.push_back(nullptr);
+
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) child::ExecChild(io, argv, options);
+    close(io.in[0]);
+    close(io.out[1]);
+    if (io.err[1] >= 0) close(io.err[1]);
+    child::Exchange(pid, io.in[1], io.out[0], options.terminalStderr ? io.ptyMaster : io.err[0],
+                    options.input, result);
+    child::Reap(pid, start, result);
+    if (options.terminalStderr) result.err = child::WithoutTerminalReturns(result.err);
     return result;
 }
 
