@@ -73,7 +73,10 @@ bool KeepBackup(const fs::path& target, const fs::path& backup, std::string& rea
     SafeFileWriter copy;
     if (!copy.Open(backup.string(), reason)) return false;
     copy.Write(bytes);
-    return copy.Close(true, reason) && copy.Replace(reason);
+    // Another run may keep its backup at the same moment, of a room that it
+    // has already replaced: the first backup made stays.
+    bool taken = false;
+    return copy.Close(true, reason) && copy.PlaceNew(taken, reason);
 }
 
 } // namespace
@@ -166,6 +169,22 @@ bool SafeFileWriter::Replace(std::string& reason) {
     temp_.clear();
     ForgetTempFile(slot_);
     slot_ = -1;
+    return true;
+}
+
+bool SafeFileWriter::PlaceNew(bool& taken, std::string& reason) {
+    if (direct_) return true;
+#ifdef _WIN32
+    // Windows' rename never replaces a file.
+    const bool placed = std::rename(temp_.string().c_str(), target_.string().c_str()) == 0;
+    taken = !placed && fs::exists(target_);
+#else
+    // A link is made only where no file is; the temporary name then goes.
+    const bool placed = link(temp_.c_str(), target_.c_str()) == 0;
+    taken = !placed && errno == EEXIST;
+#endif
+    if (!placed && !taken) return Fail("write", std::strerror(errno), reason);
+    RemoveTemp();
     return true;
 }
 

@@ -29,6 +29,10 @@ class SafeFileWriter {
     // Moves the closed file over `path`, with the permissions of the file it
     // replaces.
     bool Replace(std::string& reason);
+    // Moves the closed file to `path` unless a file is already there, in one
+    // step that no other writer can come between; with `taken` set when one
+    // was (the closed file is then dropped, and that is no failure).
+    bool PlaceNew(bool& taken, std::string& reason);
     // The file that will be replaced (the target of a link).
     const std::filesystem::path& Target() const { return target_; }
 

@@ -61,6 +61,30 @@ TEST(CliRoom, InjectReplacesTheRoomAndKeepsTheFirstOriginal) {
     EXPECT_FALSE(fs::exists(d.dir / "new.rdt.bak"));
 }
 
+// Two injects into one room at once: the room is one of the two results,
+// whole, and the backup is the original, whichever run kept it.
+TEST(CliRoom, TwoInjectsAtOnceLeaveOneResultWhole) {
+    RoomDir d;
+    WriteFile(d.dir / "big.scd", kBigInit);
+    const std::string bigMain = Chunk({std::string("\x01\x00", 2), std::string(30, '\0')});
+    WriteFile(d.dir / "main.scd", bigMain);
+    const std::string one = BuildRoom(kBigInit, kMain), other = BuildRoom(kInit, bigMain);
+    const std::string both = BuildRoom(kBigInit, bigMain); // one after the other
+    const std::string inject = std::string(QUILLON_EXE) + " inject '" + d.room + "' ";
+    const std::string twice = inject + "--init '" + d.dir.str("big.scd") + "' >/dev/null & " +
+                              inject + "--main '" + d.dir.str("main.scd") + "' >/dev/null & wait";
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        WriteFile(d.room, d.original);
+        fs::remove(d.room + ".bak");
+        ASSERT_EQ(std::system(twice.c_str()), 0);
+        const std::string room = ReadFile(d.room);
+        EXPECT_TRUE(room == one || room == other || room == both);
+        EXPECT_EQ(ReadFile(d.room + ".bak"), d.original);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(d.dir.path()), fs::directory_iterator()), 4);
+}
+
 // Refused with the file and the reason named; nothing is written.
 TEST(CliRoom, RefusalsWriteNothing) {
     RoomDir d;
