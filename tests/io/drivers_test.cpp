@@ -404,12 +404,13 @@ TEST(CodecCompile, EveryNamedRetailRowBelow0x90IsFoundFirst) {
             name == "do" || name == "switch" || name == "case" || name == "default")
             continue;
         SCOPED_TRACE(name);
+        int first = 0;
+        while (d.Name(static_cast<std::uint8_t>(first)) != name) ++first;
         ScriptContext ctx(RetailDialect());
         const std::string bytes = CompileBuffer(ctx, name + "();\r\n");
         ASSERT_FALSE(bytes.empty());
-        EXPECT_EQ(static_cast<unsigned char>(bytes[0]), d.FindName(name));
-        EXPECT_EQ(static_cast<int>(bytes.size()),
-                  d.Size(static_cast<std::uint8_t>(d.FindName(name))));
+        EXPECT_EQ(static_cast<unsigned char>(bytes[0]), first);
+        EXPECT_EQ(static_cast<int>(bytes.size()), d.Size(static_cast<std::uint8_t>(first)));
     }
 }
 
