@@ -6,7 +6,7 @@
 //
 // Its steps, a file each: the lexer (lexer.h) cuts a line into tokens; the
 // line parser (line_parser.cpp) reads a window's lines, tells them apart and
-// makes their items, scanning instructions through the field engine, whose
+// makes their items, scanning instructions through the field scanner, whose
 // diagnostics become messages (diagnostics.cpp); the layout (layout.cpp)
 // hands the items to the encoder and puts the procedure table before the
 // procedures; streaming (stream.cpp) feeds the text in windows.
@@ -22,7 +22,7 @@
 #include "codec/classic/diagnostics.h"
 #include "codec/exact/encoder.h"
 #include "codec/exact/exact.h"
-#include "codec/exact/field_engine.h"
+#include "codec/exact/field_scanner.h"
 #include "codec/exact/ir.h"
 #include "codec/exact/lexer.h"
 #include "codec/exact/operands.h"
@@ -43,7 +43,7 @@ class Compiler : public CompileListener {
     std::size_t Feed(std::string_view window, bool last);
     bool Finish(std::string& chunk);
 
-    // Diagnostics of the field engine.
+    // Diagnostics of the field scanner.
     void Report(const Diagnostic& d) override;
 
   private:
@@ -128,8 +128,8 @@ class Compiler : public CompileListener {
     const Rows& rows_;
     const OperandTable& operands_;
     const MessageHandler* onMessage_ = nullptr;
-    FieldEngine engine_;
-    std::vector<std::string_view>& tokens_ = engine_.Tokens(); // the tokens of the line
+    FieldScanner scanner_;
+    std::vector<std::string_view>& tokens_ = scanner_.Tokens(); // the tokens of the line
     Lexer lexer_;
     ProcedureEncoder encoder_; // lays out the function being read
     bool recordFirst_ = false; // the next item's line is its function's first

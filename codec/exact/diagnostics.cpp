@@ -1,4 +1,4 @@
-// The field engine's diagnostics as the compiler's messages, named after
+// The field scanner's diagnostics as the compiler's messages, named after
 // the instruction and its argument.
 #include <string>
 

@@ -6,7 +6,7 @@
 
 namespace quillon::exact {
 
-Compiler::Compiler() : rows_(ExactRows()), operands_(Operands()), engine_(this) {}
+Compiler::Compiler() : rows_(ExactRows()), operands_(Operands()), scanner_(this) {}
 
 void Compiler::Begin(const MessageHandler& onMessage) {
     onMessage_ = &onMessage;

@@ -2,7 +2,7 @@
 // its first word (a function's head, a label, a block's opening or closing
 // line, a case or default, a goto, or an instruction) and made into its
 // items; an instruction's line is raw bytes, or its fields scanned through
-// its exact form by the field engine.
+// its exact form by the field scanner.
 #include <algorithm>
 #include <string>
 
@@ -58,9 +58,9 @@ std::size_t Compiler::Feed(std::string_view window, bool last) {
         // Numbers may be read several bytes at a time where the window
         // holds enough after the line.
         const std::string_view text = lexer_.Text();
-        engine_.StartLine(window.size() - static_cast<std::size_t>(text.data() - window.data()) -
-                              text.size() >=
-                          FieldEngine::kReadable);
+        scanner_.StartLine(window.size() - static_cast<std::size_t>(text.data() - window.data()) -
+                               text.size() >=
+                           FieldScanner::kReadable);
         Line();
         at = next;
     }
@@ -229,8 +229,8 @@ bool Compiler::Instruction(std::size_t first, std::size_t end, bool condition) {
     }
     const std::string_view word = tokens_[first];
     if (word == "raw") return RawLine(first, end, condition);
-    engine_.Keep(first, end);
-    const int op = engine_.InstructionOf();
+    scanner_.Keep(first, end);
+    const int op = scanner_.InstructionOf();
     if (op < 0) {
         Error(word,
               FormatText("unknown instruction '%s'", std::string(word.substr(0, 60)).c_str()));
@@ -248,11 +248,11 @@ bool Compiler::Instruction(std::size_t first, std::size_t end, bool condition) {
 }
 
 bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, const Item& item) {
-    engine_.Keep(first, end);
+    scanner_.Keep(first, end);
     missingReported_ = false;
     const int before = errors_;
-    const std::uint8_t* const bytes = engine_.Scan(op);
-    // The engine checks for surplus arguments where a form has fields; here
+    const std::uint8_t* const bytes = scanner_.Scan(op);
+    // The scanner checks for surplus arguments where a form has fields; here
     // every line is checked (the for line's own words and a final "{" aside).
     const Form& form = *rows_.dialect.forms[op];
     if (form.fieldCount == 0 && form.special != Special::For) {

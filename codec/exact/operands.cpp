@@ -1,6 +1,7 @@
 #include "codec/exact/operands.h"
 
 #include "codec/isa/exact_rows.h"
+#include "codec/isa/field_walk.h"
 
 namespace quillon::exact {
 
@@ -8,11 +9,9 @@ namespace {
 
 OperandList ListOf(const Dialect& dialect, int op) {
     OperandList list;
-    const Form& form = *dialect.forms[op];
-    for (int i = 0; i < form.fieldCount; ++i) {
-        const Field& f = form.fields[i];
-        if (!FieldApplies(f, dialect.Size(static_cast<std::uint8_t>(op)))) continue;
-        const bool scanned = !(f.flags & kNoScan);
+    const int size = dialect.Size(static_cast<std::uint8_t>(op));
+    for (const Field& f : AppliedFields(*dialect.forms[op], size, FieldWalk::Printed)) {
+        const bool scanned = Visits(f, size, FieldWalk::Scanned);
         list.at[list.count++] = {f.offset, f.kind, scanned};
         if (scanned) ++list.arguments;
     }

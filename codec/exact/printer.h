@@ -5,14 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "codec/exact/field_engine.h"
+#include "codec/classic/fields.h"
+#include "codec/classic/print_plan.h"
 #include "codec/exact/ir.h"
+#include "codec/isa/exact_rows.h"
 
 namespace quillon::exact {
 
 class Printer {
   public:
-    explicit Printer(std::string& text) : text_(text) {}
+    explicit Printer(std::string& text) : text_(text), plan_(PlanOf(ExactRows().dialect)) {}
 
     // Appends the function of procedure `number`, whose items are those of
     // `proc` and whose labels stand at the chunk offsets `labelAt`.
@@ -27,14 +29,15 @@ class Printer {
     void Code(const exact::Procedure& proc, const Item& e, bool condition);
     // The instruction's line through its exact form.
     void Fields(const exact::Procedure& proc, const Item& e) {
-        engine_.Print(proc.pool.data() + e.first, e.count, text_);
+        AppendInstruction(plan_, reinterpret_cast<const std::uint8_t*>(proc.pool.data() + e.first),
+                          text_);
     }
     // The line of an opener: a condition's block with its condition inside
     // the parentheses, any other through its form.
     void Open(const exact::Procedure& proc, std::size_t& k);
 
     std::string& text_;
-    FieldEngine engine_;
+    const PrintPlan& plan_;
 };
 
 } // namespace quillon::exact

@@ -2,8 +2,6 @@
 // labels and their pads marked; then the matchers and the walk.
 #include "codec/exact/recovery.h"
 
-#include "codec/classic/engine.h"
-
 namespace quillon::exact {
 
 void Recovery::Decode() {
@@ -48,9 +46,7 @@ bool Recovery::Printable(const Ins& i) const {
     for (int k = 0; k < d.Count(); ++k) {
         const Kind kind = d[k].kind;
         if (!IsOperator(kind)) continue;
-        const auto code = static_cast<std::uint8_t>(d.Value(k));
-        if (*(kind == Kind::CalcOp ? ArithmeticText(code) : ComparisonText(code)) == '\0')
-            return false;
+        if (*OperatorText(kind, static_cast<std::uint8_t>(d.Value(k))) == '\0') return false;
     }
     return true;
 }
