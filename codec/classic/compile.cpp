@@ -341,7 +341,7 @@ void CompileBuffer(ScriptContext& ctx, std::string_view source, std::string& byt
     bytecode = std::move(output.bytes);
 }
 
-bool CompileStream(ScriptContext& ctx, const SourcePull& read, const TextSink& sink) {
+bool CompileStream(ScriptContext& ctx, const TextPull& read, const TextSink& sink) {
     std::string buffer(kSourceWindow, '\0');
     std::size_t filled = 0;
     bool tooLarge = false;

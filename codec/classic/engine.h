@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "codec/base/pieces.h"
 #include "codec/classic/context.h"
 
 namespace quillon {
@@ -35,7 +36,6 @@ std::string DisassembleBuffer(ScriptContext& ctx, std::string_view bytecode,
                               std::string_view title);
 // The same text handed to `sink` in consecutive pieces of a few hundred KiB as
 // it is made, so that a file driver needs no room for the whole of it.
-using TextSink = std::function<void(std::string_view piece)>;
 void DisassembleStream(ScriptContext& ctx, std::string_view bytecode, std::string_view title,
                        const TextSink& sink);
 void CompileBuffer(ScriptContext& ctx, std::string_view source, std::string& bytecode);
@@ -48,7 +48,6 @@ std::string CompileBuffer(ScriptContext& ctx, std::string_view source);
 // `read` fills up to `room` bytes at `into` and returns how many, 0 at the
 // end. False when the source is longer than 2 GiB - 1 bytes: only that much
 // of it is compiled.
-using SourcePull = std::function<std::size_t(char* into, std::size_t room)>;
-bool CompileStream(ScriptContext& ctx, const SourcePull& read, const TextSink& sink);
+bool CompileStream(ScriptContext& ctx, const TextPull& read, const TextSink& sink);
 
 } // namespace quillon

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "codec/base/pieces.h"
+
 namespace quillon::exact {
 
 // The first line of every exact text.
@@ -45,7 +47,7 @@ bool CompileChunk(std::string_view text, std::string& chunk, const MessageHandle
 // a window at a time (a line longer than the window widens it), the items
 // one function at a time; the procedures already laid out and the chunk are
 // held whole.
-using TextPull = std::function<std::size_t(char* into, std::size_t room)>;
+using quillon::TextPull;
 bool CompileStream(const TextPull& pull, std::string& chunk, const MessageHandler& onMessage);
 
 } // namespace quillon::exact
