@@ -85,7 +85,7 @@ std::string ExactForm(const Dialect& d, std::uint8_t op) {
         return op == exact::ExactRows().closer[static_cast<int>(exact::Block::Do)]
                    ? FormatText("} while(condition);  condition size U8@%d", row.conditionAt)
                    : std::string("}");
-    case exact::Role::Label:
+    case exact::Role::CaseOrDefault:
         return row.lengthAt ? ArgumentForm(d, op) + "  " + length + " to the next label"
                             : ArgumentForm(d, op);
     case exact::Role::Plain: break;

@@ -79,7 +79,7 @@ void DisassembleSpecial(ScriptContext& ctx, const Form& form, TextBuffer& out) {
 }
 
 void DisassembleLine(ScriptContext& ctx, TextBuffer& out, int tabs, bool lineEnd) {
-    NoteLabel(ctx);
+    NoteCase(ctx);
     if (ctx.plan->lines[ctx.opcode].plain) {
         // Most lines: the fields alone, written in place.
         PrintForm(ctx, *ctx.dialect->forms[ctx.opcode], out, tabs, lineEnd);
@@ -134,7 +134,7 @@ void DisassembleStream(ScriptContext& ctx, std::string_view bytecode, std::strin
         if (d.forms[op]->special == Special::Nop) {
             if (ctx.elseOpen && ctx.nextPos >= ctx.elseEnd[static_cast<size_t>(ctx.elseDepth)])
                 --depth;
-        } else if (d.label[op] == LabelEffect::Opens && ctx.caseOpen == 1) {
+        } else if (d.caseEffect[op] == CaseEffect::Opens && ctx.caseOpen == 1) {
             ctx.caseOpen = 0;
             --depth;
         }

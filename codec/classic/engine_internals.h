@@ -67,11 +67,11 @@ void DispatchForm(ScriptContext& ctx, std::string& out, bool text = true, int ta
                   bool lineEnd = false);
 // Switch labels as the disassembler meets them: case opens, default and the
 // two-byte break close.
-inline void NoteLabel(ScriptContext& ctx) {
-    const LabelEffect effect = ctx.dialect->label[ctx.opcode];
-    if (effect == LabelEffect::Opens)
+inline void NoteCase(ScriptContext& ctx) {
+    const CaseEffect effect = ctx.dialect->caseEffect[ctx.opcode];
+    if (effect == CaseEffect::Opens)
         ctx.caseOpen = 1;
-    else if (effect == LabelEffect::Closes)
+    else if (effect == CaseEffect::Closes)
         ctx.caseOpen = 0;
 }
 // The instructions that need more than their fields: closing braces when

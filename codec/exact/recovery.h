@@ -72,7 +72,7 @@ class Recovery {
     }
     bool IsBlockInstruction(const Ins& i) const {
         const Role r = RowOf(i).role;
-        return r == Role::Open || r == Role::Else || r == Role::Close || r == Role::Label;
+        return r == Role::Open || r == Role::Else || r == Role::Close || r == Role::CaseOrDefault;
     }
 
     // Framing (recovery.cpp).

@@ -21,8 +21,8 @@ bool Recovery::LeaveCases(const Ins& i) {
         if (i.pos != blocks_.back().end) return false;
         blocks_.pop_back();
         const Role r = RowOf(i).role;
-        if (i.raw ||
-            !(r == Role::Label || (r == Role::Close && i.claimedBy == blocks_.back().opener)))
+        if (i.raw || !(r == Role::CaseOrDefault ||
+                       (r == Role::Close && i.claimedBy == blocks_.back().opener)))
             return false;
     }
     return true;
@@ -98,7 +98,7 @@ bool Recovery::Walk(Procedure& proc, std::vector<std::int32_t>& labelAt) {
             if (!WalkClosing(proc, k)) return false;
         } else if (!i.raw && role == Role::Open) {
             WalkOpen(proc, k);
-        } else if (!i.raw && role == Role::Label) {
+        } else if (!i.raw && role == Role::CaseOrDefault) {
             if (!WalkCaseOrDefault(proc, k)) return false;
         } else if (!i.raw && role == Role::Jump) {
             // A chunk offset until EndWalk numbers it.

@@ -13,8 +13,9 @@ constexpr std::uint8_t KindBit(BlockKind k) {
     return static_cast<std::uint8_t>(1u << static_cast<unsigned>(k));
 }
 
-// What a switch label does to the level of the case it ends or begins.
-enum class LabelEffect : std::uint8_t { None, Opens, Closes };
+// What a case, default or break line does to the level of the case it ends
+// or begins.
+enum class CaseEffect : std::uint8_t { None, Opens, Closes };
 
 namespace exact {
 
@@ -23,20 +24,20 @@ enum class Block : std::uint8_t { None, If, Else, While, Do, For, Switch, Case, 
 
 // What an instruction does to the blocks around it.
 enum class Role : std::uint8_t {
-    Plain, // an instruction on a line of its own
-    Raw,   // no line of its own: its bytes are written as they are
-    Open,  // opens `block`; its length field at `lengthAt`
-    Else,  // closes an if block and opens an else block
-    Close, // closes `block` (the instruction is the closing one)
-    Label, // case or default: a label inside a switch block
-    Jump,  // goto: a signed offset at `lengthAt` from its own start
+    Plain,         // an instruction on a line of its own
+    Raw,           // no line of its own: its bytes are written as they are
+    Open,          // opens `block`; its length field at `lengthAt`
+    Else,          // closes an if block and opens an else block
+    Close,         // closes `block` (the instruction is the closing one)
+    CaseOrDefault, // case or default: a line inside a switch block
+    Jump,          // goto: a signed offset at `lengthAt` from its own start
 };
 
 // Where a block's length counts from and to.
 enum class From : std::uint8_t { End, Start }; // of the instruction that holds it
 enum class To : std::uint8_t {
     CloserEnd, // the end of the closing instruction (its condition included)
-    NextLabel, // the start of the next case, default or closing instruction
+    NextCase,  // the start of the next case, default or closing instruction
 };
 
 struct Row {
@@ -64,11 +65,11 @@ struct Row {
 // row, whose role Plain is the form's to say (Raw for an unknown form) and
 // whose alignment follows from its role and fields.
 struct BlockFacts {
-    std::int8_t before = 0, after = 0;     // the disassembler's depth steps around the line
-    LabelEffect label = LabelEffect::None; // case opens a level, default and break close it
-    std::int8_t opens = -1;                // the BlockKind that compiling opens with it
-    std::uint8_t closes = 0;               // KindBit()s of the blocks it closes when compiling
-    std::uint8_t closeOperand = 0;         // offset 1 of it as a closing instruction
+    std::int8_t before = 0, after = 0;        // the disassembler's depth steps around the line
+    CaseEffect caseEffect = CaseEffect::None; // case opens a level, default and break close it
+    std::int8_t opens = -1;                   // the BlockKind that compiling opens with it
+    std::uint8_t closes = 0;                  // KindBit()s of the blocks it closes when compiling
+    std::uint8_t closeOperand = 0;            // offset 1 of it as a closing instruction
     exact::Row exact = {};
 };
 

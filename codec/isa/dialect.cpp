@@ -18,7 +18,7 @@ std::size_t NameHash(std::string_view word) {
 void AddBlockFacts(Dialect& d, std::uint8_t op, const BlockFacts& facts) {
     d.depthBefore[op] = facts.before;
     d.depthAfter[op] = facts.after;
-    d.label[op] = facts.label;
+    d.caseEffect[op] = facts.caseEffect;
     d.closesKinds[op] = facts.closes;
     if (facts.opens >= 0) d.opener[facts.opens] = op;
     for (int k = 0; k < kBlockKinds; ++k) {
@@ -117,7 +117,7 @@ void Fill(Rows& r) {
     FillDialect(r, RetailDialect());
     for (int op = 0; op < 256; ++op) {
         const Row& row = r.row[op] = RowOf(r.dialect, static_cast<std::uint8_t>(op));
-        if (row.role == Role::Open || row.role == Role::Label)
+        if (row.role == Role::Open || row.role == Role::CaseOrDefault)
             r.opener[static_cast<int>(row.block)] = static_cast<std::uint8_t>(op);
         else if (row.role == Role::Else)
             r.opener[static_cast<int>(Block::Else)] = static_cast<std::uint8_t>(op);

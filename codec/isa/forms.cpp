@@ -202,17 +202,17 @@ constexpr exact::Row WithCondition(exact::Row row, int conditionAt) {
 }
 } // namespace
 
-const BlockFacts kClosesElse = {0, 0, LabelEffect::None, -1, KindBit(B::Else), 0};
+const BlockFacts kClosesElse = {0, 0, CaseEffect::None, -1, KindBit(B::Else), 0};
 const BlockFacts kOpensIf = {0,
                              1,
-                             LabelEffect::None,
+                             CaseEffect::None,
                              Opens(B::If),
                              0,
                              0,
                              WithCondition(Exact(Role::Open, Block::If, 2, true), 0)};
 const BlockFacts kOpensElse = {-1,
                                1,
-                               LabelEffect::None,
+                               CaseEffect::None,
                                Opens(B::Else),
                                0,
                                0,
@@ -220,55 +220,56 @@ const BlockFacts kOpensElse = {-1,
 const BlockFacts kClosesIf = {
     -1,
     0,
-    LabelEffect::None,
+    CaseEffect::None,
     -1,
     static_cast<std::uint8_t>(KindBit(B::If) | KindBit(B::While) | KindBit(B::Switch)),
     0,
     Exact(Role::Close, Block::If, 0, true)};
 const BlockFacts kOpensFor = {
-    0, 1, LabelEffect::None, Opens(B::For), 0, 0, Exact(Role::Open, Block::For, 2, true)};
+    0, 1, CaseEffect::None, Opens(B::For), 0, 0, Exact(Role::Open, Block::For, 2, true)};
 const BlockFacts kClosesFor = {
-    -1, 0, LabelEffect::None, -1, KindBit(B::For), 0, Exact(Role::Close, Block::For, 0, true)};
+    -1, 0, CaseEffect::None, -1, KindBit(B::For), 0, Exact(Role::Close, Block::For, 0, true)};
 const BlockFacts kOpensWhile = {0,
                                 1,
-                                LabelEffect::None,
+                                CaseEffect::None,
                                 Opens(B::While),
                                 0,
                                 0,
                                 WithCondition(Exact(Role::Open, Block::While, 2, false), 1)};
 const BlockFacts kClosesWhile = {
-    -1, 0, LabelEffect::None, -1, 0, 0, Exact(Role::Close, Block::While, 0, true)};
+    -1, 0, CaseEffect::None, -1, 0, 0, Exact(Role::Close, Block::While, 0, true)};
 const BlockFacts kOpensDo = {
-    0, 1, LabelEffect::None, Opens(B::Do), 0, 0, Exact(Role::Open, Block::Do, 2, true)};
+    0, 1, CaseEffect::None, Opens(B::Do), 0, 0, Exact(Role::Open, Block::Do, 2, true)};
 const BlockFacts kClosesDo = {-1,
                               0,
-                              LabelEffect::None,
+                              CaseEffect::None,
                               -1,
                               KindBit(B::Do),
                               4,
                               WithCondition(Exact(Role::Close, Block::Do, 0, false), 1)};
 const BlockFacts kOpensSwitch = {
-    0, 0, LabelEffect::None, Opens(B::Switch), 0, 0, Exact(Role::Open, Block::Switch, 2, false)};
-const BlockFacts kCaseLabel = {0,
-                               1,
-                               LabelEffect::Opens,
-                               -1,
-                               0,
-                               0,
-                               Exact(Role::Label, Block::Case, 2, true, From::End, To::NextLabel)};
-const BlockFacts kDefaultLabel = {
-    0, 1, LabelEffect::Closes, -1, 0, 0, Exact(Role::Label, Block::Default, 0, true)};
+    0, 0, CaseEffect::None, Opens(B::Switch), 0, 0, Exact(Role::Open, Block::Switch, 2, false)};
+const BlockFacts kCaseFacts = {
+    0,
+    1,
+    CaseEffect::Opens,
+    -1,
+    0,
+    0,
+    Exact(Role::CaseOrDefault, Block::Case, 2, true, From::End, To::NextCase)};
+const BlockFacts kDefaultFacts = {
+    0, 1, CaseEffect::Closes, -1, 0, 0, Exact(Role::CaseOrDefault, Block::Default, 0, true)};
 const BlockFacts kClosesSwitch = {
-    0, 0, LabelEffect::None, -1, 0, 0, Exact(Role::Close, Block::Switch, 0, true)};
+    0, 0, CaseEffect::None, -1, 0, 0, Exact(Role::Close, Block::Switch, 0, true)};
 const BlockFacts kJump = {
-    0, 0, LabelEffect::None, -1, 0, 0, Exact(Role::Jump, Block::None, 4, false, From::Start)};
+    0, 0, CaseEffect::None, -1, 0, 0, Exact(Role::Jump, Block::None, 4, false, From::Start)};
 // break: its line only when offset 1 holds 0.
 const BlockFacts kBreaks = {
-    -1, 0, LabelEffect::Closes, -1, 0, 0, Exact(Role::Plain, Block::None, 0, true)};
+    -1, 0, CaseEffect::Closes, -1, 0, 0, Exact(Role::Plain, Block::None, 0, true)};
 // A row that shares its name with a lower opcode has no line of its own in
 // exact mode.
 const BlockFacts kNoLine = {
-    0, 0, LabelEffect::None, -1, 0, 0, Exact(Role::Raw, Block::None, 0, false)};
+    0, 0, CaseEffect::None, -1, 0, 0, Exact(Role::Raw, Block::None, 0, false)};
 
 } // namespace forms
 

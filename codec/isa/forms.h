@@ -43,7 +43,7 @@ Form EveryByte(int size);
 
 // The block facts of the opcodes that open, close or label blocks, or jump.
 extern const BlockFacts kClosesElse, kOpensIf, kOpensElse, kClosesIf, kOpensFor, kClosesFor,
-    kOpensWhile, kClosesWhile, kOpensDo, kClosesDo, kOpensSwitch, kCaseLabel, kDefaultLabel,
+    kOpensWhile, kClosesWhile, kOpensDo, kClosesDo, kOpensSwitch, kCaseFacts, kDefaultFacts,
     kClosesSwitch, kJump, kBreaks, kNoLine;
 } // namespace forms
 

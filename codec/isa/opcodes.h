@@ -89,7 +89,7 @@ struct Dialect {
     // once from the rows' block facts, by MakeDialect).
     std::int8_t depthBefore[256];
     std::int8_t depthAfter[256];
-    LabelEffect label[256];
+    CaseEffect caseEffect[256];
     std::uint8_t closesKinds[256];
     std::uint8_t opener[kBlockKinds];        // the opcode that opens each kind of block
     std::uint8_t closer[kBlockKinds];        // the opcode that closes it
