@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -225,6 +226,14 @@ class TempDir {
   private:
     fs::path path_;
 };
+
+// The names of the files in a folder, sorted.
+inline std::vector<std::string> FolderNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 // The lines of a text, without their ends.
 inline std::vector<std::string> Lines(const std::string& text) {

@@ -12,13 +12,6 @@ using namespace quillon_test;
 
 namespace {
 
-std::vector<std::string> Names(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(CliInterrupt, TheFileSizeLimitIsAWriteError) {
     TempDir dir;
     WriteFile(dir / "room.scd", Example("retail_all.scd"));
@@ -30,7 +23,7 @@ TEST(CliInterrupt, TheFileSizeLimitIsAWriteError) {
     EXPECT_EQ(r.err, "Quillon: Disassemble() Fail!\nquillon: cannot write './room.c': " +
                          std::string(std::strerror(EFBIG)) + "\n");
     EXPECT_EQ(ReadFile(dir / "room.c"), "old");
-    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"room.c", "room.scd"}));
+    EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"room.c", "room.scd"}));
 }
 
 // A compile from standard input writes its output as the text comes: the
@@ -55,16 +48,16 @@ TEST(CliInterrupt, ASignalRemovesTheTemporaryFile) {
         close(in[0]);
         const std::string lines = std::string(1000, '\n') + "Sleep(1);\r\n";
         ASSERT_EQ(write(in[1], lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
-        for (int wait = 0; wait < 1000 && Names(dir.path()).size() < 2; ++wait)
+        for (int wait = 0; wait < 1000 && FolderNames(dir.path()).size() < 2; ++wait)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        EXPECT_EQ(Names(dir.path()).size(), 2u); // out.scd and its temporary file
+        EXPECT_EQ(FolderNames(dir.path()).size(), 2u); // out.scd and its temporary file
         kill(pid, sig);
         int status = 0;
         ASSERT_EQ(waitpid(pid, &status, 0), pid);
         close(in[1]);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + sig) << status;
         EXPECT_EQ(ReadFile(dir / "out.scd"), "old");
-        EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"out.scd"});
+        EXPECT_EQ(FolderNames(dir.path()), std::vector<std::string>{"out.scd"});
     }
 }
 

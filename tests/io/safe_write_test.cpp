@@ -12,13 +12,6 @@ using namespace quillon_test;
 
 namespace {
 
-std::vector<std::string> FolderNames(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // A failure at each step leaves the file as it was and no temporary file.
 TEST(SafeWrite, FailuresLeaveTheFileAsItWas) {
     TempDir dir;
