@@ -3,7 +3,7 @@
 // instruction's bytes with the classic compiler's reports.
 //
 // Usage, for exact mode:
-//   Printing needs no record: take the dialect's plan once, then append the
+//   Printing needs no context: take the dialect's plan once, then append the
 //   line of each instruction from its bytes (the opcode first; the bytes of
 //   every field that applies to its size are read):
 //       const PrintPlan& plan = PlanOf(dialect);
