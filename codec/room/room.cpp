@@ -163,6 +163,15 @@ bool ReplaceScript(std::string& file, Script script, std::string_view chunk, std
     // The chunks after this one move by the change in size, whatever it is:
     // they are written back to back.
     const std::int64_t delta = static_cast<std::int64_t>(chunk.size()) - (span.end - span.begin);
+    // Entry 19 does not bound a chunk, so it may point inside this one; it
+    // could not move with bytes that are replaced by others of another size.
+    const std::uint32_t inner = layout.entries[kInnerTableEntry];
+    if (delta != 0 && inner > span.begin && inner < span.end) {
+        reason = FormatText("entry %d of the offset table, 0x%08X, points inside the %s chunk "
+                            "(0x%08X to 0x%08X), which a chunk of another size would replace",
+                            kInnerTableEntry, inner, NameOf(script), span.begin, span.end);
+        return false;
+    }
     if (static_cast<std::int64_t>(file.size()) + delta > 0x7FFFFFFF) {
         reason = "the room would grow past 2 GiB";
         return false;

@@ -51,8 +51,8 @@ bool ExtractScript(std::string_view file, Script script, std::string& chunk, std
 // Puts `chunk` (a valid script chunk, of any size) in place of a script
 // chunk of `file`. Every non-zero table entry and every object table offset
 // (but 0 and 0xFFFFFFFF) at or after the old chunk's end moves by the change
-// in size. On
-// failure `file` is left as it was.
+// in size. A chunk of another size is refused while entry 19 points inside
+// the old chunk. On failure `file` is left as it was.
 bool ReplaceScript(std::string& file, Script script, std::string_view chunk, std::string& reason);
 
 } // namespace quillon::room

@@ -44,6 +44,14 @@ TEST(HostileRoom, RefusedWithItsReasonOrHandledWhole) {
         for (const std::string& next : {kInit, kMain, std::string("\x02\x00", 2)})
             EXPECT_EQ(CheckRoom(file, next), "");
     }
+    // Entry 19 inside a chunk cannot move with it: it would point past a
+    // shrunk room's end, or into the middle of a new chunk.
+    std::string file = good, reason;
+    Put32(file, 8 + 4 * 19, main + 1);
+    const std::string before = file;
+    EXPECT_FALSE(room::ReplaceScript(file, room::Script::Main, kInit, reason));
+    EXPECT_NE(reason.find("points inside the main chunk"), std::string::npos) << reason;
+    EXPECT_EQ(file, before);
 }
 
 } // namespace
