@@ -73,7 +73,9 @@ bool CheckChunk(std::string_view chunk, std::string& reason) {
     return true;
 }
 
-bool DisassembleChunk(std::string_view chunk, std::string& text, std::string& reason) {
+bool DisassembleChunk(std::string_view chunk, std::string& text, std::string& reason,
+                      const PrintOptions& options) {
+    (void)options;
     if (!CheckChunk(chunk, reason)) return false;
     const std::size_t count = U16(chunk, 0) / 2u;
     text.clear();

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "codec/base/pieces.h"
+#include "codec/exact/name_book.h"
 
 namespace quillon::exact {
 
@@ -23,9 +24,17 @@ bool IsExactText(std::string_view text);
 // says what is wrong ("the first procedure offset 0x0003 is odd", ...).
 bool CheckChunk(std::string_view chunk, std::string& reason);
 
+// How an exact text is printed.
+struct PrintOptions {
+    bool numbers = false;            // every operand as a number: no names
+    bool offsets = false;            // each instruction line ends "// 01A4: 2C 0D 04 31"
+    const NameBook* names = nullptr; // a user's names, printed before the built-in ones
+};
+
 // The exact text of a valid chunk (CheckChunk first); false with `reason`
 // when the chunk is not valid.
-bool DisassembleChunk(std::string_view chunk, std::string& text, std::string& reason);
+bool DisassembleChunk(std::string_view chunk, std::string& text, std::string& reason,
+                      const PrintOptions& options = {});
 
 // An error or a warning of the exact compiler, at a physical line and column
 // of the text (both from 1). The text names no file: the caller adds it.
@@ -39,8 +48,10 @@ using MessageHandler = std::function<void(const Message&)>;
 
 // Compiles an exact text into a chunk. Errors and warnings go to `onMessage`
 // (may be empty); the result is false when there was an error, and `chunk` is
-// then of no use.
-bool CompileChunk(std::string_view text, std::string& chunk, const MessageHandler& onMessage);
+// then of no use. Its `#include "file.h"` lines are read through
+// `options.include` (none without one).
+bool CompileChunk(std::string_view text, std::string& chunk, const MessageHandler& onMessage,
+                  const CompileOptions& options = {});
 
 // CompileChunk on a text read in pieces: `pull` puts up to `room` bytes of
 // the text into `into` and returns how many, 0 at its end. The text is held
@@ -48,6 +59,7 @@ bool CompileChunk(std::string_view text, std::string& chunk, const MessageHandle
 // one function at a time; the procedures already laid out and the chunk are
 // held whole.
 using quillon::TextPull;
-bool CompileStream(const TextPull& pull, std::string& chunk, const MessageHandler& onMessage);
+bool CompileStream(const TextPull& pull, std::string& chunk, const MessageHandler& onMessage,
+                   const CompileOptions& options = {});
 
 } // namespace quillon::exact

@@ -34,11 +34,15 @@ bool WithCompiler(const MessageHandler& onMessage, std::string& chunk, const Ste
 
 } // namespace
 
-bool CompileChunk(std::string_view text, std::string& chunk, const MessageHandler& onMessage) {
+bool CompileChunk(std::string_view text, std::string& chunk, const MessageHandler& onMessage,
+                  const CompileOptions& options) {
+    (void)options;
     return WithCompiler(onMessage, chunk, [&](Compiler& c) { c.Feed(text, true); });
 }
 
-bool CompileStream(const TextPull& pull, std::string& chunk, const MessageHandler& onMessage) {
+bool CompileStream(const TextPull& pull, std::string& chunk, const MessageHandler& onMessage,
+                   const CompileOptions& options) {
+    (void)options;
     return WithCompiler(onMessage, chunk, [&](Compiler& c) {
         // Left uninitialised: only what is read into it is touched.
         std::size_t size = 1 << 20, held = 0;
