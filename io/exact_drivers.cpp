@@ -3,6 +3,7 @@
 #include "codec/base/text.h"
 #include "codec/exact/exact.h"
 #include "io/file_bytes.h"
+#include "io/includes.h"
 #include "io/safe_write.h"
 
 namespace quillon::exact {
@@ -26,12 +27,15 @@ int CompileText(std::string_view input, const std::string& name, const std::stri
                 DriverFailure* failure) {
     std::string chunk, errors, reason;
     int count = 0;
-    const bool ok = CompileChunk(input, chunk, [&](const Message& m) {
-        if (!m.error) return;
-        if (++count <= 10)
-            errors +=
-                FormatText("%s:%d:%d: error: %s\n", name.c_str(), m.line, m.column, m.text.c_str());
-    });
+    const bool ok = CompileChunk(
+        input, chunk,
+        [&](const Message& m) {
+            if (!m.error) return;
+            if (++count <= 10)
+                errors += FormatText("%s:%d:%d: error: %s\n", name.c_str(), m.line, m.column,
+                                     m.text.c_str());
+        },
+        FileCompileOptions(name));
     if (!ok) {
         if (count > 10) errors += FormatText("and %d more errors\n", count - 10);
         ShowMessage("Quillon", "%s", errors.c_str());

@@ -17,7 +17,8 @@ int DisassembleFile(const std::string& path, DriverFailure* failure = nullptr);
 // shown, and nothing is written then.
 int CompileFile(const std::string& path, DriverFailure* failure = nullptr);
 
-// Compiles the exact text `input` (named `name` in its messages) into the
+// Compiles the exact text `input` of the file at the host path `name` (which
+// names it in its messages, and beside which its headers are found) into the
 // file `outputPath`, written whole or not at all. The classic compile driver
 // hands exact texts here.
 int CompileText(std::string_view input, const std::string& name, const std::string& outputPath,
