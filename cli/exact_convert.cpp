@@ -8,11 +8,13 @@
 #include <system_error>
 
 #include "cli/console.h"
+#include "cli/names.h"
 #include "cli/streamed_output.h"
 #include "codec/base/text.h"
 #include "codec/exact/exact.h"
 #include "io/beside.h"
 #include "io/file_bytes.h"
+#include "io/includes.h"
 
 namespace quillon::cli {
 
@@ -43,7 +45,8 @@ bool PrintedCompile(const Options& options, const std::string& name, int& warnin
     return ok;
 }
 
-// An exact compile of the text of an open file, read as a stream.
+// An exact compile of the text of an open file, read as a stream; its
+// headers are found beside the host path `path` ("" for standard input).
 bool CompileExactOpen(const Options& options, const std::string& name, std::FILE* f,
                       const std::string& path, std::string& chunk, int& warnings, int& errors,
                       std::string& reason) {
@@ -59,12 +62,13 @@ bool CompileExactOpen(const Options& options, const std::string& name, std::FILE
                     // Lines and columns are counted in 31 bits.
                     return total > 0x7FFFFFFFu ? 0 : got;
                 },
-                chunk, h);
+                chunk, h, FileCompileOptions(path));
         });
+    const char* shown = path.empty() ? "<stdin>" : path.c_str();
     if (readError)
-        reason = FormatText("cannot read '%s': %s", path.c_str(), std::strerror(readError));
+        reason = FormatText("cannot read '%s': %s", shown, std::strerror(readError));
     else if (total > 0x7FFFFFFFu)
-        reason = FormatText("'%s' is too large (2 GiB at most)", path.c_str());
+        reason = FormatText("'%s' is too large (2 GiB at most)", shown);
     return ok && reason.empty();
 }
 
@@ -116,14 +120,14 @@ bool ConvertExact(const Options& options, const std::string& file, bool disassem
         return fail(reason);
     std::string output;
     if (disassemble) {
-        if (!exact::DisassembleChunk(input, output, reason))
+        if (!exact::DisassembleChunk(input, output, reason, PrintingOf(options)))
             return fail(name + ": not a script chunk: " + reason + "; convert it without --exact");
     } else {
         int errors = 0;
-        const bool compiled = fromStdin ? CompileExactOpen(options, name, stdin, "<stdin>", output,
-                                                           warnings, errors, reason)
-                                        : CompileExactFile(options, name, inputPath, output,
-                                                           warnings, errors, reason);
+        const bool compiled =
+            fromStdin
+                ? CompileExactOpen(options, name, stdin, "", output, warnings, errors, reason)
+                : CompileExactFile(options, name, inputPath, output, warnings, errors, reason);
         if (!reason.empty()) return fail(reason);
         if (!compiled)
             return fail(FormatText("%s: %d error%s; nothing written", name.c_str(), errors,

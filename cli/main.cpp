@@ -4,6 +4,7 @@
 
 #include "cli/convert.h"
 #include "cli/help.h"
+#include "cli/names.h"
 #include "cli/opcode_list.h"
 #include "cli/options.h"
 #include "cli/room.h"
@@ -21,6 +22,8 @@ int main(int argc, char** argv) {
     }
     // An interrupted run leaves no temporary file behind.
     quillon::RemoveTempFilesOnInterrupt();
+    quillon::exact::NameBook names;
+    if (!LoadNames(options, names)) return 1;
     switch (options.command) {
     case Command::Help: std::fputs(HelpText(options.helpTopic), stdout); return 0;
     case Command::Version: std::printf("quillon %s\n", kVersion); return 0;
@@ -30,6 +33,7 @@ int main(int argc, char** argv) {
         else
             PrintOpcodes(*options.dialect, stdout);
         return 0;
+    case Command::Names: return RunNames(options);
     case Command::Verify: return RunVerify(options);
     case Command::Extract: return RunExtract(options);
     case Command::Inject: return RunInject(options);

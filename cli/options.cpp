@@ -13,9 +13,13 @@ struct CommandEntry {
 };
 
 const CommandEntry kCommands[] = {
-    {"disassemble", Command::Disassemble}, {"compile", Command::Compile},
-    {"verify", Command::Verify},           {"opcodes", Command::Opcodes},
-    {"extract", Command::Extract},         {"inject", Command::Inject},
+    {"disassemble", Command::Disassemble},
+    {"compile", Command::Compile},
+    {"verify", Command::Verify},
+    {"opcodes", Command::Opcodes},
+    {"names", Command::Names},
+    {"extract", Command::Extract},
+    {"inject", Command::Inject},
 };
 
 Command FindCommand(std::string_view name) {
@@ -30,8 +34,9 @@ constexpr unsigned Bit(Command c) {
 }
 constexpr unsigned kDis = Bit(Command::Disassemble), kComp = Bit(Command::Compile),
                    kVer = Bit(Command::Verify), kOps = Bit(Command::Opcodes),
-                   kExt = Bit(Command::Extract), kInj = Bit(Command::Inject);
-// The commands that take files: all but `opcodes`.
+                   kExt = Bit(Command::Extract), kInj = Bit(Command::Inject),
+                   kNames = Bit(Command::Names);
+// The commands that take files: all but `opcodes` and `names`.
 constexpr unsigned kTakeFiles = kDis | kComp | kVer | kExt | kInj;
 
 // Sets an option's value; false with `error` set when the value is refused.
@@ -65,23 +70,26 @@ bool SetOutput(std::string_view name, std::string_view value, Options& options,
     return true;
 }
 
-bool SetChunk(std::string& chunk, std::string_view name, std::string_view value,
-              std::string& error) {
-    if (value.empty() || !chunk.empty()) {
+bool SetPath(std::string& path, std::string_view name, std::string_view value, std::string& error) {
+    if (value.empty() || !path.empty()) {
         error = "the option '" + std::string(name) +
                 (value.empty() ? "' needs a path" : "' can be given only once");
         return false;
     }
-    chunk = value;
+    path = value;
     return true;
 }
 
 bool SetInit(std::string_view name, std::string_view value, Options& options, std::string& error) {
-    return SetChunk(options.initChunk, name, value, error);
+    return SetPath(options.initChunk, name, value, error);
 }
 
 bool SetMain(std::string_view name, std::string_view value, Options& options, std::string& error) {
-    return SetChunk(options.mainChunk, name, value, error);
+    return SetPath(options.mainChunk, name, value, error);
+}
+
+bool SetNames(std::string_view name, std::string_view value, Options& options, std::string& error) {
+    return SetPath(options.namesFile, name, value, error);
 }
 
 bool SetMaxWarnings(std::string_view, std::string_view value, Options& options,
@@ -117,11 +125,14 @@ const OptionRow kOptionRows[] = {
     {"--dialect", "-d", kDis | kComp | kVer | kOps, nullptr, false, SetDialect},
     {"--no-indent", nullptr, kDis, &Options::indent, false, nullptr},
     {"-r", "--recursive", kDis | kComp | kVer | kExt, &Options::recursive, true, nullptr},
-    {"-o", "--output", kDis | kComp | kExt | kInj, nullptr, false, SetOutput},
+    {"-o", "--output", kDis | kComp | kExt | kInj | kNames, nullptr, false, SetOutput},
     {"--stdout", nullptr, kDis | kComp, &Options::toStdout, true, nullptr},
     {"-q", "--quiet", kDis | kComp | kVer | kExt, &Options::quiet, true, nullptr},
     {"--Werror", "-Werror", kComp, &Options::werror, true, nullptr},
     {"--exact", nullptr, kDis | kComp | kVer | kOps, &Options::exact, true, nullptr},
+    {"--numbers", nullptr, kDis | kVer, &Options::numbers, true, nullptr},
+    {"--offsets", nullptr, kDis | kVer, &Options::offsets, true, nullptr},
+    {"--names", nullptr, kDis | kVer, nullptr, false, SetNames},
     {"--max-warnings", nullptr, kComp, nullptr, false, SetMaxWarnings},
     {"--no-backup", nullptr, kComp | kInj, &Options::backup, false, nullptr},
     {"--init", nullptr, kInj, nullptr, false, SetInit},
@@ -254,6 +265,14 @@ bool CheckCombination(const Options& options, std::string& error) {
         error = "'--exact' converts retail scripts only";
         return false;
     }
+    const char* exactOnly = options.numbers              ? "--numbers"
+                            : options.offsets            ? "--offsets"
+                            : !options.namesFile.empty() ? "--names"
+                                                         : nullptr;
+    if (exactOnly && !options.exact) {
+        error = "'" + std::string(exactOnly) + "' works only with --exact";
+        return false;
+    }
     if (options.hasOutput && options.toStdout) {
         error = "'-o' and '--stdout' cannot be combined";
         return false;
@@ -269,7 +288,8 @@ bool CheckCombination(const Options& options, std::string& error) {
         }
     }
     // extract -o names a folder, which takes the chunks of any number of rooms.
-    if (options.hasOutput && options.inputs.size() != 1 && command != Command::Extract) {
+    if (options.hasOutput && options.inputs.size() != 1 && command != Command::Extract &&
+        command != Command::Names) {
         error = "'-o' takes exactly one input file";
         return false;
     }

@@ -4,11 +4,23 @@
 #include <string>
 #include <vector>
 
+#include "codec/exact/name_book.h"
 #include "codec/isa/opcodes.h"
 
 namespace quillon::cli {
 
-enum class Command { None, Disassemble, Compile, Verify, Opcodes, Extract, Inject, Help, Version };
+enum class Command {
+    None,
+    Disassemble,
+    Compile,
+    Verify,
+    Opcodes,
+    Names,
+    Extract,
+    Inject,
+    Help,
+    Version
+};
 
 struct Options {
     Command command = Command::None;
@@ -21,9 +33,13 @@ struct Options {
     bool toStdout = false;             // --stdout
     bool hasOutput = false;            // -o PATH
     bool exact = false;                // --exact: script chunks, byte for byte
-    int maxWarnings = 100;             // --max-warnings N (0: no limit)
-    bool backup = true;                // --no-backup: no ROOM.rdt.bak
-    std::string initChunk, mainChunk;  // inject --init FILE, --main FILE ("": none)
+    bool numbers = false;              // --numbers: exact texts without names
+    bool offsets = false;              // --offsets: each exact line ends with its offset and bytes
+    std::string namesFile;             // --names FILE.h: a user's names ("": none)
+    const exact::NameBook* names = nullptr; // what LoadNames read from namesFile
+    int maxWarnings = 100;                  // --max-warnings N (0: no limit)
+    bool backup = true;                     // --no-backup: no ROOM.rdt.bak
+    std::string initChunk, mainChunk;       // inject --init FILE, --main FILE ("": none)
     std::string output;
     std::vector<std::string> inputs; // files, folders and "-" in the order given
 };

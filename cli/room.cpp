@@ -9,6 +9,7 @@
 
 #include "cli/console.h"
 #include "cli/inputs.h"
+#include "cli/names.h"
 #include "cli/verify.h"
 #include "codec/base/text.h"
 #include "codec/exact/exact.h"
@@ -84,7 +85,7 @@ bool DisassembleRoom(const Options& options, const std::string& room) {
     std::string bytes, chunks[2], texts[2], reason;
     if (!ReadScripts(op, room, bytes, chunks)) return false;
     for (int i = 0; i < 2; ++i)
-        if (!exact::DisassembleChunk(chunks[i], texts[i], reason))
+        if (!exact::DisassembleChunk(chunks[i], texts[i], reason, PrintingOf(options)))
             return Report(
                 op, room,
                 FormatText("the %s chunk: %s", room::NameOf(room::kScripts[i]), reason.c_str()));
@@ -172,7 +173,7 @@ RoomCheck VerifyRoom(const Options& options, const std::string& room) {
     if (!ReadScripts(nullptr, room, bytes, chunks)) return RoomCheck::Failed;
     std::string report;
     for (int i = 0; i < 2; ++i) {
-        const RoundTrip trip = CheckExactRoundTrip(chunks[i]);
+        const RoundTrip trip = CheckExactRoundTrip(chunks[i], PrintingOf(options));
         if (!trip.identical)
             report +=
                 FormatText("\n  the %s chunk: ", room::NameOf(room::kScripts[i])) + trip.report;

@@ -7,6 +7,7 @@
 #include "cli/console.h"
 #include "cli/inputs.h"
 #include "cli/line_index.h"
+#include "cli/names.h"
 #include "cli/room.h"
 #include "codec/base/text.h"
 #include "codec/classic/diagnostics.h"
@@ -118,10 +119,10 @@ RoundTrip CheckRoundTrip(const Dialect& dialect, std::string_view bytecode,
     return result;
 }
 
-RoundTrip CheckExactRoundTrip(std::string_view chunk) {
+RoundTrip CheckExactRoundTrip(std::string_view chunk, const exact::PrintOptions& printing) {
     RoundTrip result;
     std::string text, again, reason, first;
-    exact::DisassembleChunk(chunk, text, reason);
+    exact::DisassembleChunk(chunk, text, reason, printing);
     if (!exact::CompileChunk(text, again, [&](const exact::Message& m) {
             if (m.error && first.empty())
                 first = FormatText("line %d, column %d: %s", m.line, m.column, m.text.c_str());
@@ -137,7 +138,8 @@ RoundTrip CheckExactRoundTrip(std::string_view chunk) {
     size_t at = 0;
     while (at < again.size() && at < chunk.size() && again[at] == chunk[at]) ++at;
     result.offset = static_cast<std::int32_t>(at);
-    result.report = FormatText("differs at offset 0x%08zX (%zu bytes, %zu after the round trip)",
+    // The offset as --offsets prints it at the end of each line.
+    result.report = FormatText("differs at offset 0x%04zX (%zu bytes, %zu after the round trip)",
                                at, chunk.size(), again.size());
     return result;
 }
@@ -176,7 +178,7 @@ int RunVerify(const Options& options) {
             }
         }
         const RoundTrip trip =
-            options.exact ? CheckExactRoundTrip(bytes)
+            options.exact ? CheckExactRoundTrip(bytes, PrintingOf(options))
                           : CheckRoundTrip(*options.dialect, bytes, ScriptTitle(scriptPath));
         if (trip.identical)
             ++identical;

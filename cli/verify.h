@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "cli/options.h"
+#include "codec/exact/exact.h"
 
 namespace quillon::cli {
 
@@ -20,8 +21,9 @@ struct RoundTrip {
 };
 RoundTrip CheckRoundTrip(const Dialect& dialect, std::string_view bytecode, std::string_view title);
 
-// The same for a script chunk in exact mode (the chunk's table is valid).
-RoundTrip CheckExactRoundTrip(std::string_view chunk);
+// The same for a script chunk in exact mode (the chunk's table is valid),
+// its text printed as `printing` says.
+RoundTrip CheckExactRoundTrip(std::string_view chunk, const exact::PrintOptions& printing = {});
 
 // Runs `quillon verify`; returns the exit status.
 int RunVerify(const Options& options);
