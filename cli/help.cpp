@@ -10,13 +10,17 @@ namespace {
 
 // The synopsis, in the usage error and at the head of the help.
 #define QUILLON_SYNOPSIS                                                                           \
-    "usage: quillon disassemble [--dialect D | --exact] [--no-indent] [-r] [-o PATH | --stdout] "  \
-    "[-q] FILE...\n"                                                                               \
+    "usage: quillon disassemble [--dialect D | --exact [--numbers] [--offsets] [--names "          \
+    "FILE.h]]\n"                                                                                   \
+    "                           [--no-indent] [-r] [-o PATH | --stdout] [-q] FILE...\n"            \
     "       quillon compile     [--dialect D | --exact] [-r] [-o PATH | --stdout] [-q] "           \
     "[--Werror]\n"                                                                                 \
     "                           [--max-warnings N] FILE...\n"                                      \
-    "       quillon verify      [--dialect D | --exact] [-r] [-q] FILE...\n"                       \
+    "       quillon verify      [--dialect D | --exact [--numbers] [--offsets] [--names "          \
+    "FILE.h]]\n"                                                                                   \
+    "                           [-r] [-q] FILE...\n"                                               \
     "       quillon opcodes     [--dialect D | --exact]\n"                                         \
+    "       quillon names       [-o FILE]\n"                                                       \
     "       quillon extract     [-r] [-o FOLDER] [-q] ROOM.rdt...\n"                               \
     "       quillon inject      [--init FILE.scd] [--main FILE.scd] [-o OUT.rdt] [--no-backup] "   \
     "ROOM.rdt\n"                                                                                   \
@@ -33,6 +37,7 @@ const char kProgramHelp[] =
     "  compile      write FILE.scd beside each source FILE, warning about suspect lines\n"
     "  verify       check that each bytecode FILE survives disassembling and compiling\n"
     "  opcodes      print the opcode table of a dialect\n"
+    "  names        print the header of the names that exact texts use (bio2.h)\n"
     "  extract      write the init and main script chunks of each room file (.rdt)\n"
     "  inject       put new script chunks into a room file, moving every offset that moves\n"
     "\n"
@@ -44,9 +49,12 @@ const char kProgramHelp[] =
     "procedure offsets, then the procedures) byte for byte: the text shows every\n"
     "byte, and compiling works out block lengths, goto offsets, alignment pads\n"
     "and the table from the braces and labels, so that edited scripts stay whole.\n"
+    "Operands print as the game's names (FG_ROOM, SAT_PL | SAT_FRONT), procedures\n"
+    "by their functions' names; --numbers prints bare numbers instead.\n"
     "\n"
     "exit status: 0 every file converted (or identical), 1 some file failed\n"
-    "(or differs, or warned under --Werror), 2 usage error.\n"
+    "(or differs, or warned under --Werror), 2 usage error, 128+N stopped by\n"
+    "the signal N (SIGINT, SIGTERM or SIGHUP), leaving no output half-written.\n"
     "\n"
     "examples:\n"
     "  quillon disassemble room100.scd            # writes room100.c\n"
@@ -55,12 +63,13 @@ const char kProgramHelp[] =
     "  quillon opcodes --dialect prototype\n"
     "  quillon disassemble --exact room100.rdt    # room100.init.c and room100.main.c\n"
     "  quillon compile --exact room100.rdt        # both texts back into room100.rdt\n"
+    "  quillon names -o bio2.h                    # the built-in names as a C header\n"
     "\n"
     "Run 'quillon COMMAND --help' for a command's options and examples.\n";
 
 const char kDisassembleHelp[] =
-    "usage: quillon disassemble [--dialect D | --exact] [--no-indent] [-r] [-o PATH | --stdout] "
-    "[-q] FILE...\n"
+    "usage: quillon disassemble [--dialect D | --exact [--numbers] [--offsets] [--names FILE.h]]\n"
+    "                           [--no-indent] [-r] [-o PATH | --stdout] [-q] FILE...\n"
     "\n"
     "Disassembles each bytecode FILE into source text, written beside it under\n"
     "its title with the extension .c (room100.scd gives room100.c), replacing\n"
@@ -70,7 +79,13 @@ const char kDisassembleHelp[] =
     "  -d, --dialect D   retail (default) or prototype\n"
     "      --exact       FILE is a retail script chunk (or a room file, below): the\n"
     "                    text names one function per procedure (Sub00 ...), shows\n"
-    "                    every byte and leaves out lengths, offsets and pads\n"
+    "                    every byte and leaves out lengths, offsets and pads;\n"
+    "                    operands print as names (#include <bio2.h>)\n"
+    "      --numbers     exact: every operand as a bare number, no names\n"
+    "      --offsets     exact: each instruction line ends with a comment giving its\n"
+    "                    chunk offset and bytes (// 01A4: 2C 0D 04 31 ...)\n"
+    "      --names FILE.h  exact: the names that FILE.h defines (#define NAME\n"
+    "                    VALUE) print in preference to the built-in ones\n"
     "      --no-indent   no tabs before the lines (the Format check mark off)\n"
     "  -r, --recursive   folders: include the .scd files of sub-folders\n"
     "  -o, --output PATH write the text to PATH (one input file only)\n"
@@ -93,7 +108,8 @@ const char kDisassembleHelp[] =
     "  quillon disassemble -r scripts/            # every .scd below scripts/\n"
     "  quillon disassemble --dialect prototype r1.scd -o /tmp/r1.c\n"
     "  cat room100.scd | quillon disassemble -    # text on standard output\n"
-    "  quillon disassemble --exact main.scd       # a chunk: main.c compiles back byte for byte\n";
+    "  quillon disassemble --exact main.scd       # a chunk: main.c compiles back byte for byte\n"
+    "  quillon disassemble --exact --names flags.h room100.rdt\n";
 
 const char kCompileHelp[] =
     "usage: quillon compile [--dialect D | --exact] [-r] [-o PATH | --stdout] [-q] [--Werror]\n"
@@ -115,7 +131,9 @@ const char kCompileHelp[] =
     "      --exact       FILE is an exact text: block lengths, goto offsets, pads\n"
     "                    and the procedure table are worked out from it; a mistake\n"
     "                    that would break the game is an error (FILE:LINE:COLUMN:\n"
-    "                    error: ...), and nothing is written then\n"
+    "                    error: ...), and nothing is written then; its\n"
+    "                    #include \"FILE.h\" lines read headers of #define lines from\n"
+    "                    the text's folder (#include <bio2.h> is built in)\n"
     "  -r, --recursive   folders: include the .c files of sub-folders\n"
     "  -o, --output PATH write the bytecode to PATH (one input file only)\n"
     "      --stdout      write the bytecode to standard output\n"
@@ -146,7 +164,8 @@ const char kCompileHelp[] =
     "  quillon compile --exact main.c             # writes main.scd, a script chunk\n";
 
 const char kVerifyHelp[] =
-    "usage: quillon verify [--dialect D | --exact] [-r] [-q] FILE...\n"
+    "usage: quillon verify [--dialect D | --exact [--numbers] [--offsets] [--names FILE.h]]\n"
+    "                      [-r] [-q] FILE...\n"
     "\n"
     "Disassembles each bytecode FILE, compiles the text back in memory and\n"
     "compares the result with the file; nothing is written. Prints 'FILE:\n"
@@ -157,7 +176,10 @@ const char kVerifyHelp[] =
     "\n"
     "options:\n"
     "  -d, --dialect D   retail (default) or prototype\n"
-    "      --exact       check the exact round trip of retail script chunks\n"
+    "      --exact       check the exact round trip of retail script chunks; a\n"
+    "                    difference is named by its chunk offset (0x01A4)\n"
+    "      --numbers, --offsets, --names FILE.h\n"
+    "                    exact: check the text that disassemble prints with them\n"
     "  -r, --recursive   folders: include the .scd files of sub-folders\n"
     "  -q, --quiet       print only the files that differ, no summary\n"
     "  -h, --help        show this help\n"
@@ -199,6 +221,23 @@ const char kOpcodesHelp[] =
     "  quillon opcodes | grep Sce_\n"
     "  quillon opcodes --exact | grep EVEN\n"
     "  quillon opcodes --dialect prototype\n";
+
+const char kNamesHelp[] =
+    "usage: quillon names [-o FILE]\n"
+    "\n"
+    "Prints the names that exact texts use for the game's operands, as a C\n"
+    "header: '#define NAME VALUE' lines, grouped by kind under comments. Exact\n"
+    "texts begin with '#include <bio2.h>', which the compiler knows without a\n"
+    "file; this is that header, to read or to include in other tools. The\n"
+    "packages install it as share/quillon/bio2.h.\n"
+    "\n"
+    "options:\n"
+    "  -o, --output FILE write the header to FILE instead of standard output\n"
+    "  -h, --help        show this help\n"
+    "\n"
+    "examples:\n"
+    "  quillon names | grep FG_\n"
+    "  quillon names -o bio2.h\n";
 
 } // namespace
 
@@ -260,6 +299,7 @@ const char* HelpText(Command command) {
     case Command::Compile: return kCompileHelp;
     case Command::Verify: return kVerifyHelp;
     case Command::Opcodes: return kOpcodesHelp;
+    case Command::Names: return kNamesHelp;
     case Command::Extract: return kExtractHelp;
     case Command::Inject: return kInjectHelp;
     default: return kProgramHelp;
