@@ -1,14 +1,17 @@
 # What `cmake --install` puts in place and what `cpack` packs:
 #   Linux:   bin/quillon, share/man/man1/quillon.1, share/doc/quillon/README.md
-#            and the reference that it links to, share/doc/quillon/docs/*.md
-#            (a .tar.gz)
-#   Windows: quillon.exe, quillon-cli.exe, README.md side by side, and
-#            docs/*.md (a .zip)
+#            and the reference that it links to, share/doc/quillon/docs/*.md,
+#            and the names header share/quillon/bio2.h (a .tar.gz)
+#   Windows: quillon.exe, quillon-cli.exe, README.md side by side, docs/*.md
+#            and share/quillon/bio2.h (a .zip)
+# The names header is data/bio2.h, what `quillon names` prints (a test keeps
+# the two the same).
 file(GLOB QUILLON_REFERENCE CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md)
 if(WIN32)
   install(TARGETS quillon_exe quillon RUNTIME DESTINATION .)
   install(FILES README.md DESTINATION .)
   install(FILES ${QUILLON_REFERENCE} DESTINATION docs)
+  install(FILES data/bio2.h DESTINATION share/quillon)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_SYSTEM_NAME win64)
 else()
@@ -17,6 +20,7 @@ else()
   install(FILES ${PROJECT_BINARY_DIR}/quillon.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillon)
   install(FILES ${QUILLON_REFERENCE} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillon/docs)
+  install(FILES data/bio2.h DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/quillon)
   set(CPACK_GENERATOR TGZ)
 endif()
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The packages: cpack of the Linux release build (quillon, its manual page,
-# the README and the reference in docs/*.md in a .tar.gz) and of the Windows
-# build (quillon.exe, quillon-cli.exe, the README and docs/*.md in a .zip). The packed quillon.exe exports
-# the library, and the packed quillon-cli.exe converts the bundled example
-# under Wine.
+# the README, the reference in docs/*.md and the names header bio2.h in a
+# .tar.gz) and of the Windows build (quillon.exe, quillon-cli.exe, the README,
+# docs/*.md and bio2.h in a .zip). The packed quillon.exe exports the library,
+# the packed programs print the packed names header, and the packed
+# quillon-cli.exe converts the bundled example under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 prefix="${QUILLON_BUILD_PREFIX:-build}"
@@ -44,17 +45,20 @@ check "$(tar -tzf "$tgz" | grep -v '/$' | sort)" "$tgz" \
     "quillon-$version-Linux/bin/quillon" \
     "quillon-$version-Linux/share/doc/quillon/README.md" \
     "${reference[@]/#/quillon-$version-Linux/share/doc/quillon/docs/}" \
-    "quillon-$version-Linux/share/man/man1/quillon.1"
+    "quillon-$version-Linux/share/man/man1/quillon.1" \
+    "quillon-$version-Linux/share/quillon/bio2.h"
 zip="$windows/packages/quillon-$version-win64.zip"
 check "$(python3 -c 'import sys, zipfile; [print(n) for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith("/")]' "$zip" | sort)" "$zip" \
     "quillon-$version-win64/README.md" \
     "${reference[@]/#/quillon-$version-win64/docs/}" \
     "quillon-$version-win64/quillon-cli.exe" \
-    "quillon-$version-win64/quillon.exe"
+    "quillon-$version-win64/quillon.exe" \
+    "quillon-$version-win64/share/quillon/bio2.h"
 
 # The packed programs run.
 tar -xzf "$tgz" -C "$work"
 "$work/quillon-$version-Linux/bin/quillon" --version
+"$work/quillon-$version-Linux/bin/quillon" names | cmp - "$work/quillon-$version-Linux/share/quillon/bio2.h"
 # The packed tool is a Release build, optimised across files, which no other
 # stage runs: it converts the bundled examples as the tests expect.
 bin="$work/quillon-$version-Linux/bin/quillon"
@@ -79,4 +83,6 @@ cp examples/room100.scd "$work/"
 root="$PWD"
 (cd "$work" && "$root/tools/wine-run" "quillon-$version-win64/quillon-cli.exe" disassemble room100.scd)
 cmp "$work/room100.c" examples/room100.c
-echo "50-package: $tgz and $zip; the packed quillon-cli.exe converts room100.scd"
+(cd "$work" && "$root/tools/wine-run" "quillon-$version-win64/quillon-cli.exe" names -o bio2.h)
+cmp "$work/bio2.h" "$work/quillon-$version-win64/share/quillon/bio2.h"
+echo "50-package: $tgz and $zip; the packed quillon-cli.exe converts room100.scd and prints bio2.h"
