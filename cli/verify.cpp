@@ -14,6 +14,7 @@
 #include "codec/classic/engine.h"
 #include "codec/exact/exact.h"
 #include "io/file_bytes.h"
+#include "io/includes.h"
 #include "io/paths.h"
 
 namespace quillon::cli {
@@ -123,10 +124,13 @@ RoundTrip CheckExactRoundTrip(std::string_view chunk, const exact::PrintOptions&
     RoundTrip result;
     std::string text, again, reason, first;
     exact::DisassembleChunk(chunk, text, reason, printing);
-    if (!exact::CompileChunk(text, again, [&](const exact::Message& m) {
-            if (m.error && first.empty())
-                first = FormatText("line %d, column %d: %s", m.line, m.column, m.text.c_str());
-        })) {
+    // The text is held in memory: the headers it includes are found from the
+    // current folder, as those of standard input are.
+    const auto onMessage = [&](const exact::Message& m) {
+        if (m.error && first.empty())
+            first = FormatText("line %d, column %d: %s", m.line, m.column, m.text.c_str());
+    };
+    if (!exact::CompileChunk(text, again, onMessage, FileCompileOptions(""))) {
         result.report = "its exact text does not compile back: " + first;
         return result;
     }
