@@ -1,0 +1,56 @@
+#include "codec/base/closest.h"
+
+#include <algorithm>
+
+namespace quillon {
+
+namespace {
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Edit distance with adjacent transpositions. With `foldCase` letters that
+// differ only in case are equal.
+int Distance(std::string_view a, std::string_view b, bool foldCase) {
+    const size_t n = a.size(), m = b.size();
+    std::vector<int> prev2(m + 1), prev(m + 1), cur(m + 1);
+    for (size_t j = 0; j <= m; ++j) prev[j] = static_cast<int>(j);
+    auto same = [&](char x, char y) { return foldCase ? Lower(x) == Lower(y) : x == y; };
+    for (size_t i = 1; i <= n; ++i) {
+        cur[0] = static_cast<int>(i);
+        for (size_t j = 1; j <= m; ++j) {
+            const int cost = same(a[i - 1], b[j - 1]) ? 0 : 1;
+            cur[j] = std::min({prev[j] + 1, cur[j - 1] + 1, prev[j - 1] + cost});
+            if (i > 1 && j > 1 && same(a[i - 1], b[j - 2]) && same(a[i - 2], b[j - 1]))
+                cur[j] = std::min(cur[j], prev2[j - 2] + 1);
+        }
+        std::swap(prev2, prev);
+        std::swap(prev, cur);
+    }
+    return prev[m];
+}
+
+} // namespace
+
+std::string ClosestOf(std::string_view word, const std::vector<std::string_view>& names) {
+    // How far a word may be from a name for the name to be a likely meaning.
+    const size_t len = word.size();
+    const int allowed = len >= 9 ? 3 : len >= 5 ? 2 : len >= 3 ? 1 : 0;
+    std::string_view best;
+    int bestFolded = allowed + 1, bestExact = 0;
+    for (std::string_view name : names) {
+        if (name == word) continue;
+        const int folded = Distance(word, name, true);
+        if (folded > bestFolded) continue;
+        const int exact = Distance(word, name, false);
+        if (folded < bestFolded || exact < bestExact) {
+            best = name;
+            bestFolded = folded;
+            bestExact = exact;
+        }
+    }
+    return std::string(best);
+}
+
+} // namespace quillon

@@ -1,0 +1,14 @@
+// Guessing the name meant by an unknown word: the closest of a list of names.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon {
+
+// The name of `names` closest to `word` (edit distance with adjacent
+// transpositions, case differences counting least), or "" when none is close.
+std::string ClosestOf(std::string_view word, const std::vector<std::string_view>& names);
+
+} // namespace quillon
