@@ -25,6 +25,8 @@ inline std::uint16_t U16At(const ScriptContext& ctx, int offset) {
 // kTabMove) + line.room), and returns its end; AppendLine appends it bare.
 char* PrintLine(const std::uint8_t* code, const LinePlan& line, char* p, int tabs, bool lineEnd);
 void AppendLine(const LinePlan& line, const std::uint8_t* code, std::string& out);
+// Appends the text of one field of the instruction at `code`.
+void AppendFieldText(const FieldPlan& field, const std::uint8_t* code, std::string& out);
 void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out, int tabs = 0,
                  bool lineEnd = false);
 void PrintForm(const ScriptContext& ctx, const Form& form, TextBuffer& out, int tabs = 0,

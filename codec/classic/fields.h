@@ -40,6 +40,11 @@ inline void AppendInstruction(const LinePlan& line, const std::uint8_t* code, st
     detail::AppendLine(line, code, out);
 }
 
+// Appends the text of one field of a line's plan, as the line prints it.
+inline void AppendField(const FieldPlan& field, const std::uint8_t* code, std::string& out) {
+    detail::AppendFieldText(field, code, out);
+}
+
 // The opcode that the first of the context's tokens names, or -1: the row of
 // that name, or Gosub and its return for "goto SubNN" and "return SubNN".
 inline int InstructionNamed(const ScriptContext& ctx) {
@@ -49,9 +54,14 @@ inline int InstructionNamed(const ScriptContext& ctx) {
 // Scans the context's tokens into its instruction buffer through the form of
 // its opcode: the presets, then each field that compiling reads, from the
 // form's first token on; reports to the context's listener.
+// The same through another form of the opcode (the quick scan serves only
+// the opcode's own).
+inline void ScanInstruction(ScriptContext& ctx, const Form& form) {
+    if (&form != ctx.dialect->forms[ctx.opcode] || !detail::QuickScanFields(ctx, form))
+        detail::ScanFields(ctx, form);
+}
 inline void ScanInstruction(ScriptContext& ctx) {
-    const Form& form = *ctx.dialect->forms[ctx.opcode];
-    if (!detail::QuickScanFields(ctx, form)) detail::ScanFields(ctx, form);
+    ScanInstruction(ctx, *ctx.dialect->forms[ctx.opcode]);
 }
 
 } // namespace quillon

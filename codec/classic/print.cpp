@@ -138,6 +138,12 @@ void Print(const ScriptContext& ctx, const Form& form, Out& out, int tabs, bool 
 
 } // namespace
 
+void AppendFieldText(const FieldPlan& field, const std::uint8_t* code, std::string& out) {
+    char text[kFieldRoom + 8];
+    out.append(text,
+               static_cast<std::size_t>(PrintField(TheByteTexts(), code, field, text) - text));
+}
+
 void AppendLine(const LinePlan& line, const std::uint8_t* code, std::string& out) {
     PrintInto(code, line, out, 0, false);
 }
