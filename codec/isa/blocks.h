@@ -49,6 +49,7 @@ struct Row {
     std::uint8_t conditionAt = 0; // offset of the byte that holds the condition's size
     bool condition = false;       // a condition instruction follows (if, while, "} while")
     bool aligned = false;         // starts at an even chunk offset (a 16-bit field)
+    bool joins = false;           // a condition: it may follow another in a header's run
     // Bytes that must hold these values for the instruction to have its
     // line; otherwise it is written raw.
     std::uint8_t fixedCount = 0;

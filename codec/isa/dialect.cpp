@@ -29,6 +29,19 @@ void AddBlockFacts(Dialect& d, std::uint8_t op, const BlockFacts& facts) {
     }
 }
 
+// FindName's index of the dialect's table.
+void IndexNames(Dialect& d) {
+    const OpcodeTable& table = *d.table;
+    std::fill(std::begin(d.nameIndex), std::end(d.nameIndex), std::uint8_t{0});
+    for (int op = 0; op < 0x90; ++op) {
+        const std::string_view rowName = table[op].name;
+        std::size_t slot = NameHash(rowName);
+        while (d.nameIndex[slot] != 0 && rowName != table[d.nameIndex[slot] - 1].name)
+            slot = (slot + 1) % kNameSlots;
+        if (d.nameIndex[slot] == 0) d.nameIndex[slot] = static_cast<std::uint8_t>(op + 1);
+    }
+}
+
 } // namespace
 
 Dialect MakeDialect(const char* name, const char* menuName, const OpcodeTable& table,
@@ -45,13 +58,7 @@ Dialect MakeDialect(const char* name, const char* menuName, const OpcodeTable& t
         d.size[op] = e.size;
         if (e.blocks) AddBlockFacts(d, static_cast<std::uint8_t>(op), *e.blocks);
     }
-    for (int op = 0; op < 0x90; ++op) {
-        const std::string_view rowName = table[op].name;
-        std::size_t slot = NameHash(rowName);
-        while (d.nameIndex[slot] != 0 && rowName != table[d.nameIndex[slot] - 1].name)
-            slot = (slot + 1) % kNameSlots;
-        if (d.nameIndex[slot] == 0) d.nameIndex[slot] = static_cast<std::uint8_t>(op + 1);
-    }
+    IndexNames(d);
     return d;
 }
 
@@ -75,23 +82,28 @@ bool HasWideField(const Form& f, int size) {
     return false;
 }
 
-// The exact dialect: the retail one with the game's sizes, 8-bit fields
-// stored narrow and the exact forms, those of every byte made in `r`.
+// The exact dialect: the retail one with the game's sizes and names, 8-bit
+// fields stored narrow and the exact forms, those of every byte made in `r`.
 void FillDialect(Rows& r, const Dialect& retail) {
     Dialect& d = r.dialect;
     d = retail;
     d.narrowStores = true;
+    r.table = *retail.table;
+    d.table = &r.table;
     Form* made = r.forms;
+    auto formOf = [&](const Form* form, int op) {
+        if (form != &forms::kEveryByte) return form;
+        *made = forms::EveryByte(d.size[op]);
+        return static_cast<const Form*>(made++);
+    };
     for (int op = 0; op < 256; ++op) {
-        const OpcodeEntry& e = (*d.table)[op];
+        OpcodeEntry& e = r.table[op];
         if (e.exactSize) d.size[op] = e.exactSize;
-        if (e.exactForm == &forms::kEveryByte) {
-            *made = forms::EveryByte(d.size[op]);
-            d.forms[op] = made++;
-        } else if (e.exactForm) {
-            d.forms[op] = e.exactForm;
-        }
+        if (e.exactName) e.name = e.exactName;
+        if (e.exactForm) d.forms[op] = formOf(e.exactForm, op);
+        r.oldForm[op] = e.exactOldForm ? formOf(e.exactOldForm, op) : nullptr;
     }
+    IndexNames(d);
 }
 
 // The row of an opcode: its block facts, and where they leave the role to
@@ -103,7 +115,9 @@ Row RowOf(const Dialect& d, std::uint8_t op) {
     const bool unknown = f.special == Special::Unknown || &f == &forms::kEmpty;
     if (row.role == Role::Plain) {
         row.role = unknown ? Role::Raw : Role::Plain;
-        row.aligned = !unknown && HasWideField(f, d.Size(op));
+        // Splitting a field for names moves no instruction: the earlier
+        // form says whether it starts at an even offset.
+        row.aligned = !unknown && HasWideField(e.exactOldForm ? *e.exactOldForm : f, d.Size(op));
     } else {
         // A length or offset field is 16-bit.
         row.aligned = row.lengthAt != 0;
@@ -125,6 +139,7 @@ void Fill(Rows& r) {
             r.closer[static_cast<int>(row.block)] = static_cast<std::uint8_t>(op);
         if (row.role == Role::Jump) r.jump = static_cast<std::uint8_t>(op);
     }
+    for (const std::uint8_t op : RetailConditions()) r.row[op].joins = true;
     // An else block ends with the pair 00 00 (two nops), as in the classic text.
     r.closer[static_cast<int>(Block::Else)] = r.dialect.closer[static_cast<int>(BlockKind::Else)];
 }

@@ -11,8 +11,10 @@
 namespace quillon::exact {
 
 struct Rows {
-    Dialect dialect; // the retail dialect with the game's sizes and exact forms
-    Form forms[20];  // the exact forms that show every byte of their instruction
+    Dialect dialect;          // the retail dialect with the game's sizes, names and exact forms
+    OpcodeTable table;        // the retail table with exact mode's names
+    Form forms[32];           // the exact forms that show every byte of their instruction
+    const Form* oldForm[256]; // the earlier exact form, where names split a field
     Row row[256];
     // The opening and closing instruction of each block.
     std::uint8_t opener[9];

@@ -160,6 +160,18 @@ const Form kExactAotSet4p = Appending(kAotSet4p, 25, 3);
 // Instructions whose layout is not known show every byte after the opcode.
 const Form kEveryByte = Call({});
 
+const Form kExactEvtExec = Runs({{1, 3, K::U8}});
+// "Sub03();": the procedure's name is the whole call.
+const Form kExactGosub = Named("", Shape("", "", "();", {F(1, K::Sub8)}));
+const Form kExactMemberCmp =
+    Appending(Shape("(", " ", ")", {F(2, K::U8), F(3, K::CmpOpQ), F(4, K::S16)}), 1, 1);
+const Form kExactAotReset = Runs({{1, 3, K::U8}, {4, 1, K::U16}, {6, 2, K::U8}, {8, 1, K::H16}});
+const Form kExactItemAotSet =
+    Runs({{1, 5, K::U8}, {6, 4, K::S16}, {14, 1, K::H16}, {16, 2, K::U16}, {20, 2, K::U8}});
+const Form kExactDoorAotSet4p = Runs({{1, 5, K::U8}, {6, 12, K::S16}, {30, 10, K::U8}});
+const Form kExactItemAotSet4p =
+    Runs({{1, 5, K::U8}, {6, 8, K::S16}, {22, 1, K::H16}, {24, 2, K::U16}, {28, 2, K::U8}});
+
 Form EveryByte(int size) {
     Form f = Call({});
     AddRun(f, 1, size - 1, K::U8);

@@ -38,6 +38,10 @@ extern const Form kMessageOn, kAotSet, kObjModelSet, kSeOn, kScaIdSet, kSceEsprO
 // for a form that shows every byte after the opcode.
 extern const Form kExactNop, kExactSleep, kExactGoto, kExactCmp, kExactCalc, kExactCalc2,
     kExactAotSet, kExactAotSet4p, kEveryByte;
+// Exact mode's forms that split a field of the earlier exact form, so that
+// each byte with a meaning is an argument of its own; the Gosub as a call.
+extern const Form kExactEvtExec, kExactGosub, kExactMemberCmp, kExactAotReset, kExactItemAotSet,
+    kExactDoorAotSet4p, kExactItemAotSet4p;
 // A form of every byte after the opcode of an instruction of `size` bytes.
 Form EveryByte(int size);
 

@@ -91,7 +91,7 @@ struct FlagName {
 std::span<const Position> RetailPositions();
 std::span<const FlagName> RetailFlagNames();
 // The flag group whose indexes are items.
-inline constexpr std::uint8_t kItemFlagGroup = 10;   // FG_USE
-inline constexpr std::uint8_t kGosubMarker = 0x18;   // I_GOSUB
+inline constexpr std::uint8_t kItemFlagGroup = 10; // FG_USE
+inline constexpr std::uint8_t kGosubMarker = 0x18; // I_GOSUB
 
 } // namespace quillon

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "codec/isa/blocks.h"
@@ -66,6 +67,10 @@ struct OpcodeEntry {
     const BlockFacts* blocks = nullptr; // what it does to blocks, if anything
     const Form* exactForm = nullptr;    // exact mode's form, where it differs
     std::uint8_t exactSize = 0;         // the game's size, where it differs
+    // Exact mode's earlier form, which its texts may still use, where a
+    // field was split for names (told apart by the number of arguments).
+    const Form* exactOldForm = nullptr;
+    const char* exactName = nullptr; // exact mode's name, where it differs
 };
 
 using OpcodeTable = std::array<OpcodeEntry, 256>;
@@ -106,6 +111,9 @@ struct Dialect {
 };
 
 const Dialect& RetailDialect();
+// The retail opcodes that are conditions: a header (if, while, "} while") is
+// followed by a run of them.
+std::span<const std::uint8_t> RetailConditions();
 const Dialect& PrototypeDialect();
 
 } // namespace quillon

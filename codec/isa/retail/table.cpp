@@ -9,13 +9,14 @@ using namespace forms;
 
 // Opcode, size in bytes, source name, the classic form and, where there are
 // any, the block facts, then exact mode's form and the game's size where they
-// differ from the classic ones.
+// differ from the classic ones, the earlier exact form where names split a
+// field, and exact mode's name where it differs.
 const OpcodeTable kOpcodeTable = {{
     {0x00, 1, "nop", &kNop, &kClosesElse, &kExactNop},
     {0x01, 2, "return", &kReturn},
     {0x02, 1, "Evt_next", &kNameOnly},
     {0x03, 4, "Evt_chain", &kBytes3},
-    {0x04, 4, "Evt_exec", &kEvtExec},
+    {0x04, 4, "Evt_exec", &kEvtExec, nullptr, &kExactEvtExec, 0, &kEvtExec},
     {0x05, 2, "Evt_kill", &kByte1},
     {0x06, 4, "if", &kCondition, &kOpensIf},
     {0x07, 4, "} else", &kElse, &kOpensElse},
@@ -35,7 +36,7 @@ const OpcodeTable kOpcodeTable = {{
     {0x15, 2, "default", &kDefault, &kDefaultFacts},
     {0x16, 2, "}", &kBrace, &kClosesSwitch},
     {0x17, 6, "goto", &kGoto, &kJump, &kExactGoto},
-    {0x18, 2, "Gosub", &kGosub},
+    {0x18, 2, "Gosub", &kGosub, nullptr, &kExactGosub},
     {0x19, 2, "return", &kReturnSub},
     {0x1A, 2, "break", &kBreak, &kBreaks},
     {0x1B, 6, "for", &kFor, &kNoLine},
@@ -73,7 +74,7 @@ const OpcodeTable kOpcodeTable = {{
     {0x3B, 32, "Door_aot_set", &kDoorAotSet},
     {0x3C, 2, "Cut_auto", &kByte1},
     {0x3D, 3, "Member_copy", &kBytes2},
-    {0x3E, 6, "Member_cmp", &kMemberCmp},
+    {0x3E, 6, "Member_cmp", &kMemberCmp, nullptr, &kExactMemberCmp, 0, &kMemberCmp},
     {0x3F, 4, "Plc_motion", &kBytes3},
     {0x40, 8, "Plc_dest", &kByteCoords},
     {0x41, 10, "Plc_neck", &kPlcNeck},
@@ -81,7 +82,7 @@ const OpcodeTable kOpcodeTable = {{
     {0x43, 4, "Plc_flg", &kBytes3},
     {0x44, 22, "Sce_em_set", &kSceEmSet},
     {0x45, 5, "Col_chg_set", &kBytes4},
-    {0x46, 10, "Aot_reset", &kAotReset},
+    {0x46, 10, "Aot_reset", &kAotReset, nullptr, &kExactAotReset, 0, &kAotReset},
     {0x47, 2, "Aot_on", &kByte1},
     {0x48, 16, "Super_set", &kSuperSet},
     {0x49, 8, "Super_reset", &kBytes7},
@@ -89,7 +90,7 @@ const OpcodeTable kOpcodeTable = {{
     {0x4B, 3, "Cut_replace", &kBytes2},
     {0x4C, 5, "Sce_espr_kill", &kBytes4},
     {0x4D, 22, "Obj_model_move", &kObjModelMove},
-    {0x4E, 22, "Item_aot_set", &kItemAotSet},
+    {0x4E, 22, "Item_aot_set", &kItemAotSet, nullptr, &kExactItemAotSet, 0, &kItemAotSet},
     {0x4F, 4, "Sce_key_ck", &kByteWord},
     {0x50, 4, "Sce_trg_ck", &kByteWord},
     {0x51, 6, "Sce_bgm_control", &kBytes5},
@@ -115,8 +116,8 @@ const OpcodeTable kOpcodeTable = {{
     {0x65, 2, "Sce_espr_kill2", &kByte1},
     {0x66, 1, "Plc_stop", &kNameOnly},
     {0x67, 28, "Aot_set_4p", &kAotSet4p, nullptr, &kExactAotSet4p},
-    {0x68, 40, "Door_aot_set_4p", &kWorkInProgress, nullptr, &kEveryByte},
-    {0x69, 30, "Item_aot_set_4p", &kWorkInProgress, nullptr, &kEveryByte},
+    {0x68, 40, "Door_aot_set_4p", &kWorkInProgress, nullptr, &kExactDoorAotSet4p, 0, &kEveryByte},
+    {0x69, 30, "Item_aot_set_4p", &kWorkInProgress, nullptr, &kExactItemAotSet4p, 0, &kEveryByte},
     {0x6A, 6, "Light_pos_set", &kBytes3Word},
     {0x6B, 4, "Light_kido_set", &kByteWord},
     {0x6C, 1, "Rbj_reset", &kNameOnly},
@@ -140,20 +141,20 @@ const OpcodeTable kOpcodeTable = {{
     {0x7E, 6, "Light_kido_set2", &kBytes3UWord},
     {0x7F, 6, "Light_color_set2", &kBytes5},
     {0x80, 2, "Se_vol", &kByte1},
-    {0x81, 0, "UnknownOpcode", &kUnknown, nullptr, nullptr, 3},
-    {0x82, 3, "UnknownOpcode", &kUnknown},
-    {0x83, 1, "UnknownOpcode", &kUnknown},
-    {0x84, 2, "UnknownOpcode", &kUnknown},
-    {0x85, 6, "UnknownOpcode", &kUnknown},
+    {0x81, 0, "UnknownOpcode", &kUnknown, nullptr, &kEveryByte, 3, nullptr, "Op81"},
+    {0x82, 3, "UnknownOpcode", &kUnknown, nullptr, &kEveryByte, 0, nullptr, "Op82"},
+    {0x83, 1, "UnknownOpcode", &kUnknown, nullptr, &kEveryByte, 0, nullptr, "Op83"},
+    {0x84, 2, "UnknownOpcode", &kUnknown, nullptr, &kEveryByte, 0, nullptr, "Op84"},
+    {0x85, 6, "UnknownOpcode", &kUnknown, nullptr, &kEveryByte, 0, nullptr, "Op85"},
     {0x86, 1, "Poison_ck", &kNameOnly},
     {0x87, 1, "Poison_clr", &kNameOnly},
     {0x88, 3, "Sce_Item_ck_Lost", &kBytes2},
-    {0x89, 1, "UnknownOpcode", &kUnknown},
-    {0x8A, 6, "UnknownOpcode", &kUnknown},
-    {0x8B, 6, "UnknownOpcode", &kUnknown},
-    {0x8C, 8, "UnknownOpcode", &kUnknown},
-    {0x8D, 24, "UnknownOpcode", &kUnknown},
-    {0x8E, 24, "UnknownOpcode", &kUnknown},
+    {0x89, 1, "UnknownOpcode", &kUnknown, nullptr, &kEveryByte, 0, nullptr, "Op89"},
+    {0x8A, 6, "UnknownOpcode", &kUnknown, nullptr, &kEveryByte, 0, nullptr, "Op8A"},
+    {0x8B, 6, "UnknownOpcode", &kUnknown, nullptr, &kEveryByte, 0, nullptr, "Op8B"},
+    {0x8C, 8, "UnknownOpcode", &kUnknown, nullptr, &kEveryByte, 0, nullptr, "Op8C"},
+    {0x8D, 24, "UnknownOpcode", &kUnknown, nullptr, &kEveryByte, 0, nullptr, "Op8D"},
+    {0x8E, 24, "UnknownOpcode", &kUnknown, nullptr, &kEveryByte, 0, nullptr, "Op8E"},
     {0x8F, 1, "nop", &kUnknown},
     {0x90, 1, "nop", &kUnknown},
     {0x91, 1, "nop", &kUnknown},
@@ -269,7 +270,15 @@ const OpcodeTable kOpcodeTable = {{
     {0xFF, 0, "IllegalOpcode", &kUnknown},
 }};
 
+// Ck, Cmp, Member_cmp, Work_copy, Keep_Item_ck, Dir_ck, Sce_key_ck,
+// Sce_trg_ck, 0x81 and Poison_ck.
+const std::uint8_t kConditions[] = {0x21, 0x23, 0x3E, 0x1D, 0x5E, 0x39, 0x4F, 0x50, 0x81, 0x86};
+
 } // namespace retail
+
+std::span<const std::uint8_t> RetailConditions() {
+    return retail::kConditions;
+}
 
 const Dialect& RetailDialect() {
     static const Dialect d =
