@@ -84,7 +84,7 @@ class ChunkGenerator {
         std::string b = Random(o.op, o.size);
         if (o.operators)
             b[static_cast<std::size_t>(o.operatorAt)] = static_cast<char>(Pick(o.operators));
-        if (o.op == 0x1E || o.op == 0x81) ++raw_;
+        if (o.op == 0x1E) ++raw_;
         if (o.aligned && (out_.size() & 1)) out_ += '\0';
         LineStart();
         Emit(b, o.aligned);
@@ -98,7 +98,6 @@ class ChunkGenerator {
         std::string b = Random(o.op, o.size);
         if (o.operators)
             b[static_cast<std::size_t>(o.operatorAt)] = static_cast<char>(Pick(o.operators));
-        if (o.op == 0x81) ++raw_;
         Emit(b, o.aligned);
         return o.size;
     }

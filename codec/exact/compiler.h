@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -20,6 +21,8 @@
 #include <vector>
 
 #include "codec/classic/diagnostics.h"
+#include "codec/exact/arguments.h"
+#include "codec/exact/directives.h"
 #include "codec/exact/encoder.h"
 #include "codec/exact/exact.h"
 #include "codec/exact/field_scanner.h"
@@ -36,7 +39,7 @@ class Compiler : public CompileListener {
     // Compiles one text, given in windows: Begin, then Feed with each window
     // of the text in turn, then Finish. A compiler may compile any number of
     // texts in turn (its storage is kept for the next).
-    void Begin(const MessageHandler& onMessage);
+    void Begin(const MessageHandler& onMessage, const CompileOptions& options);
     // Reads the lines of `window` that end in it (all of them when `last`);
     // returns the index of the first line not read, which the next window
     // starts with.
@@ -60,19 +63,34 @@ class Compiler : public CompileListener {
     int Column(std::string_view token) const {
         const std::string_view line = lexer_.Text();
         const char* base = line.data();
+        token = Original(token);
         if (!token.empty() && token.data() >= base && token.data() < base + line.size())
             return static_cast<int>(token.data() - base) + 1;
         if (tokens_.empty()) return 1;
-        const std::string_view last = tokens_.back();
+        const std::string_view last = Original(tokens_.back());
+        if (last.data() < base || last.data() > base + line.size()) return 1;
         return static_cast<int>(last.data() + last.size() - base) + 1;
+    }
+    // The token of the line that a token made for a name stands for.
+    std::string_view Original(std::string_view token) const {
+        for (std::size_t k = 0; k < madeTokens_.size(); ++k)
+            if (token.data() == madeTokens_[k].data()) return madeFrom_[k];
+        return token;
     }
 
     // ---- the line parser (line_parser.cpp): one step per kind of line.
     void Line();
     void FunctionHead();
+    // "#define" and "#include".
+    void Directive();
     void LabelLine();
-    // if and while: the opening instruction, then its condition.
+    // if and while: the opening instruction, then its conditions.
     void ConditionBlock();
+    // The conditions of a header, tokens [first, end), joined by "&&".
+    void Conditions(std::size_t first, std::size_t end);
+    bool StartsInstruction(std::string_view word) const;
+    // A label's line: a name, then ":".
+    bool IsLabel() const;
     // do, for and switch: an opening instruction with fields of its own.
     void FieldBlock();
     void CaseOrDefault();
@@ -89,6 +107,27 @@ class Compiler : public CompileListener {
     bool RawLine(std::size_t first, std::size_t end, bool condition);
     // Scans the fields of `op` into the bytes of `item` and puts it.
     bool Scan(std::uint8_t op, std::size_t first, std::size_t end, const Item& item);
+    // A line that names a function: its call, a Gosub.
+    bool Call(std::string_view name, const Item& item);
+
+    // ---- names (names_pass.cpp)
+    // The form whose arguments the kept tokens give: the earlier form of an
+    // opcode where they are as many as it takes.
+    const Form& FormFor(std::uint8_t op, std::size_t arguments) const;
+    // Resolves the names among the kept tokens: the tokens become numbers
+    // in the text of the fields they fill; `form` becomes the form that
+    // their number asks for. False after an error.
+    bool ResolveNames(std::uint8_t op, const Form*& form);
+    // After the scan: names that name no value must name procedures, and
+    // named values should be of the meaning of their place (a warning).
+    bool CheckNames(std::uint8_t op, const std::uint8_t* bytes);
+    // A reference to the procedure `name` at `offset` of the next
+    // instruction put, resolved when the text ends.
+    void Refer(std::string_view name, std::uint8_t offset, std::string_view token,
+               bool call = false);
+    // The references resolved: each procedure's index in its byte.
+    void ResolveReferences();
+    std::string Unknown(const std::string& name, bool call) const;
 
     // ---- labels: they belong to their function, and the same name in two
     // functions names two labels.
@@ -116,8 +155,13 @@ class Compiler : public CompileListener {
             starts_.back().second = e.line;
             recordFirst_ = false;
         }
-        if (errors_ || !laying_) return;
-        if (!encoder_.Add(e, static_cast<const char*>(bytes), padded)) LayoutFailed();
+        const bool laid =
+            !errors_ && laying_ && encoder_.Add(e, static_cast<const char*>(bytes), padded);
+        if (!errors_ && laying_ && !laid) LayoutFailed();
+        for (PendingReference& r : waitingReferences_)
+            procedureReferences_.push_back({laid ? encoder_.LastAt() + r.offset : -1,
+                                            std::move(r.name), r.line, r.column, r.call});
+        waitingReferences_.clear();
     }
     void LayoutFailed();
     // A function begins: its procedure is laid out after the one before.
@@ -155,6 +199,31 @@ class Compiler : public CompileListener {
         std::string name;
     };
     std::vector<Reference> references_;
+
+    // ---- names
+    const CompileOptions* options_ = nullptr;
+    NameBook book_; // the names that the text and its headers define
+    std::unique_ptr<Directives> directives_;
+    std::vector<Argument> arguments_;   // the line's, with names resolved
+    std::vector<Field> argumentFields_; // the field that each fills
+    std::vector<std::string> madeText_; // the numbers made for names
+    std::vector<std::string_view> madeTokens_, madeFrom_, lineTokens_;
+    std::unordered_map<std::string, std::uint32_t> functions_; // by name: their index
+    std::vector<std::pair<std::string, int>> functionLines_;
+    struct PendingReference {
+        std::uint8_t offset;
+        std::string name;
+        int line, column;
+        bool call;
+    };
+    std::vector<PendingReference> waitingReferences_; // of the instruction being put
+    struct ProcedureReference {
+        std::int64_t at; // in body_; -1 where nothing was laid out
+        std::string name;
+        int line, column;
+        bool call; // a line of the name alone: an instruction may be meant
+    };
+    std::vector<ProcedureReference> procedureReferences_;
 };
 
 } // namespace quillon::exact

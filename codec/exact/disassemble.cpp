@@ -22,7 +22,9 @@ void RawProcedure(std::string_view chunk, std::int32_t start, std::int32_t end, 
     proc.pool.clear();
     for (std::int32_t at = start; at < end; at += static_cast<std::int32_t>(kRawLine)) {
         const std::size_t n = std::min<std::size_t>(kRawLine, static_cast<std::size_t>(end - at));
-        proc.Add(ItemKind::Code, chunk.data() + at, n).raw = true;
+        Item& e = proc.Add(ItemKind::Code, chunk.data() + at, n);
+        e.raw = true;
+        e.at = at;
     }
 }
 
@@ -75,15 +77,16 @@ bool CheckChunk(std::string_view chunk, std::string& reason) {
 
 bool DisassembleChunk(std::string_view chunk, std::string& text, std::string& reason,
                       const PrintOptions& options) {
-    (void)options;
     if (!CheckChunk(chunk, reason)) return false;
     const std::size_t count = U16(chunk, 0) / 2u;
     text.clear();
     text.reserve(chunk.size() * 6 + 256);
     text += kMarker;
     text += ": compile with --exact; block lengths, goto offsets, pads and the procedure "
-            "table are worked out from the text\r\n";
-    Printer printer(text);
+            "table are worked out from the text\r\n#include <";
+    text += kNamesHeader;
+    text += ">\r\n";
+    Printer printer(text, options);
     Recovery recovery(chunk);
     Procedure proc;
     std::vector<std::int32_t> labelAt;

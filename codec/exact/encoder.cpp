@@ -36,7 +36,7 @@ void ProcedureEncoder::Begin(std::int32_t base, std::string& out) {
     pending_.clear();
     labels_.clear();
     jumps_.clear();
-    waiting_ = false;
+    waiting_ = inRun_ = false;
     Room(0);
 }
 
@@ -60,7 +60,7 @@ std::int32_t ProcedureEncoder::Emit(const Item& e, const char* bytes, bool padde
                             static_cast<std::size_t>(!e.raw & (e.count != 0));
     data[written_] = '\0';
     written_ += pad;
-    const std::int32_t at = Pos();
+    const std::int32_t at = last_ = Pos();
     if (!pending_.empty()) PlaceLabels(at);
     // Most instructions are short: a copy of a fixed size where that much
     // can be read (the room written to has the slack).
@@ -109,8 +109,13 @@ bool ProcedureEncoder::EndBlock(const PendingBlock& b) {
 }
 
 bool ProcedureEncoder::Add(const Item& e, const char* bytes, bool padded) {
-    // An if, a while or a "} while" waits for its condition: this item.
+    // An if, a while or a "} while" waits for its condition: this item;
+    // further conditions join its run.
     if (waiting_) return AddCondition(e, bytes, padded);
+    if (inRun_) {
+        if (e.kind == ItemKind::Code && e.condition) return JoinRun(e, bytes, padded);
+        if (!EndRun()) return false;
+    }
     switch (e.kind) {
     case ItemKind::Code: Emit(e, bytes, padded); return true;
     case ItemKind::Label:
@@ -134,10 +139,31 @@ bool ProcedureEncoder::Add(const Item& e, const char* bytes, bool padded) {
 bool ProcedureEncoder::AddCondition(const Item& e, const char* bytes, bool padded) {
     waiting_ = false;
     if (!e.condition) return Fail(wait_.line, wait_.column, "the condition is missing");
+    runStart_ = Emit(e, bytes, padded);
+    inRun_ = true;
+    return StoreRunSize(e);
+}
+
+// The size of the run so far, from its first condition's start, where the
+// header keeps it.
+bool ProcedureEncoder::StoreRunSize(const Item& e) {
+    if (wait_.sizeAt < 0) return true;
+    const std::int32_t size = Pos() - runStart_;
+    if (size > 0xFF)
+        return Fail(e.line, e.column,
+                    FormatText("the conditions of %d bytes do not fit 8 bits", size));
+    (*out_)[begin_ + static_cast<std::size_t>(wait_.sizeAt - base_)] = static_cast<char>(size);
+    return true;
+}
+
+bool ProcedureEncoder::JoinRun(const Item& e, const char* bytes, bool padded) {
     Emit(e, bytes, padded);
-    if (wait_.sizeAt >= 0)
-        (*out_)[begin_ + static_cast<std::size_t>(wait_.sizeAt - base_)] =
-            static_cast<char>(e.count);
+    return StoreRunSize(e);
+}
+
+// The run of conditions ends: a "} while" ends its do block after it.
+bool ProcedureEncoder::EndRun() {
+    inRun_ = false;
     return !wait_.ends || EndBlock(wait_.block);
 }
 
@@ -207,11 +233,11 @@ bool ProcedureEncoder::AddClose(const Item& e) {
 }
 
 bool ProcedureEncoder::End() {
+    bool done = !inRun_ || EndRun();
     PlaceLabels(Pos());
-    bool done = true;
-    if (waiting_)
+    if (done && waiting_)
         done = Fail(wait_.line, wait_.column, "the condition is missing");
-    else if (!blocks_.empty())
+    else if (done && !blocks_.empty())
         done = Fail(blocks_.back().line, blocks_.back().column,
                     "the block opened here is never closed");
     for (std::size_t k = 0; done && k < jumps_.size(); ++k) {

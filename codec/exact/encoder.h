@@ -38,6 +38,8 @@ class ProcedureEncoder {
     // out (also after a failure). False with Error() set.
     bool End();
     const EncodeError& Error() const { return error_; }
+    // Where the last instruction laid out starts (after its pad).
+    std::int32_t LastAt() const { return last_; }
 
   private:
     // A block laid out and not closed yet: its length is stored at its
@@ -75,6 +77,9 @@ class ProcedureEncoder {
     bool EndBlock(const PendingBlock& b);
     // The steps of Add by the kind of item.
     bool AddCondition(const Item& e, const char* bytes, bool padded);
+    bool JoinRun(const Item& e, const char* bytes, bool padded);
+    bool StoreRunSize(const Item& e);
+    bool EndRun();
     bool AddOpen(const Item& e, const char* bytes, bool padded);
     bool AddElse(const Item& e, const char* bytes, bool padded);
     bool AddCaseOrDefault(const Item& e, const char* bytes, bool padded);
@@ -91,6 +96,7 @@ class ProcedureEncoder {
     const std::uint8_t* aligned_; // by opcode: starts at an even offset
     std::string* out_ = nullptr;  // room past `written_`, cut by End
     std::int32_t base_ = 0;
+    std::int32_t last_ = 0;
     std::size_t begin_ = 0, written_ = 0;
     std::vector<PendingBlock> blocks_;
     std::vector<std::uint32_t> pending_; // labels waiting for the next item
@@ -98,6 +104,8 @@ class ProcedureEncoder {
     std::vector<Jump> jumps_;
     bool waiting_ = false;
     Wait wait_{};
+    bool inRun_ = false;        // the conditions after a header are being laid out
+    std::int32_t runStart_ = 0; // where the first of them starts
     EncodeError error_;
 };
 

@@ -54,15 +54,32 @@ class FieldScanner {
         first_ = first;
         end_ = end;
     }
+    // Puts the line's tokens back (a copy of Tokens() taken after StartLine),
+    // to keep another part of them.
+    void Restore(const std::vector<std::string_view>& line, bool copied) {
+        ctx_.tokens.assign(line.begin(), line.end());
+        first_ = 0;
+        end_ = line.size();
+        ctx_.tokenCount = ctx_.liveTokens = static_cast<std::int32_t>(end_);
+        ctx_.lineCopied = copied;
+    }
+    bool Copied() const { return ctx_.lineCopied; }
+    // Puts `tokens` in place of the kept ones (made for names: nothing may
+    // be read past them).
+    void Replace(const std::vector<std::string_view>& tokens) {
+        ctx_.tokens.assign(tokens.begin(), tokens.end());
+        ctx_.tokenCount = ctx_.liveTokens = static_cast<std::int32_t>(tokens.size());
+        ctx_.lineCopied = true;
+    }
     // The opcode that the first kept token names, or -1.
     int InstructionOf() const { return InstructionNamed(ctx_); }
     // Scans the kept tokens into the fields of `op`'s exact form, reporting
     // to the listener, and returns the instruction's bytes (64 of them, zero
     // where no field or preset wrote).
-    const std::uint8_t* Scan(std::uint8_t op) {
+    const std::uint8_t* Scan(std::uint8_t op, const Form& form) {
         std::memset(ctx_.code, 0, sizeof ctx_.code);
         ctx_.opcode = ctx_.code[0] = op;
-        ScanInstruction(ctx_);
+        ScanInstruction(ctx_, form);
         return ctx_.code;
     }
 

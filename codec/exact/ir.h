@@ -36,6 +36,7 @@ struct Item {
     std::int32_t column = 0;
     std::uint32_t first = 0; // its bytes in the procedure's pool
     std::uint8_t count = 0;
+    std::int32_t at = -1; // the disassembler's: its chunk offset
 };
 
 // The items of a procedure, their bytes one after another in `pool`.

@@ -8,8 +8,15 @@ namespace quillon::exact {
 
 Compiler::Compiler() : rows_(ExactRows()), operands_(Operands()), scanner_(this) {}
 
-void Compiler::Begin(const MessageHandler& onMessage) {
+void Compiler::Begin(const MessageHandler& onMessage, const CompileOptions& options) {
     onMessage_ = &onMessage;
+    options_ = &options;
+    book_ = NameBook();
+    directives_ = std::make_unique<Directives>(book_, options, options.key);
+    functions_.clear();
+    functionLines_.clear();
+    procedureReferences_.clear();
+    waitingReferences_.clear();
     inFunction_ = missingReported_ = false;
     open_ = line_ = errors_ = 0;
     count_ = 0;
@@ -63,6 +70,7 @@ bool Compiler::Finish(std::string& chunk) {
     if (inFunction_) Message(true, 1, "the last function is never closed with '}'");
     if (count_ == 0)
         Message(true, 1, "no function: an exact text holds one function per procedure");
+    ResolveReferences();
     if (errors_) return false;
     // The first procedure that starts past what the 16-bit table holds,
     // unless one before it failed to lay out.

@@ -8,39 +8,19 @@
 
 #include "codec/base/text.h"
 #include "codec/exact/compiler.h"
+#include "codec/exact/naming.h"
 
 namespace quillon::exact {
 
 namespace {
 
-// "Sub03" for procedure 3 (at least two digits).
-bool IsSubName(std::string_view word, std::size_t number) {
-    char digits[24];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while (number > 0);
-    if (n < 2) digits[n++] = '0';
-    if (word.size() != 3 + static_cast<std::size_t>(n) || word.substr(0, 3) != "Sub") return false;
-    for (int i = 0; i < n; ++i)
-        if (word[3 + static_cast<std::size_t>(i)] != digits[n - 1 - i]) return false;
-    return true;
-}
-
-bool IsLabelName(std::string_view word) {
-    if (word.size() < 2 || word[0] != 'L') return false;
-    return std::all_of(word.begin() + 1, word.end(), [](char c) {
-        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-    });
-}
-
 // The first characters of the words that Line() tells apart: int, void, if,
-// while, do, for, switch, case, default, "}", goto and labels.
+// while, do, for, switch, case, default, "}", goto and "#" lines. (Labels
+// and calls are told by what follows their word.)
 struct KeywordStarts {
     bool of[256] = {};
     constexpr KeywordStarts() {
-        for (unsigned char c : {'i', 'v', 'w', 'd', 'f', 's', 'c', '}', 'g', 'L'}) of[c] = true;
+        for (unsigned char c : {'i', 'v', 'w', 'd', 'f', 's', 'c', '}', 'g', '#'}) of[c] = true;
     }
 };
 constexpr KeywordStarts kKeywordStarts;
@@ -72,22 +52,39 @@ void Compiler::Line() {
     const std::string_view word = tokens_[0];
     // Most lines are instructions: a word that no keyword or label starts
     // with is one.
-    if (!kKeywordStarts.of[static_cast<unsigned char>(word[0])]) {
+    if (!kKeywordStarts.of[static_cast<unsigned char>(word[0])] && !IsLabel()) {
         if (inFunction_)
             Instruction(0, tokens_.size(), false);
         else
             Error(word, "a line outside any function");
         return;
     }
+    if (word[0] == '#') return Directive();
     if (word == "int" || word == "void") return FunctionHead();
     if (!inFunction_) return Error(word, "a line outside any function");
-    if (tokens_.size() == 1 && IsLabelName(word)) return LabelLine();
+    if (IsLabel()) return LabelLine();
     if (word == "if" || word == "while") return ConditionBlock();
     if (word == "do" || word == "for" || word == "switch") return FieldBlock();
     if (word == "case" || word == "default") return CaseOrDefault();
     if (word == "}") return Brace();
-    if (word == "goto" && tokens_.size() > 1 && IsLabelName(tokens_[1])) return Goto();
+    // "goto(L0132, 0, 0, 0);" jumps; "goto Sub03();" is the earlier texts' call.
+    if (word == "goto" && tokens_.size() > 2) return Goto();
     Instruction(0, tokens_.size(), false);
+}
+
+bool Compiler::IsLabel() const {
+    if (tokens_.size() != 1 || !IsIdentifier(tokens_[0]) || tokens_[0] == "default") return false;
+    const std::string_view line = lexer_.Text();
+    std::size_t k = static_cast<std::size_t>(tokens_[0].data() + tokens_[0].size() - line.data());
+    while (k < line.size() && (line[k] == ' ' || line[k] == '\t')) ++k;
+    return k < line.size() && line[k] == ':';
+}
+
+void Compiler::Directive() {
+    std::string error;
+    std::string_view at;
+    if (!directives_->Line(tokens_, FormatText("line %d", line_), error, at))
+        Error(at, std::move(error));
 }
 
 bool Compiler::Opens(std::size_t last) {
@@ -107,9 +104,18 @@ void Compiler::FunctionHead() {
     references_.clear();
     ++count_;
     BeginProcedure();
-    if (n < 2 || !IsSubName(tokens_[1], count_ - 1))
-        Message(false, Column(n > 1 ? tokens_[1] : word),
-                FormatText("procedure %zu of the table is named Sub%02zu", count_ - 1, count_ - 1));
+    if (n < 2 || !IsIdentifier(tokens_[1]))
+        return Error(n > 1 ? tokens_[1] : word, "a function's name expected after its type");
+    const std::string name(tokens_[1]);
+    if (rows_.dialect.FindName(name) >= 0 || book_.Find(name) || Naming::Builtin().Find(name))
+        return Error(tokens_[1], FormatText("'%s' names an instruction or a value: a function "
+                                            "may not take its name",
+                                            name.c_str()));
+    const auto [it, added] = functions_.try_emplace(name, static_cast<std::uint32_t>(count_ - 1));
+    if (!added)
+        return Error(tokens_[1], FormatText("function '%s' is already defined on line %d",
+                                            name.c_str(), functionLines_[it->second].second));
+    functionLines_.push_back({name, line_});
 }
 
 void Compiler::LabelLine() {
@@ -134,7 +140,33 @@ void Compiler::ConditionBlock() {
     e.block = rows_.row[op].block;
     Put(e, bytes, 4, false);
     ++open_;
-    Instruction(1, n - 1, true);
+    Conditions(1, n - 1);
+}
+
+void Compiler::Conditions(std::size_t first, std::size_t end) {
+    // "&&" joins conditions where an instruction follows it (Calc writes
+    // its own "&&" between numbers).
+    std::vector<std::size_t> cuts;
+    for (std::size_t k = first + 1; k + 1 < end; ++k)
+        if (tokens_[k] == "&&" && StartsInstruction(tokens_[k + 1])) cuts.push_back(k);
+    if (cuts.empty()) {
+        Instruction(first, end, true);
+        return;
+    }
+    cuts.push_back(end);
+    const std::vector<std::string_view> line(tokens_.begin(), tokens_.end());
+    const bool copied = scanner_.Copied();
+    std::size_t from = first;
+    for (const std::size_t cut : cuts) {
+        scanner_.Restore(line, copied);
+        if (!Instruction(from, cut, true)) return;
+        from = cut + 1;
+    }
+}
+
+bool Compiler::StartsInstruction(std::string_view word) const {
+    return word == "raw" || rows_.dialect.FindName(word) >= 0 ||
+           functions_.count(std::string(word));
 }
 
 void Compiler::FieldBlock() {
@@ -180,7 +212,7 @@ void Compiler::Brace() {
         Item e = Make(ItemKind::Close, word);
         e.block = Block::Do;
         Put(e, nullptr, 0, false);
-        Instruction(2, n, true);
+        Conditions(2, n);
         return;
     }
     Error(tokens_[1], "'}' expected alone, or as '} else {' or '} while(...);'");
@@ -232,6 +264,13 @@ bool Compiler::Instruction(std::size_t first, std::size_t end, bool condition) {
     scanner_.Keep(first, end);
     const int op = scanner_.InstructionOf();
     if (op < 0) {
+        // "Sub03();" calls the function of that name.
+        if (end == first + 1 && IsIdentifier(word) && !book_.Find(word) &&
+            !Naming::Builtin().Find(word)) {
+            Item e = Make(ItemKind::Code, word);
+            e.condition = condition;
+            return Call(word, e);
+        }
         Error(word,
               FormatText("unknown instruction '%s'", std::string(word.substr(0, 60)).c_str()));
         return false;
@@ -251,17 +290,20 @@ bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, const I
     scanner_.Keep(first, end);
     missingReported_ = false;
     const int before = errors_;
-    const std::uint8_t* const bytes = scanner_.Scan(op);
+    const Form* chosen = rows_.dialect.forms[op];
+    arguments_.clear();
+    if (chosen->special != Special::For && !ResolveNames(op, chosen)) return false;
+    const Form& form = *chosen;
+    const std::uint8_t* const bytes = scanner_.Scan(op, form);
     // The scanner checks for surplus arguments where a form has fields; here
     // every line is checked (the for line's own words and a final "{" aside).
-    const Form& form = *rows_.dialect.forms[op];
     if (form.fieldCount == 0 && form.special != Special::For) {
         std::size_t live = tokens_.size();
         while (live > 1 && tokens_[live - 1] == "{") --live;
         if (live > form.firstToken)
             Report({Issue::SurplusArgument, -1, tokens_[form.firstToken], op, 1, 0, Kind::U8});
     }
-    if (errors_ > before) return false;
+    if (errors_ > before || (!arguments_.empty() && !CheckNames(op, bytes))) return false;
     Put(item, bytes, static_cast<std::size_t>(rows_.dialect.Size(op)), true);
     return true;
 }

@@ -11,13 +11,30 @@ void Printer::LabelName(std::int32_t at) {
 }
 
 void Printer::Code(const exact::Procedure& proc, const Item& e, bool condition) {
-    if (!e.raw) return Fields(proc, e);
-    text_ += "raw(";
-    for (std::uint8_t k = 0; k < e.count; ++k) {
-        if (k) text_ += ' ';
-        AppendHex(text_, static_cast<std::uint8_t>(proc.pool[e.first + k]), 2);
+    if (e.raw) {
+        text_ += "raw(";
+        for (std::uint8_t k = 0; k < e.count; ++k) {
+            if (k) text_ += ' ';
+            AppendHex(text_, static_cast<std::uint8_t>(proc.pool[e.first + k]), 2);
+        }
+        text_ += condition ? ")" : ");";
+        return;
     }
-    text_ += condition ? ")" : ");";
+    Fields(proc, e);
+    const bool ended = text_.back() == ';';
+    if (condition && ended)
+        text_.pop_back();
+    else if (!condition && !ended)
+        text_ += ';';
+}
+
+void Printer::Conditions(const exact::Procedure& proc, std::size_t& k) {
+    Code(proc, proc.items[++k], true);
+    while (k + 1 < proc.items.size() && proc.items[k + 1].kind == ItemKind::Code &&
+           proc.items[k + 1].condition) {
+        text_ += " && ";
+        Code(proc, proc.items[++k], true);
+    }
 }
 
 void Printer::Open(const exact::Procedure& proc, std::size_t& k) {
@@ -26,8 +43,24 @@ void Printer::Open(const exact::Procedure& proc, std::size_t& k) {
     if (!ExactRows().row[op].condition) return Fields(proc, e);
     text_ += ExactRows().dialect.Name(op);
     text_ += '(';
-    Code(proc, proc.items[++k], true);
+    Conditions(proc, k);
     text_ += ") {";
+}
+
+void Printer::Offsets(const exact::Procedure& proc, std::size_t first, std::size_t last) {
+    std::int32_t at = -1;
+    for (std::size_t k = first; k <= last && at < 0; ++k) at = proc.items[k].at;
+    if (at < 0) return;
+    text_ += " // ";
+    AppendHex(text_, static_cast<std::uint32_t>(at), 4);
+    text_ += ':';
+    for (std::size_t k = first; k <= last; ++k) {
+        const Item& e = proc.items[k];
+        for (std::uint8_t b = 0; b < e.count; ++b) {
+            text_ += ' ';
+            AppendHex(text_, static_cast<std::uint8_t>(proc.pool[e.first + b]), 2);
+        }
+    }
 }
 
 void Printer::Procedure(const exact::Procedure& proc, int number,
@@ -40,6 +73,7 @@ void Printer::Procedure(const exact::Procedure& proc, int number,
     const auto& items = proc.items;
     for (std::size_t k = 0; k < items.size(); ++k) {
         const Item& e = items[k];
+        const std::size_t first = k;
         switch (e.kind) {
         case ItemKind::Code:
             Tabs(depth);
@@ -77,13 +111,14 @@ void Printer::Procedure(const exact::Procedure& proc, int number,
             Tabs(depth);
             if (e.block == Block::Do) {
                 text_ += "} while(";
-                Code(proc, items[++k], true);
+                Conditions(proc, k);
                 text_ += ");";
             } else {
                 text_ += '}';
             }
             break;
         }
+        if (options_.offsets) Offsets(proc, first, k);
         text_ += "\r\n";
     }
     text_ += "}\r\n";

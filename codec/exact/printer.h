@@ -1,20 +1,22 @@
-// The exact printer: a procedure's items as the lines of its function.
+// The exact printer: a procedure's items as the lines of its function, with
+// the operands named (named_line.h) and the conditions of a block's header
+// joined by "&&" inside its parentheses.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "codec/classic/fields.h"
-#include "codec/classic/print_plan.h"
+#include "codec/exact/exact.h"
 #include "codec/exact/ir.h"
-#include "codec/isa/exact_rows.h"
+#include "codec/exact/named_line.h"
 
 namespace quillon::exact {
 
 class Printer {
   public:
-    explicit Printer(std::string& text) : text_(text), plan_(PlanOf(ExactRows().dialect)) {}
+    Printer(std::string& text, const PrintOptions& options)
+        : text_(text), options_(options), lines_(options) {}
 
     // Appends the function of procedure `number`, whose items are those of
     // `proc` and whose labels stand at the chunk offsets `labelAt`.
@@ -25,19 +27,24 @@ class Printer {
     // "L" and the label's chunk offset in four hexadecimal digits.
     void LabelName(std::int32_t at);
     void Tabs(int depth) { text_.append(static_cast<std::size_t>(depth > 0 ? depth : 0), '\t'); }
-    // The text of a code item: its instruction's line, or its raw bytes.
+    // The text of a code item: its instruction's line, or its raw bytes; a
+    // statement ends with ";", a condition does not.
     void Code(const exact::Procedure& proc, const Item& e, bool condition);
     // The instruction's line through its exact form.
     void Fields(const exact::Procedure& proc, const Item& e) {
-        AppendInstruction(plan_, reinterpret_cast<const std::uint8_t*>(proc.pool.data() + e.first),
-                          text_);
+        lines_.Append(reinterpret_cast<const std::uint8_t*>(proc.pool.data() + e.first), text_);
     }
-    // The line of an opener: a condition's block with its condition inside
+    // The conditions that follow item k, joined by "&&"; k ends at the last.
+    void Conditions(const exact::Procedure& proc, std::size_t& k);
+    // The line of an opener: a condition's block with its conditions inside
     // the parentheses, any other through its form.
     void Open(const exact::Procedure& proc, std::size_t& k);
+    // With --offsets: the comment of the items [first, last] of a line.
+    void Offsets(const exact::Procedure& proc, std::size_t first, std::size_t last);
 
     std::string& text_;
-    const PrintPlan& plan_;
+    const PrintOptions& options_;
+    NamedLines lines_;
 };
 
 } // namespace quillon::exact

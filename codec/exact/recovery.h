@@ -100,7 +100,9 @@ class Recovery {
     bool EndWalk(Procedure& proc, std::vector<std::int32_t>& labelAt);
     void AddCode(Procedure& proc, const Ins& i, bool condition);
     Item& AddBytes(Procedure& proc, ItemKind kind, const Ins& i) {
-        return proc.Add(kind, chunk_.data() + i.pos, static_cast<std::size_t>(i.size));
+        Item& e = proc.Add(kind, chunk_.data() + i.pos, static_cast<std::size_t>(i.size));
+        e.at = i.pos;
+        return e;
     }
 
     std::string_view chunk_;

@@ -12,12 +12,13 @@ namespace {
 // Runs `steps` on the compiler of the last text, with its storage; on a
 // fresh one when a message handler compiles another text meanwhile.
 template <typename Steps>
-bool WithCompiler(const MessageHandler& onMessage, std::string& chunk, const Steps& steps) {
+bool WithCompiler(const MessageHandler& onMessage, const CompileOptions& options,
+                  std::string& chunk, const Steps& steps) {
     chunk.clear();
     thread_local Compiler last;
     thread_local bool busy = false;
     auto run = [&](Compiler& compiler) {
-        compiler.Begin(onMessage);
+        compiler.Begin(onMessage, options);
         steps(compiler);
         return compiler.Finish(chunk);
     };
@@ -36,14 +37,12 @@ bool WithCompiler(const MessageHandler& onMessage, std::string& chunk, const Ste
 
 bool CompileChunk(std::string_view text, std::string& chunk, const MessageHandler& onMessage,
                   const CompileOptions& options) {
-    (void)options;
-    return WithCompiler(onMessage, chunk, [&](Compiler& c) { c.Feed(text, true); });
+    return WithCompiler(onMessage, options, chunk, [&](Compiler& c) { c.Feed(text, true); });
 }
 
 bool CompileStream(const TextPull& pull, std::string& chunk, const MessageHandler& onMessage,
                    const CompileOptions& options) {
-    (void)options;
-    return WithCompiler(onMessage, chunk, [&](Compiler& c) {
+    return WithCompiler(onMessage, options, chunk, [&](Compiler& c) {
         // Left uninitialised: only what is read into it is touched.
         std::size_t size = 1 << 20, held = 0;
         std::unique_ptr<char[]> window(new char[size]);

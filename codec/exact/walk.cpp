@@ -65,7 +65,19 @@ void Recovery::WalkOpen(Procedure& proc, std::size_t& k) {
     const Row& row = RowOf(i);
     AddBytes(proc, ItemKind::Open, i).block = row.block;
     blocks_.push_back({static_cast<int>(k), row.block, i.end});
-    if (row.condition) AddCode(proc, ins_[++k], true);
+    if (!row.condition) return;
+    AddCode(proc, ins_[++k], true);
+    // An if's run of conditions: those that follow the first, pads between
+    // them aside. (A while's condition size holds the first alone.)
+    if (row.conditionAt) return;
+    for (std::size_t n = k + 1; n < ins_.size(); ++n) {
+        const Ins& c = ins_[n];
+        if (c.target) return;
+        if (c.pad) continue;
+        if (c.raw || c.claimedBy >= 0 || !RowOf(c).joins || RowOf(c).role != Role::Plain) return;
+        AddCode(proc, c, true);
+        k = n;
+    }
 }
 
 // A case or default: inside a switch block, and after the case or default
@@ -122,7 +134,9 @@ bool Recovery::EndWalk(Procedure& proc, std::vector<std::int32_t>& labelAt) {
         for (std::int32_t at = tail_; at < end_; at += static_cast<std::int32_t>(kRawLine)) {
             const std::size_t n =
                 std::min<std::size_t>(kRawLine, static_cast<std::size_t>(end_ - at));
-            proc.Add(ItemKind::Code, chunk_.data() + at, n).raw = true;
+            Item& e = proc.Add(ItemKind::Code, chunk_.data() + at, n);
+            e.raw = true;
+            e.at = at;
         }
     }
     if (toEnd) {

@@ -24,7 +24,7 @@ TEST(ExactOperands, ValuesAreThoseTheLineShows) {
     EXPECT_EQ(operands, (std::vector<std::pair<int, int>>{{2, -2}, {3, 5}, {4, -32768}, {1, 1}}));
     std::string text, reason;
     ASSERT_TRUE(exact::DisassembleChunk(chunk, text, reason)) << reason;
-    EXPECT_NE(text.find("\tCmp(-2 != -32768, 1)\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\tCmp(V_FE != -32768, 1);\r\n"), std::string::npos) << text;
 }
 
 } // namespace

@@ -1,0 +1,43 @@
+// The arguments of an exact line as values: numbers, names (a user's
+// first, then the built-in ones) and values joined by "|". A name that names
+// no value is left unresolved: it may be a procedure.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "codec/exact/name_book.h"
+
+namespace quillon::exact {
+
+struct Argument {
+    std::string_view token; // the first token it was read from
+    std::int64_t value = 0;
+    Meaning meaning = Meaning::None; // of the name it was written with
+    bool number = true;              // a number alone: its token scans as it is
+    bool unresolved = false;         // a name of no value
+};
+
+// Whether any of the tokens is a name or a "|": numbers alone need no work.
+bool HasNames(std::span<const std::string_view> tokens);
+
+// Reads the tokens as arguments; false with `error` at the token `at`.
+bool ReadArguments(std::span<const std::string_view> tokens, const NameBook& book,
+                   std::vector<Argument>& out, std::string& error, std::string_view& at);
+
+// The name closest to an unknown `word` among the user's, the built-in ones
+// and `more`, or "".
+std::string ClosestValueName(std::string_view word, const NameBook& book,
+                             const std::vector<std::string_view>& more = {});
+
+// A number as the texts write them: decimal, or hexadecimal after "0x",
+// with an optional "-".
+bool ParseNumber(std::string_view text, std::int64_t& value);
+
+// A C identifier: a letter or "_", then letters, digits and "_".
+bool IsIdentifier(std::string_view word);
+
+} // namespace quillon::exact

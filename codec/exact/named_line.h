@@ -1,0 +1,41 @@
+// An instruction's line with its operands named: each field of its exact
+// form that has a meaning where it stands (codec/isa/meanings.h) prints the
+// name of its value, a user's name first; a procedure prints as its
+// function's name. The others print as numbers, as the form prints them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "codec/classic/print_plan.h"
+#include "codec/exact/exact.h"
+#include "codec/exact/naming.h"
+
+namespace quillon::exact {
+
+// "Sub03" for procedure 3: the name the disassembler gives its function.
+void AppendProcedureName(std::uint32_t number, std::string& out);
+
+class NamedLines {
+  public:
+    explicit NamedLines(const PrintOptions& options);
+    // Appends the line of the instruction at `code` (its opcode first),
+    // without indentation and line end.
+    void Append(const std::uint8_t* code, std::string& out) const;
+
+  private:
+    // Appends the name of field `k` of `line`; false when it has none. A
+    // user's name for a run of values takes the fields after it too
+    // (`taken` of them).
+    bool Name(const LinePlan& line, int k, const std::uint8_t* code, std::string& out,
+              int& taken) const;
+    bool UserName(const LinePlan& line, int k, const Position& p, std::uint32_t value,
+                  const std::uint8_t* code, std::string& out, int& taken) const;
+
+    const PrintPlan& plan_;
+    const Naming& naming_;
+    bool numbers_;
+    const NameBook* book_;
+};
+
+} // namespace quillon::exact

@@ -1,0 +1,203 @@
+// Names in an exact text: the arguments of a line read as values (numbers,
+// names, values joined by "|") and given to the field scanner as the numbers
+// of their fields; procedures named by their functions, resolved when the
+// text ends; names of the wrong meaning for their place warned about.
+#include <algorithm>
+
+#include "codec/base/closest.h"
+#include "codec/base/text.h"
+#include "codec/exact/compiler.h"
+#include "codec/exact/named_line.h"
+#include "codec/exact/naming.h"
+
+namespace quillon::exact {
+
+namespace {
+
+// The fields that the arguments of a line of `form` fill, in order.
+void ScannedFields(const Form& form, int size, std::vector<Field>& out) {
+    out.clear();
+    for (int k = 0; k < form.fieldCount; ++k) {
+        const Field& f = form.fields[k];
+        if (!(f.flags & kNoScan) && FieldApplies(f, size)) out.push_back(f);
+    }
+}
+
+// The text of a value as a field of `kind` scans it.
+std::string TextFor(Kind kind, std::int64_t value) {
+    if (IsOperator(kind)) {
+        const char* text =
+            value >= 0 && value < 256 ? OperatorText(kind, static_cast<std::uint8_t>(value)) : "";
+        return *text ? std::string(text) : std::string("?bad");
+    }
+    if (ScansHex(kind)) return FormatText("0x%llX", static_cast<unsigned long long>(value));
+    // A byte or word past a signed field's top is its negative reading.
+    const KindRange range = RangeOf(kind);
+    const std::int64_t span = std::int64_t{1} << (8 * WidthOf(kind));
+    if (range.low < 0 && value > range.high && value < span) value -= span;
+    return FormatText("%lld", static_cast<long long>(value));
+}
+
+bool IsHexText(std::string_view t) {
+    return t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X');
+}
+
+// Whether a number is written in hexadecimal for a decimal field.
+bool HexInDecimal(std::span<const std::string_view> args, const std::vector<Field>& fields) {
+    for (std::size_t k = 0; k < args.size() && k < fields.size(); ++k)
+        if (IsHexText(args[k]) && !ScansHex(fields[k].kind) && !IsOperator(fields[k].kind))
+            return true;
+    return false;
+}
+
+bool Fits(const Meaning place, const Meaning name) {
+    return place == name ||
+           (name == Meaning::Item && (place == Meaning::KeyLock || place == Meaning::FlagIndex));
+}
+
+} // namespace
+
+const Form& Compiler::FormFor(std::uint8_t op, std::size_t arguments) const {
+    const Form& form = *rows_.dialect.forms[op];
+    const Form* old = rows_.oldForm[op];
+    if (!old || arguments == operands_.of[op].arguments) return form;
+    std::vector<Field> fields;
+    ScannedFields(*old, rows_.dialect.Size(op), fields);
+    return fields.size() == arguments ? *old : form;
+}
+
+bool Compiler::ResolveNames(std::uint8_t op, const Form*& form) {
+    std::vector<std::string_view>& tokens = tokens_;
+    const std::size_t first = form->firstToken;
+    std::size_t end = tokens.size();
+    while (end > first && tokens[end - 1] == "{") --end;
+    if (first >= end) return true;
+    const std::span<const std::string_view> args(tokens.data() + first, end - first);
+    if (!HasNames(args)) {
+        form = &FormFor(op, args.size());
+        ScannedFields(*form, rows_.dialect.Size(op), argumentFields_);
+        if (!HexInDecimal(args, argumentFields_)) return true;
+    }
+    std::string error;
+    std::string_view at;
+    if (!ReadArguments(args, book_, arguments_, error, at)) {
+        Error(at, std::move(error));
+        return false;
+    }
+    form = &FormFor(op, arguments_.size());
+    ScannedFields(*form, rows_.dialect.Size(op), argumentFields_);
+    // The numbers made for names live until the line is scanned.
+    madeText_.clear();
+    for (std::size_t k = 0; k < arguments_.size(); ++k) {
+        Argument& a = arguments_[k];
+        const Kind kind = k < argumentFields_.size() ? argumentFields_[k].kind : Kind::S16;
+        // A number in hexadecimal fills a decimal field too (a set of bits
+        // prints a bit without a name so).
+        if (a.number && (!IsHexText(a.token) || ScansHex(kind) || !ParseNumber(a.token, a.value)))
+            continue;
+        a.number = false;
+        madeText_.push_back(a.unresolved ? std::string("0") : TextFor(kind, a.value));
+    }
+    lineTokens_.assign(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(first));
+    madeTokens_.clear();
+    madeFrom_.clear();
+    std::size_t made = 0;
+    for (const Argument& a : arguments_) {
+        if (a.number) {
+            lineTokens_.push_back(a.token);
+            continue;
+        }
+        lineTokens_.push_back(madeText_[made++]);
+        madeTokens_.push_back(lineTokens_.back());
+        madeFrom_.push_back(a.token);
+    }
+    lineTokens_.insert(lineTokens_.end(), tokens.begin() + static_cast<std::ptrdiff_t>(end),
+                       tokens.end());
+    scanner_.Replace(lineTokens_);
+    return true;
+}
+
+bool Compiler::CheckNames(std::uint8_t op, const std::uint8_t* bytes) {
+    const Naming& naming = Naming::Builtin();
+    for (std::size_t k = 0; k < arguments_.size() && k < argumentFields_.size(); ++k) {
+        const Argument& a = arguments_[k];
+        if (a.number) continue;
+        const Position* p = naming.At(bytes, argumentFields_[k].offset);
+        const std::string name(a.token.substr(0, 60));
+        if (a.unresolved) {
+            // A procedure's place, or a field that reads "Sub07" as 7.
+            if ((p && p->meaning == Meaning::Procedure) ||
+                RowOf(argumentFields_[k].kind).subPrefix) {
+                Refer(a.token, argumentFields_[k].offset, a.token);
+                continue;
+            }
+            std::vector<std::string_view> functions;
+            for (const auto& f : functionLines_) functions.push_back(f.first);
+            const std::string near = ClosestValueName(a.token, book_, functions);
+            Error(a.token,
+                  FormatText("unknown name '%s'%s", name.c_str(),
+                             near.empty() ? "" : ("; did you mean '" + near + "'?").c_str()));
+            return false;
+        }
+        if (p && a.meaning != Meaning::None && !Fits(p->meaning, a.meaning))
+            Message(false, Column(a.token),
+                    FormatText("'%s' is %s; argument %zu of %s is %s", name.c_str(),
+                               MeaningOf(a.meaning).noun, k + 1, rows_.dialect.Name(op),
+                               MeaningOf(p->meaning).noun));
+    }
+    return true;
+}
+
+void Compiler::Refer(std::string_view name, std::uint8_t offset, std::string_view token,
+                     bool call) {
+    waitingReferences_.push_back({offset, std::string(name), line_, Column(token), call});
+}
+
+// Where a name is no function: the closest function's name, or, for a line
+// of the name alone, the closest instruction's too.
+std::string Compiler::Unknown(const std::string& name, bool call) const {
+    std::vector<std::string_view> names;
+    for (const auto& f : functionLines_) names.push_back(f.first);
+    if (call)
+        for (int op = 0; op < 0x90; ++op)
+            names.push_back(rows_.dialect.Name(static_cast<std::uint8_t>(op)));
+    const std::string near = ClosestOf(name, names);
+    return FormatText(call ? "unknown instruction or function '%s'%s" : "'%s' is no function%s",
+                      name.substr(0, 60).c_str(),
+                      near.empty() ? "" : ("; did you mean '" + near + "'?").c_str());
+}
+
+void Compiler::ResolveReferences() {
+    for (const ProcedureReference& r : procedureReferences_) {
+        std::int64_t index = -1;
+        if (const auto it = functions_.find(r.name); it != functions_.end()) {
+            index = it->second;
+        } else if (r.name.size() > 3 && r.name.compare(0, 3, "Sub") == 0 &&
+                   r.name.find_first_not_of("0123456789", 3) == std::string::npos &&
+                   r.name.size() <= 6) {
+            // "Sub07" names procedure 7 where no function is so named, as
+            // the texts of earlier versions do.
+            index = std::stoll(r.name.substr(3));
+        }
+        if (index < 0 || index > 0xFF) {
+            ++errors_;
+            if (*onMessage_)
+                (*onMessage_)({true, r.line, r.column,
+                               index > 0xFF ? FormatText("procedure %lld does not fit a byte",
+                                                         static_cast<long long>(index))
+                                            : Unknown(r.name, r.call)});
+            continue;
+        }
+        if (r.at >= 0) body_[static_cast<std::size_t>(r.at)] = static_cast<char>(index);
+    }
+}
+
+bool Compiler::Call(std::string_view name, const Item& item) {
+    // The Gosub opcode is the marker that stands before a procedure.
+    const std::uint8_t bytes[2] = {kGosubMarker, 0};
+    Refer(name, 1, name, true);
+    Put(item, bytes, 2, false);
+    return true;
+}
+
+} // namespace quillon::exact
