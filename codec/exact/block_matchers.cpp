@@ -62,36 +62,41 @@ bool Recovery::MatchIfElse(int opener) {
     return true;
 }
 
-// A do block: "} while" is its closing instruction, a pad when the condition
-// needs one, then the condition. The condition is the instruction that ends
-// where the block ends: the one before the instruction (or the end of the
-// framed bytes) that starts there.
+// A do block: "} while" is its closing instruction, a pad when the first
+// condition needs one, then its run of conditions, which ends where the
+// block ends: at the instruction (or the end of the framed bytes) that
+// starts there. The run is as long as the "} while" says.
 bool Recovery::MatchDo(int opener) {
     Ins& o = At(opener);
     const std::int32_t framed = tail_ >= 0 ? tail_ : end_;
     const int after = o.end == framed  ? static_cast<int>(ins_.size())
                       : o.end < framed ? IndexAt(o.end)
                                        : -1;
-    const int cond = after - 1;
-    if (after < 0 || cond <= opener) return false;
-    const Ins& c = At(cond);
-    int head = cond - 1;
-    int pad = -1;
-    if (head > opener && At(head).op == 0 && (At(head).pos & 1) && RowOf(c).aligned && !c.raw) {
-        pad = head;
-        --head;
+    if (after < 0 || after - 1 <= opener) return false;
+    // Back from the last condition, over the conditions of the run, to the
+    // "} while" whose size the run has.
+    for (int first = after - 1; first > opener; --first) {
+        const Ins& c = At(first);
+        if (IsBlockInstruction(c) || RowOf(c).role == Role::Jump || c.claimedBy >= 0 || c.raw)
+            return false;
+        int head = first - 1;
+        const int pad = head > opener && IsPadBefore(static_cast<std::size_t>(head)) ? head : -1;
+        if (pad >= 0) --head;
+        if (head <= opener) return false;
+        const Ins& h = At(head);
+        if (Closes(head, Block::Do) && !h.raw && h.claimedBy < 0 &&
+            Byte(h.pos + RowOf(h).conditionAt) == o.end - c.pos &&
+            (first == after - 1 || RunEnd(static_cast<std::size_t>(first), o.end) == after - 1)) {
+            Claim(opener, head);
+            for (int k = head + 1; k < after; ++k) At(k).claimedBy = opener;
+            o.closer = head;
+            return true;
+        }
+        // The condition before this one, past a pad between them.
+        if (!Joins(c) || (pad >= 0 && !Joins(At(head)))) return false;
+        if (pad >= 0) first = head + 1;
     }
-    if (head <= opener) return false;
-    const Ins& h = At(head);
-    if (!Closes(head, Block::Do) || h.raw || Byte(h.pos + RowOf(h).conditionAt) != c.size ||
-        IsBlockInstruction(c) || RowOf(c).role == Role::Jump || c.claimedBy >= 0 ||
-        h.claimedBy >= 0 || (pad >= 0 && At(pad).claimedBy >= 0))
-        return false;
-    Claim(opener, head);
-    if (pad >= 0) At(pad).claimedBy = opener;
-    At(cond).claimedBy = opener;
-    o.closer = head;
-    return true;
+    return false;
 }
 
 // A for, while or switch block: its closing instruction ends the block (and

@@ -52,7 +52,8 @@ bool Recovery::Printable(const Ins& i) const {
 }
 
 // The condition after an if or a while: a plain instruction that ends at or
-// before `limit`, of the size that the while says.
+// before `limit`; a while's run of conditions, pads between them, is as long
+// as the while says.
 bool Recovery::ConditionFits(int opener, std::int32_t limit) const {
     const Ins& o = At(opener);
     const std::size_t c = static_cast<std::size_t>(opener) + 1;
@@ -60,7 +61,21 @@ bool Recovery::ConditionFits(int opener, std::int32_t limit) const {
         return false;
     if (ins_[c].claimedBy >= 0 || ins_[c].pos + ins_[c].size > limit) return false;
     const Row& row = RowOf(o);
-    return !row.conditionAt || Byte(o.pos + row.conditionAt) == ins_[c].size;
+    if (!row.conditionAt) return true;
+    return RunEnd(c, ins_[c].pos + Byte(o.pos + row.conditionAt)) >= 0;
+}
+
+// The last instruction of the run of conditions that starts at `first` and
+// ends at `end`, or -1 where the instructions do not end there.
+int Recovery::RunEnd(std::size_t first, std::int32_t end) const {
+    std::size_t k = first;
+    while (ins_[k].pos + ins_[k].size < end) {
+        std::size_t n = k + 1;
+        if (n + 1 < ins_.size() && IsPadBefore(n)) ++n;
+        if (n >= ins_.size() || !Joins(ins_[n])) return -1;
+        k = n;
+    }
+    return ins_[k].pos + ins_[k].size == end ? static_cast<int>(k) : -1;
 }
 
 bool Recovery::Claim(int opener, int at) {

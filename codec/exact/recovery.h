@@ -80,6 +80,16 @@ class Recovery {
     bool FixedBytesHold(const Ins& i) const;
     bool Printable(const Ins& i) const;
     bool ConditionFits(int opener, std::int32_t limit) const;
+    int RunEnd(std::size_t first, std::int32_t end) const;
+    // A condition that may follow another in a run.
+    bool Joins(const Ins& i) const {
+        return !i.raw && i.claimedBy < 0 && RowOf(i).joins && RowOf(i).role == Role::Plain;
+    }
+    // A nop at an odd offset before an instruction that starts at an even one.
+    bool IsPadBefore(std::size_t k) const {
+        return ins_[k].op == 0 && (ins_[k].pos & 1) && !ins_[k].raw && k + 1 < ins_.size() &&
+               !ins_[k + 1].raw && RowOf(ins_[k + 1]).aligned;
+    }
     bool Claim(int opener, int at);
     void MatchJumps();
     void MarkPads();

@@ -45,16 +45,20 @@ bool Recovery::WalkClosing(Procedure& proc, std::size_t& k) {
         blocks_.push_back({static_cast<int>(k), Block::Else, 0});
         return true;
     }
-    Item& e = proc.Add(ItemKind::Close, nullptr, 0);
+    // Its bytes show only in the offsets' comment: the encoder writes them.
+    Item& e = AddBytes(proc, ItemKind::Close, i);
     e.block = b.block;
     if (b.block == Block::Else) {
         ++k; // the second byte of the pair
     } else if (b.block == Block::Do) {
-        ++k;
-        if (ins_[k].op == 0 && ins_[k].claimedBy == i.claimedBy && k + 1 < ins_.size() &&
-            ins_[k + 1].claimedBy == i.claimedBy)
-            ++k; // the pad before the condition
-        AddCode(proc, ins_[k], true);
+        // The conditions, pads before them aside.
+        while (k + 1 < ins_.size() && ins_[k + 1].claimedBy == i.claimedBy) {
+            ++k;
+            if (ins_[k].op == 0 && k + 1 < ins_.size() && ins_[k + 1].claimedBy == i.claimedBy &&
+                IsPadBefore(k))
+                continue;
+            AddCode(proc, ins_[k], true);
+        }
     }
     return true;
 }
@@ -67,14 +71,15 @@ void Recovery::WalkOpen(Procedure& proc, std::size_t& k) {
     blocks_.push_back({static_cast<int>(k), row.block, i.end});
     if (!row.condition) return;
     AddCode(proc, ins_[++k], true);
-    // An if's run of conditions: those that follow the first, pads between
-    // them aside. (A while's condition size holds the first alone.)
-    if (row.conditionAt) return;
-    for (std::size_t n = k + 1; n < ins_.size(); ++n) {
+    // The run of conditions: an if's takes those that follow the first, a
+    // while's as many as its size says; pads between them aside.
+    const int last = row.conditionAt ? RunEnd(k, ins_[k].pos + Byte(i.pos + row.conditionAt))
+                                     : static_cast<int>(ins_.size()) - 1;
+    for (std::size_t n = k + 1; static_cast<int>(n) <= last; ++n) {
         const Ins& c = ins_[n];
         if (c.target) return;
         if (c.pad) continue;
-        if (c.raw || c.claimedBy >= 0 || !RowOf(c).joins || RowOf(c).role != Role::Plain) return;
+        if (!Joins(c)) return;
         AddCode(proc, c, true);
         k = n;
     }
