@@ -74,7 +74,9 @@ bool NamedLines::Name(const LinePlan& line, int k, const std::uint8_t* code, std
 
 void NamedLines::Append(const std::uint8_t* code, std::string& out) const {
     const LinePlan& line = plan_.lines[code[0]];
-    if (!naming_.Names(code[0])) return AppendInstruction(line, code, out);
+    // With numbers, only procedures have names.
+    if (numbers_ ? !naming_.Refers(code[0]) : !naming_.Names(code[0]))
+        return AppendInstruction(line, code, out);
     out += TextOf(line.head);
     for (int k = 0; k < line.fieldCount; ++k) {
         const FieldPlan& f = line.fields[k];

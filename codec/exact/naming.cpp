@@ -32,6 +32,7 @@ Naming::Naming() {
     for (std::size_t k = 0; k < positions_.size(); ++k) {
         const std::uint8_t op = positions_[k].opcode;
         if (count_[op]++ == 0) first_[op] = static_cast<std::uint16_t>(k);
+        if (positions_[k].meaning == Meaning::Procedure) refers_[op] = true;
     }
     // The names made from prefixes live as long as the names (a deque keeps
     // them in place).

@@ -20,6 +20,8 @@ class Naming {
 
     // Whether any field of `opcode` may have a meaning.
     bool Names(std::uint8_t opcode) const { return count_[opcode] != 0; }
+    // Whether a field of `opcode` may refer to a procedure.
+    bool Refers(std::uint8_t opcode) const { return refers_[opcode]; }
     // The position that applies to the field at `offset` of the instruction
     // at `code`, or null.
     const Position* At(const std::uint8_t* code, int offset) const;
@@ -52,6 +54,7 @@ class Naming {
 
     std::vector<Position> positions_; // by opcode
     std::uint16_t first_[256] = {}, count_[256] = {};
+    bool refers_[256] = {};
     // The name of each byte value of the meanings named value by value.
     const char* name_[kMeanings][256] = {};
     const char* flag_[256][256] = {}; // flag indexes by (group, index), FG_USE aside
