@@ -34,7 +34,8 @@ void Compiler::Begin(const MessageHandler& onMessage, const CompileOptions& opti
 void Compiler::BeginProcedure() {
     if (errors_ != 0 || !laying_) return;
     const std::size_t start = body_.size();
-    starts_.push_back({static_cast<std::uint32_t>(start), 0});
+    // Its first line, until an item gives one (an empty function has none).
+    starts_.push_back({static_cast<std::uint32_t>(start), line_});
     recordFirst_ = true;
     if (2 * count_ + start > 0xFFFF)
         laying_ = false;

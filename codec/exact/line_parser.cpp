@@ -107,10 +107,13 @@ void Compiler::FunctionHead() {
     if (n < 2 || !IsIdentifier(tokens_[1]))
         return Error(n > 1 ? tokens_[1] : word, "a function's name expected after its type");
     const std::string name(tokens_[1]);
-    if (rows_.dialect.FindName(name) >= 0 || book_.Find(name) || Naming::Builtin().Find(name))
-        return Error(tokens_[1], FormatText("'%s' names an instruction or a value: a function "
-                                            "may not take its name",
-                                            name.c_str()));
+    static const std::string_view kWords[] = {"raw", "goto", "case", "default", "int", "void"};
+    if (rows_.dialect.FindName(name) >= 0 || book_.Find(name) || Naming::Builtin().Find(name) ||
+        std::find(std::begin(kWords), std::end(kWords), name) != std::end(kWords))
+        return Error(tokens_[1],
+                     FormatText("'%s' is an instruction, a keyword or a value: a function "
+                                "may not take its name",
+                                name.c_str()));
     const auto [it, added] = functions_.try_emplace(name, static_cast<std::uint32_t>(count_ - 1));
     if (!added)
         return Error(tokens_[1], FormatText("function '%s' is already defined on line %d",

@@ -1,0 +1,80 @@
+// Exact texts made to hurt: blocks nested deeper than 16-bit lengths hold,
+// more functions than the 16-bit table reaches, 300,000 labels, a 64 MB
+// line, headers that include themselves. Each is refused at its place with
+// its reason, or compiled.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "codec/exact/exact.h"
+
+namespace {
+
+using quillon::exact::CompileChunk;
+using quillon::exact::CompileOptions;
+using quillon::exact::IncludedFile;
+using quillon::exact::Message;
+
+std::string Repeat(const std::string& s, int n) {
+    std::string out;
+    out.reserve(s.size() * static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+TEST(HostileExactText, RefusedAtItsPlaceOrCompiled) {
+    std::string labels, functions;
+    for (int i = 0; i < 300000; ++i) labels += "L" + std::to_string(i) + ":\n\tSce_rnd();\n";
+    for (int i = 0; i < 70000; ++i) functions += "int F" + std::to_string(i) + "(void) {\n}\n";
+    const std::string head = "// quillon exact\nint A(void) {\n";
+    struct Case {
+        const char* what;
+        std::string text;
+        const char* error; // the first error, from its line on; null: it compiles
+    } cases[] = {
+        {"100,000 nested blocks",
+         head + Repeat("\tif(Ck(1, 2, 3)) {\n", 100000) + Repeat("\t}\n", 100000) + "}\n",
+         ":2: error: the block of 65536 bytes does not fit 16 bits"},
+        {"70,000 functions", "// quillon exact\n" + functions,
+         "2:1: error: procedure 0 starts at 0x222E0, past what the 16-bit table holds"},
+        {"300,000 labels", head + labels + "}\n", nullptr},
+        {"a 64 MB line", head + "\tSce_rnd(); /*" + std::string(64 << 20, 'x') + "*/\n}\n",
+         nullptr},
+        {"a header that includes itself", "// quillon exact\n#include \"self.h\"\n" + head + "}\n",
+         "2:10: error: self.h:1:10: \"self.h\" includes itself"},
+        {"a header that is a folder", "// quillon exact\n#include \"dir.h\"\n" + head + "}\n",
+         "2:10: error: cannot include \"dir.h\": a folder"},
+    };
+    CompileOptions options;
+    options.key = "text.c";
+    options.include = [](std::string_view, std::string_view name, IncludedFile& file,
+                         std::string& why) {
+        if (name == "dir.h") {
+            why = "a folder";
+            return false;
+        }
+        file = {std::string(name), "#include \"" + std::string(name) + "\"\n"};
+        return true;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> errors;
+        std::string chunk;
+        const bool ok = CompileChunk(
+            c.text, chunk,
+            [&](const Message& m) {
+                if (m.error)
+                    errors.push_back(std::to_string(m.line) + ":" + std::to_string(m.column) +
+                                     ": error: " + m.text);
+            },
+            options);
+        EXPECT_EQ(ok, c.error == nullptr);
+        if (c.error) {
+            ASSERT_FALSE(errors.empty());
+            EXPECT_NE(errors[0].find(c.error), std::string::npos) << errors[0];
+        }
+    }
+}
+
+} // namespace
