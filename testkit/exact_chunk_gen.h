@@ -1,13 +1,17 @@
 // A generator of script chunks as the game writes them, built from the facts
 // of its bytecode on its own (it shares no code with the exact encoder):
 // nested blocks of every kind, conditions, switches with fall-through cases,
-// gotos forward and back, alignment pads, bytes after a procedure's end.
+// gotos forward and back, alignment pads, bytes after a procedure's end;
+// runs of conditions after an if, references to every procedure, area
+// records and operands with the values that carry names (exact_gen_records.h).
 #pragma once
 
 #include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "testkit/exact_gen_records.h"
 
 namespace exact_gen {
 
@@ -16,16 +20,17 @@ class ChunkGenerator {
     // Without `unknowns`, no instruction of unknown layout (the classic
     // table gives 0x81 no size, which would stall a classic disassembly).
     explicit ChunkGenerator(std::uint32_t seed, bool unknowns = true)
-        : rng_(seed), unknowns_(unknowns) {}
+        : rng_(seed), unknowns_(unknowns), records_(rng_) {}
 
     // A chunk of `procedures` procedures; `rawLines` receives how many raw
     // lines its exact text must have (unknown opcodes and unframed bytes).
     std::string Chunk(int procedures, int& rawLines) {
         out_.assign(static_cast<std::size_t>(procedures) * 2, '\0');
         raw_ = 0;
+        procedures_ = procedures;
         for (int k = 0; k < procedures; ++k) {
             Put16(static_cast<std::size_t>(2 * k), static_cast<int>(out_.size()));
-            Procedure();
+            Procedure((k + 1) % procedures);
         }
         rawLines = raw_;
         return out_;
@@ -60,7 +65,8 @@ class ChunkGenerator {
         bool aligned;
         int operatorAt, operators; // an operator byte and the size of its list
     };
-    // Instructions with lines of their own (and two without: 0x1E, 0x81).
+    // Instructions with lines of their own (and one without: 0x1E), then
+    // those of unknown layout.
     static const std::vector<Op>& Plain() {
         static const std::vector<Op> ops = {
             {0x01, 2, false, 0, 0}, {0x02, 1, false, 0, 0},  {0x03, 4, false, 0, 0},
@@ -73,31 +79,44 @@ class ChunkGenerator {
             {0x2C, 20, true, 0, 0}, {0x2D, 38, true, 0, 0},  {0x3E, 6, true, 3, 7},
             {0x44, 22, true, 0, 0}, {0x4E, 22, true, 0, 0},  {0x5C, 3, false, 0, 0},
             {0x67, 28, true, 0, 0}, {0x68, 40, false, 0, 0}, {0x73, 8, false, 0, 0},
-            {0x86, 1, false, 0, 0}, {0x3B, 32, true, 0, 0},  {0x1E, 1, false, 0, 0},
-            {0x81, 3, false, 0, 0},
+            {0x86, 1, false, 0, 0}, {0x3B, 32, true, 0, 0},  {0x87, 1, false, 0, 0},
+            {0x88, 3, false, 0, 0}, {0x80, 2, false, 0, 0},  {0x4E, 22, true, 0, 0},
+            {0x1E, 1, false, 0, 0}, {0x81, 3, false, 0, 0},  {0x82, 3, false, 0, 0},
+            {0x83, 1, false, 0, 0}, {0x84, 2, false, 0, 0},  {0x85, 6, false, 0, 0},
+            {0x89, 1, false, 0, 0}, {0x8A, 6, false, 0, 0},  {0x8B, 6, false, 0, 0},
+            {0x8C, 8, false, 0, 0}, {0x8D, 24, false, 0, 0}, {0x8E, 24, false, 0, 0},
         };
         return ops;
     }
     void Instruction() {
-        const int kinds = static_cast<int>(Plain().size()) - (unknowns_ ? 0 : 2);
+        if (Pick(8) == 0) return Known(records_.Area(procedures_));
+        if (Pick(8) == 0) return Known(records_.Reference(Pick(procedures_)));
+        const int kinds = static_cast<int>(Plain().size()) - (unknowns_ ? 0 : 12);
         const Op& o = Plain()[static_cast<std::size_t>(Pick(kinds))];
         std::string b = Random(o.op, o.size);
         if (o.operators)
             b[static_cast<std::size_t>(o.operatorAt)] = static_cast<char>(Pick(o.operators));
         if (o.op == 0x1E) ++raw_;
-        if (o.aligned && (out_.size() & 1)) out_ += '\0';
-        LineStart();
-        Emit(b, o.aligned);
+        records_.Dress(b);
+        Known({b, o.aligned});
     }
-    // A condition: its size.
+    void Known(const Records::Bytes& i) {
+        if (i.aligned && (out_.size() & 1)) out_ += '\0';
+        LineStart();
+        Emit(i.b, i.aligned);
+    }
+    // A condition, after a pad where it holds a 16-bit field: its size.
     int Condition() {
         static const Op conds[] = {{0x21, 4, false, 0, 0}, {0x23, 6, true, 3, 7},
-                                   {0x3E, 6, true, 3, 7},  {0x5E, 2, false, 0, 0},
-                                   {0x4F, 4, true, 0, 0},  {0x81, 3, false, 0, 0}};
-        const Op& o = conds[Pick(unknowns_ ? 6 : 5)];
+                                   {0x3E, 6, true, 3, 7},  {0x1D, 4, false, 0, 0},
+                                   {0x5E, 2, false, 0, 0}, {0x39, 8, true, 0, 0},
+                                   {0x4F, 4, true, 0, 0},  {0x50, 4, true, 0, 0},
+                                   {0x86, 1, false, 0, 0}, {0x81, 3, false, 0, 0}};
+        const Op& o = conds[Pick(unknowns_ ? 10 : 9)];
         std::string b = Random(o.op, o.size);
         if (o.operators)
             b[static_cast<std::size_t>(o.operatorAt)] = static_cast<char>(Pick(o.operators));
+        records_.Dress(b);
         Emit(b, o.aligned);
         return o.size;
     }
@@ -139,7 +158,8 @@ class ChunkGenerator {
     // The blocks, from their opener (at an even offset, its line started).
     void IfBlock(int depth) { // with or without else
         const std::size_t at = Emit(std::string("\x06\x00\x00\x00", 4), true);
-        Condition();
+        const int run = Pick(3) ? 1 : 2 + Pick(8); // 2 to 9 conditions in one run
+        for (int c = 0; c < run; ++c) Condition();
         Body(depth + 1);
         if (Pick(2)) {
             if (out_.size() & 1) out_ += '\0';
@@ -221,9 +241,13 @@ class ChunkGenerator {
         out_ += std::string("\x16\x00", 2);
         Put16(at + 2, static_cast<int>(out_.size() - (at + 4)));
     }
-    void Procedure() {
+    // A procedure that refers to procedure `next`, so that every procedure
+    // of the chunk is referred to.
+    void Procedure(int next) {
         starts_.clear();
         gotos_.clear();
+        Body(0);
+        Known(records_.Reference(next));
         Body(0);
         Statement(0);
         const bool tail = Pick(3) == 0;
@@ -243,6 +267,8 @@ class ChunkGenerator {
 
     std::mt19937 rng_;
     bool unknowns_;
+    Records records_;
+    int procedures_ = 0;
     std::string out_;
     int raw_ = 0;
     std::vector<int> starts_;

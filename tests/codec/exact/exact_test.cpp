@@ -16,9 +16,9 @@ using codec_test::H;
 using codec_test::Hex;
 using namespace quillon;
 
-std::string Disassemble(const std::string& chunk) {
+std::string Disassemble(const std::string& chunk, const exact::PrintOptions& options = {}) {
     std::string text, reason;
-    EXPECT_TRUE(exact::DisassembleChunk(chunk, text, reason)) << reason;
+    EXPECT_TRUE(exact::DisassembleChunk(chunk, text, reason, options)) << reason;
     return text;
 }
 
@@ -38,22 +38,26 @@ int Count(const std::string& text, const std::string& word) {
     return n;
 }
 
+// With names, with bare numbers and with each line's offset and bytes.
 TEST(ExactRoundTrip, GeneratedChunksComeBackAndStayStructured) {
+    const exact::PrintOptions printings[] = {{}, {.numbers = true}, {.offsets = true}};
     for (std::uint32_t seed = 1; seed <= 1000; ++seed) {
         exact_gen::ChunkGenerator gen(seed);
         int rawLines = 0;
         const std::string chunk = gen.Chunk(1 + static_cast<int>(seed % 5), rawLines);
-        const std::string text = Disassemble(chunk);
-        std::string again;
-        std::vector<std::string> messages;
-        ASSERT_TRUE(Compile(text, again, &messages))
-            << "seed " << seed << "\n"
-            << (messages.empty() ? "" : messages[0]) << "\n"
-            << text;
-        ASSERT_EQ(Hex(again), Hex(chunk)) << "seed " << seed << "\n" << text;
-        // Every block, goto and instruction has its line: raw lines only for
-        // the unknown opcodes and the bytes that frame no instruction.
-        ASSERT_EQ(Count(text, "raw("), rawLines) << "seed " << seed << "\n" << text;
+        for (const exact::PrintOptions& options : printings) {
+            const std::string text = Disassemble(chunk, options);
+            std::string again;
+            std::vector<std::string> messages;
+            ASSERT_TRUE(Compile(text, again, &messages))
+                << "seed " << seed << "\n"
+                << (messages.empty() ? "" : messages[0]) << "\n"
+                << text;
+            ASSERT_EQ(Hex(again), Hex(chunk)) << "seed " << seed << "\n" << text;
+            // Every block, goto and instruction has its line: raw lines only
+            // for the unknown opcodes and the bytes that frame no instruction.
+            ASSERT_EQ(Count(text, "raw("), rawLines) << "seed " << seed << "\n" << text;
+        }
     }
 }
 
