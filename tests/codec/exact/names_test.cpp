@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -153,6 +154,93 @@ TEST(ExactNames, EditsCompileToTheBytesWorkedOutByHand) {
         ASSERT_TRUE(Compile(Edited(c.edits), chunk)) << c.name << ": " << g_messages[0];
         EXPECT_EQ(Hex(chunk), Join(c.bytes)) << c.name;
         EXPECT_TRUE(g_messages.empty()) << c.name << ": " << g_messages[0];
+    }
+}
+
+// Mistakes with names are errors at their line and column, and give no
+// chunk; a name of another kind is a warning, and its value is compiled.
+TEST(ExactNames, MistakesAreMessagesAtTheirPlace) {
+    const struct {
+        Replacements edits;
+        const char* message; // the first message, or its start
+        bool compiles;
+    } cases[] = {
+        {{{"Ck(FG_ROOM, 5", "Ck(FG_ROOMS, 5"}},
+         "5:8: error: unknown name 'FG_ROOMS'; did you mean 'FG_ROOM'?",
+         false},
+        {{{"Evt_exec(255, I_GOSUB, Sub01)", "Evt_exec(255, I_GOSUB, Nowhere)"}},
+         "8:25: error: 'Nowhere' is no function",
+         false},
+        {{{"Ck(FG_ROOM, 5", "Ck(ITEM_SHOTGUN, 5"}},
+         "5:8: warning: 'ITEM_SHOTGUN' is an item; argument 1 of Ck is a flag group",
+         true},
+        {{{"<bio2.h>\n", "<bio2.h>\n#if 0\n"}}, "3:1: error: '#if'", false},
+        {{{"<bio2.h>\n", "<bio2.h>\n#define DOOR 1\n#define DOOR 1\n#define DOOR 2\n"}},
+         "5:9: error: 'DOOR' is already defined",
+         false},
+        {{{"<bio2.h>\n", "<bio2.h>\n#include \"x.h\"\n"}}, "3:10: error: cannot include", false},
+    };
+    for (const auto& c : cases) {
+        std::string chunk;
+        EXPECT_EQ(Compile(Edited(c.edits), chunk), c.compiles) << c.message;
+        ASSERT_FALSE(g_messages.empty()) << c.message;
+        EXPECT_EQ(g_messages[0].substr(0, std::string(c.message).size()), c.message);
+    }
+    std::string chunk;
+    ASSERT_TRUE(Compile(Edited({{"Ck(FG_ROOM, 5", "Ck(ITEM_SHOTGUN, 5"}}), chunk));
+    EXPECT_EQ(Hex(chunk), Join({kTable, "06 00 0C 00 21 07 05 01 21 06 3E 01 18 01 08 00", kExec,
+                                kArea, kWhile, kEnd, kSub01}));
+}
+
+// Headers come through the reader: a user's flag from one, and a header
+// that includes itself.
+TEST(ExactNames, HeadersAreReadThroughTheReader) {
+    exact::CompileOptions options;
+    options.key = "room.c";
+    options.include = [](std::string_view, std::string_view name, exact::IncludedFile& file,
+                         std::string& why) {
+        file.key = std::string(name);
+        if (name == "flags.h")
+            file.text = "// the story\n#define MET_CLAIRE FG_SCENARIO, 18\n";
+        else if (name == "loop.h")
+            file.text = "#define A 1\n#include \"loop.h\"\n";
+        else
+            return why = "no such header", false;
+        return true;
+    };
+    std::string chunk;
+    ASSERT_TRUE(Compile(Edited({{"<bio2.h>\n", "<bio2.h>\n#include \"flags.h\"\n"},
+                                {"FG_ROOM, 5, 0", "MET_CLAIRE, 0"}}),
+                        chunk, options))
+        << g_messages[0];
+    EXPECT_EQ(Hex(chunk),
+              Join({kTable, kIf, kExec, kArea,
+                    "0F 08 0E 00 21 01 00 01 21 05 07 00 22 03 12 00 10 00", kEnd, kSub01}));
+    EXPECT_FALSE(
+        Compile(Edited({{"<bio2.h>\n", "<bio2.h>\n#include \"loop.h\"\n"}}), chunk, options));
+    ASSERT_FALSE(g_messages.empty());
+    EXPECT_NE(g_messages[0].find("includes itself"), std::string::npos) << g_messages[0];
+}
+
+// A user's names print before the built-in ones; a name defined by bare
+// numbers never prints.
+TEST(ExactNames, AUsersNamesPrint) {
+    const struct {
+        const char* header;
+        const char* line;
+    } cases[] = {
+        {"#define MET_CLAIRE FG_SCENARIO, 18\n", "\tCk(MET_CLAIRE, 1);\r\n"},
+        {"#define STORY FG_SCENARIO\n", "\tCk(STORY, 18, 1);\r\n"},
+        {"#define MET_CLAIRE 3, 18\n", "\tCk(FG_SCENARIO, 18, 1);\r\n"},
+    };
+    for (const auto& c : cases) {
+        exact::NameBook book;
+        std::string reason, text;
+        ASSERT_TRUE(exact::ReadNames(c.header, "flags.h", {}, book, reason)) << reason;
+        exact::PrintOptions options;
+        options.names = &book;
+        ASSERT_TRUE(exact::DisassembleChunk(H("02 00 21 03 12 01"), text, reason, options));
+        EXPECT_NE(text.find(c.line), std::string::npos) << c.header << text;
     }
 }
 
