@@ -21,8 +21,12 @@ exact::IncludeReader FileIncludes() {
     return [](std::string_view from, std::string_view name, exact::IncludedFile& file,
               std::string& why) {
         const fs::path folder = from.empty() ? fs::path() : fs::path(from).parent_path();
-        const std::string path = (folder / fs::path(name)).string();
+        // Named in messages from the current folder, as the user names files.
         std::error_code ec;
+        const fs::path here = fs::current_path(ec);
+        const fs::path full = folder / fs::path(name);
+        const std::string path =
+            (ec || full.is_relative() ? full : full.lexically_proximate(here)).string();
         if (fs::is_directory(path, ec)) {
             why = FormatText("'%s' is a folder", path.c_str());
             return false;
