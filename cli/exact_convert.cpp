@@ -120,7 +120,7 @@ bool ConvertExact(const Options& options, const std::string& file, bool disassem
         return fail(reason);
     std::string output;
     if (disassemble) {
-        if (!exact::DisassembleChunk(input, output, reason, PrintingOf(options)))
+        if (!DisassembleExact(options, input, outputPath, output, reason))
             return fail(name + ": not a script chunk: " + reason + "; convert it without --exact");
     } else {
         int errors = 0;

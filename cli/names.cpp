@@ -1,6 +1,8 @@
 #include "cli/names.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "cli/console.h"
 #include "cli/streamed_output.h"
@@ -36,8 +38,44 @@ bool LoadNames(Options& options, exact::NameBook& book) {
     return false;
 }
 
-exact::PrintOptions PrintingOf(const Options& options) {
-    return exact::PrintOptions{options.numbers, options.offsets, options.names};
+namespace {
+
+namespace fs = std::filesystem;
+
+// The absolute path of `path`, links resolved as far as it exists.
+fs::path Resolved(const fs::path& path) {
+    std::error_code ec;
+    const fs::path full = fs::absolute(path, ec);
+    if (ec) return path.lexically_normal();
+    const fs::path canonical = fs::weakly_canonical(full, ec);
+    return ec ? full.lexically_normal() : canonical;
+}
+
+// The header at the host path `header` as an include of the text at
+// `textPath` names it: relative to the text's folder when it can be.
+std::string IncludedName(const std::string& header, const std::string& textPath) {
+    fs::path folder = fs::path(textPath).parent_path();
+    if (folder.empty()) folder = ".";
+    const fs::path to = Resolved(header);
+    const fs::path relative = to.lexically_relative(Resolved(folder));
+    return (relative.empty() ? to : relative).generic_string();
+}
+
+} // namespace
+
+bool DisassembleExact(const Options& options, std::string_view chunk, const std::string& textPath,
+                      std::string& text, std::string& reason) {
+    if (!exact::DisassembleChunk(
+            chunk, text, reason,
+            exact::PrintOptions{options.numbers, options.offsets, options.names}))
+        return false;
+    if (!options.names) return true;
+    // After the include of the built-in names, on the text's second line.
+    const std::size_t first = text.find('\n');
+    const std::size_t second = first == std::string::npos ? first : text.find('\n', first + 1);
+    const std::size_t at = second == std::string::npos ? text.size() : second + 1;
+    text.insert(at, "#include \"" + IncludedName(options.namesFile, textPath) + "\"\r\n");
+    return true;
 }
 
 } // namespace quillon::cli

@@ -19,7 +19,11 @@ int RunNames(const Options& options);
 // (the file and the reason).
 bool LoadNames(Options& options, exact::NameBook& book);
 
-// How exact texts are printed: --numbers, --offsets and the --names book.
-exact::PrintOptions PrintingOf(const Options& options);
+// The exact text of `chunk` as --numbers, --offsets and --names have it
+// printed (false with `reason` when it is no valid chunk). With --names the
+// text includes that header, named as seen from the folder of the host path
+// `textPath` ("": the current folder), so that it compiles back.
+bool DisassembleExact(const Options& options, std::string_view chunk, const std::string& textPath,
+                      std::string& text, std::string& reason);
 
 } // namespace quillon::cli

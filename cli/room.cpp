@@ -84,22 +84,24 @@ bool DisassembleRoom(const Options& options, const std::string& room) {
     const char* op = "Disassemble()";
     std::string bytes, chunks[2], texts[2], reason;
     if (!ReadScripts(op, room, bytes, chunks)) return false;
-    for (int i = 0; i < 2; ++i)
-        if (!exact::DisassembleChunk(chunks[i], texts[i], reason, PrintingOf(options)))
+    const bool toStdout = options.toStdout || (options.hasOutput && options.output == "-");
+    const std::string folder = options.hasOutput && !toStdout ? options.output : std::string();
+    std::string paths[2];
+    for (int i = 0; i < 2; ++i) {
+        paths[i] = Sibling(room, folder, FormatText(".%s.c", room::NameOf(room::kScripts[i])));
+        if (!DisassembleExact(options, chunks[i], toStdout ? std::string() : paths[i], texts[i],
+                              reason))
             return Report(
                 op, room,
                 FormatText("the %s chunk: %s", room::NameOf(room::kScripts[i]), reason.c_str()));
-    if (options.toStdout || (options.hasOutput && options.output == "-")) {
+    }
+    if (toStdout) {
         UseBinaryStreams();
         return WriteStandardOutput(texts[0] + texts[1], reason) || Fail(op, reason);
     }
-    if (options.hasOutput && !MakeFolder(options.output)) return false;
-    const std::string folder = options.hasOutput ? options.output : std::string();
-    for (int i = 0; i < 2; ++i) {
-        const std::string path =
-            Sibling(room, folder, FormatText(".%s.c", room::NameOf(room::kScripts[i])));
-        if (!WriteFileSafely(path, texts[i], false, reason)) return Fail(op, reason);
-    }
+    if (!folder.empty() && !MakeFolder(folder)) return false;
+    for (int i = 0; i < 2; ++i)
+        if (!WriteFileSafely(paths[i], texts[i], false, reason)) return Fail(op, reason);
     return true;
 }
 
@@ -173,7 +175,7 @@ RoomCheck VerifyRoom(const Options& options, const std::string& room) {
     if (!ReadScripts(nullptr, room, bytes, chunks)) return RoomCheck::Failed;
     std::string report;
     for (int i = 0; i < 2; ++i) {
-        const RoundTrip trip = CheckExactRoundTrip(chunks[i], PrintingOf(options));
+        const RoundTrip trip = CheckExactRoundTrip(chunks[i], options);
         if (!trip.identical)
             report +=
                 FormatText("\n  the %s chunk: ", room::NameOf(room::kScripts[i])) + trip.report;

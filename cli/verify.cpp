@@ -120,10 +120,10 @@ RoundTrip CheckRoundTrip(const Dialect& dialect, std::string_view bytecode,
     return result;
 }
 
-RoundTrip CheckExactRoundTrip(std::string_view chunk, const exact::PrintOptions& printing) {
+RoundTrip CheckExactRoundTrip(std::string_view chunk, const Options& options) {
     RoundTrip result;
     std::string text, again, reason, first;
-    exact::DisassembleChunk(chunk, text, reason, printing);
+    DisassembleExact(options, chunk, "", text, reason);
     // The text is held in memory: the headers it includes are found from the
     // current folder, as those of standard input are.
     const auto onMessage = [&](const exact::Message& m) {
@@ -182,7 +182,7 @@ int RunVerify(const Options& options) {
             }
         }
         const RoundTrip trip =
-            options.exact ? CheckExactRoundTrip(bytes, PrintingOf(options))
+            options.exact ? CheckExactRoundTrip(bytes, options)
                           : CheckRoundTrip(*options.dialect, bytes, ScriptTitle(scriptPath));
         if (trip.identical)
             ++identical;

@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "cli/options.h"
-#include "codec/exact/exact.h"
 
 namespace quillon::cli {
 
@@ -22,8 +21,8 @@ struct RoundTrip {
 RoundTrip CheckRoundTrip(const Dialect& dialect, std::string_view bytecode, std::string_view title);
 
 // The same for a script chunk in exact mode (the chunk's table is valid),
-// its text printed as `printing` says.
-RoundTrip CheckExactRoundTrip(std::string_view chunk, const exact::PrintOptions& printing = {});
+// its text printed as --numbers, --offsets and --names say.
+RoundTrip CheckExactRoundTrip(std::string_view chunk, const Options& options);
 
 // Runs `quillon verify`; returns the exit status.
 int RunVerify(const Options& options);
