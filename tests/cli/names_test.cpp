@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "testkit/cli_support.h"
+#include "testkit/room_gen.h"
 
 using namespace quillon_test;
 
@@ -88,6 +89,25 @@ TEST(CliNames, AUsersNamesPrintAndTheTextIncludesThem) {
     EXPECT_EQ(ReadFile(dir / "out/room.scd"), Example("exact_room.scd"));
     r = RunQuillon({"verify", "--exact", "--names", "mod/flags.h", "room.scd"}, In(dir));
     EXPECT_EQ(r.out, "room.scd: identical\n");
+}
+
+// A room's texts include the header as seen from the room, and compile back
+// into it.
+TEST(CliNames, ARoomsTextsIncludeTheUsersNames) {
+    TempDir dir;
+    const std::string room = BuildRoom(kInit, Example("exact_room.scd"));
+    WriteFile(dir / "rooms/room100.rdt", room);
+    WriteFile(dir / "mod/flags.h", "#define MET_CLAIRE FG_STATUS, 24\r\n");
+    RunResult r = RunQuillon(
+        {"disassemble", "--exact", "--names", "mod/flags.h", "--offsets", "rooms/room100.rdt"},
+        In(dir));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string text = ReadFile(dir / "rooms/room100.main.c");
+    EXPECT_NE(text.find("\r\n#include \"../mod/flags.h\"\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\tif(Ck(MET_CLAIRE, 0)) { // 0010: "), std::string::npos) << text;
+    r = RunQuillon({"compile", "--exact", "--no-backup", dir.str("rooms/room100.rdt")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile(dir / "rooms/room100.rdt"), room);
 }
 
 TEST(CliNames, AHeaderIsIncludedFromTheTextsFolderAndAFolderIsRefused) {
