@@ -105,8 +105,8 @@ class ChunkGenerator {
         LineStart();
         Emit(i.b, i.aligned);
     }
-    // A condition, after a pad where it holds a 16-bit field: its size.
-    int Condition() {
+    // A condition, after a pad where it holds a 16-bit field: its offset.
+    std::size_t Condition() {
         static const Op conds[] = {{0x21, 4, false, 0, 0}, {0x23, 6, true, 3, 7},
                                    {0x3E, 6, true, 3, 7},  {0x1D, 4, false, 0, 0},
                                    {0x5E, 2, false, 0, 0}, {0x39, 8, true, 0, 0},
@@ -117,9 +117,17 @@ class ChunkGenerator {
         if (o.operators)
             b[static_cast<std::size_t>(o.operatorAt)] = static_cast<char>(Pick(o.operators));
         records_.Dress(b);
-        Emit(b, o.aligned);
-        return o.size;
+        return Emit(b, o.aligned);
     }
+    // A run of `n` conditions: its size from the first one's start, the
+    // pads between them included.
+    int Run(int n) {
+        const std::size_t first = Condition();
+        for (int c = 1; c < n; ++c) Condition();
+        return static_cast<int>(out_.size() - first);
+    }
+    // Most runs of a while or a do hold one condition.
+    int LoopRun() { return Run(Pick(4) ? 1 : 2 + Pick(2)); }
     void Body(int depth) {
         const int n = Pick(depth > 3 ? 3 : 5);
         for (int i = 0; i < n; ++i) Statement(depth);
@@ -159,7 +167,7 @@ class ChunkGenerator {
     void IfBlock(int depth) { // with or without else
         const std::size_t at = Emit(std::string("\x06\x00\x00\x00", 4), true);
         const int run = Pick(3) ? 1 : 2 + Pick(8); // 2 to 9 conditions in one run
-        for (int c = 0; c < run; ++c) Condition();
+        Run(run);
         Body(depth + 1);
         if (Pick(2)) {
             if (out_.size() & 1) out_ += '\0';
@@ -178,7 +186,7 @@ class ChunkGenerator {
     }
     void WhileBlock(int depth) {
         const std::size_t at = Emit(std::string("\x0F\x00\x00\x00", 4), true);
-        out_[at + 1] = static_cast<char>(Condition());
+        out_[at + 1] = static_cast<char>(LoopRun());
         Body(depth + 1);
         LineStart();
         out_ += std::string("\x10\x00", 2);
@@ -190,7 +198,7 @@ class ChunkGenerator {
         LineStart();
         const std::size_t head = out_.size();
         out_ += std::string("\x12\x00", 2);
-        out_[head + 1] = static_cast<char>(Condition());
+        out_[head + 1] = static_cast<char>(LoopRun());
         Put16(at + 2, static_cast<int>(out_.size() - (at + 4)));
     }
     void ForBlock(int depth) {
