@@ -2,7 +2,9 @@
 // byte; an input that is no chunk is refused. The raw input is also
 // compiled as an exact text, which must end in a chunk or in errors, never
 // in a crash, and the same when it is read in pieces; a chunk it gives must
-// come back again.
+// come back again. Its "#include" lines reach a few headers held here (one
+// includes itself), and chunks come back printed with names, with bare
+// numbers, with offsets and with a user's names.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -17,13 +19,60 @@ using namespace quillon::fuzzing;
 
 namespace {
 
-void TripChunk(std::string_view chunk) {
+// A user's names, a header that includes another, one that includes itself.
+const char kFlags[] = "#define MET_CLAIRE FG_SCENARIO, 18\n#define HALL_DOOR ID_AOT_5\n"
+                      "#define RAW_PAIR 3, 18\n#define SHOTGUN ITEM_SHOTGUN\n#include <bio2.h>\n";
+
+bool ReadHeader(std::string_view, std::string_view name, exact::IncludedFile& file,
+                std::string& why) {
+    file.key = std::string(name);
+    if (name == "flags.h")
+        file.text = kFlags;
+    else if (name == "outer.h")
+        file.text = "#define OUTER 1\n#include \"flags.h\"\n";
+    else if (name == "self.h")
+        file.text = "#define SELF 2\n#include \"self.h\"\n";
+    else
+        return why = "no such header", false;
+    return true;
+}
+
+const exact::CompileOptions& Headers() {
+    static const exact::CompileOptions options{ReadHeader, "fuzz.c"};
+    return options;
+}
+
+const exact::NameBook& UserNames() {
+    static const exact::NameBook book = [] {
+        exact::NameBook b;
+        std::string reason;
+        if (!exact::ReadNames(kFlags, "flags.h", {}, b, reason)) Fail("flags.h", reason);
+        return b;
+    }();
+    return book;
+}
+
+// The chunk's text in one of four printings; a user's names come with the
+// include of their header.
+void TripChunk(std::string_view chunk, int printing) {
+    exact::PrintOptions options;
+    options.numbers = printing == 1;
+    options.offsets = printing == 2;
+    if (printing == 3) options.names = &UserNames();
     std::string text, again, reason;
-    if (!exact::DisassembleChunk(chunk, text, reason)) return;
+    if (!exact::DisassembleChunk(chunk, text, reason, options)) return;
+    if (printing == 3) {
+        const std::size_t at = text.find("<bio2.h>\r\n");
+        if (at == std::string::npos) Fail("an exact text without its include", text);
+        text.insert(at + 10, "#include \"flags.h\"\r\n");
+    }
     std::string first;
-    if (!exact::CompileChunk(text, again, [&](const exact::Message& m) {
-            if (m.error && first.empty()) first = m.text;
-        }))
+    if (!exact::CompileChunk(
+            text, again,
+            [&](const exact::Message& m) {
+                if (m.error && first.empty()) first = m.text;
+            },
+            Headers()))
         Fail("an exact text does not compile", first + "\n--- text\n" + text);
     if (again != chunk) Fail("the chunk does not come back", text);
 }
@@ -32,16 +81,17 @@ void TripChunk(std::string_view chunk) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    TripChunk(input);
+    const int printing = static_cast<int>(size % 4);
+    TripChunk(input, printing);
     // The same bytes behind a table of one procedure, so that most inputs
     // reach the engine.
     std::string chunk("\x02\x00", 2);
     chunk.append(input.substr(0, 0xFF00));
-    TripChunk(chunk);
+    TripChunk(chunk, printing);
     std::string compiled, streamed;
     int messages = 0, streamedMessages = 0;
-    const bool whole =
-        exact::CompileChunk(input, compiled, [&](const exact::Message&) { ++messages; });
+    const bool whole = exact::CompileChunk(
+        input, compiled, [&](const exact::Message&) { ++messages; }, Headers());
     // Read in pieces of 7 bytes, the text gives the same.
     std::size_t at = 0;
     const bool pieces = exact::CompileStream(
@@ -51,9 +101,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             at += n;
             return n;
         },
-        streamed, [&](const exact::Message&) { ++streamedMessages; });
+        streamed, [&](const exact::Message&) { ++streamedMessages; }, Headers());
     if (pieces != whole || streamed != compiled || streamedMessages != messages)
         Fail("a text read in pieces compiles otherwise than whole", std::string(input));
-    if (whole) TripChunk(compiled);
+    if (whole) TripChunk(compiled, printing);
     return 0;
 }
