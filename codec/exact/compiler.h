@@ -121,6 +121,9 @@ class Compiler : public CompileListener {
     // After the scan: names that name no value must name procedures, and
     // named values should be of the meaning of their place (a warning).
     bool CheckNames(std::uint8_t op, const std::uint8_t* bytes);
+    void UnknownName(std::string_view token);
+    // Writes the named values over their stand-ins in the scanned bytes.
+    bool WriteNamed(std::uint8_t op, std::uint8_t* bytes);
     // A reference to the procedure `name` at `offset` of the next
     // instruction put, resolved when the text ends.
     void Refer(std::string_view name, std::uint8_t offset, std::string_view token,

@@ -76,7 +76,7 @@ class FieldScanner {
     // Scans the kept tokens into the fields of `op`'s exact form, reporting
     // to the listener, and returns the instruction's bytes (64 of them, zero
     // where no field or preset wrote).
-    const std::uint8_t* Scan(std::uint8_t op, const Form& form) {
+    std::uint8_t* Scan(std::uint8_t op, const Form& form) {
         std::memset(ctx_.code, 0, sizeof ctx_.code);
         ctx_.opcode = ctx_.code[0] = op;
         ScanInstruction(ctx_, form);

@@ -297,7 +297,7 @@ bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, const I
     arguments_.clear();
     if (chosen->special != Special::For && !ResolveNames(op, chosen)) return false;
     const Form& form = *chosen;
-    const std::uint8_t* const bytes = scanner_.Scan(op, form);
+    std::uint8_t* const bytes = scanner_.Scan(op, form);
     // The scanner checks for surplus arguments where a form has fields; here
     // every line is checked (the for line's own words and a final "{" aside).
     if (form.fieldCount == 0 && form.special != Special::For) {
@@ -306,7 +306,9 @@ bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, const I
         if (live > form.firstToken)
             Report({Issue::SurplusArgument, -1, tokens_[form.firstToken], op, 1, 0, Kind::U8});
     }
-    if (errors_ > before || (!arguments_.empty() && !CheckNames(op, bytes))) return false;
+    if (errors_ > before ||
+        (!arguments_.empty() && (!WriteNamed(op, bytes) || !CheckNames(op, bytes))))
+        return false;
     Put(item, bytes, static_cast<std::size_t>(rows_.dialect.Size(op)), true);
     return true;
 }

@@ -23,21 +23,6 @@ void ScannedFields(const Form& form, int size, std::vector<Field>& out) {
     }
 }
 
-// The text of a value as a field of `kind` scans it.
-std::string TextFor(Kind kind, std::int64_t value) {
-    if (IsOperator(kind)) {
-        const char* text =
-            value >= 0 && value < 256 ? OperatorText(kind, static_cast<std::uint8_t>(value)) : "";
-        return *text ? std::string(text) : std::string("?bad");
-    }
-    if (ScansHex(kind)) return FormatText("0x%llX", static_cast<unsigned long long>(value));
-    // A byte or word past a signed field's top is its negative reading.
-    const KindRange range = RangeOf(kind);
-    const std::int64_t span = std::int64_t{1} << (8 * WidthOf(kind));
-    if (range.low < 0 && value > range.high && value < span) value -= span;
-    return FormatText("%lld", static_cast<long long>(value));
-}
-
 bool IsHexText(std::string_view t) {
     return t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X');
 }
@@ -86,7 +71,14 @@ bool Compiler::ResolveNames(std::uint8_t op, const Form*& form) {
     }
     form = &FormFor(op, arguments_.size());
     ScannedFields(*form, rows_.dialect.Size(op), argumentFields_);
-    // The numbers made for names live until the line is scanned.
+    // An unknown name where the arguments do not add up may be a name of
+    // several values: it is the mistake to name.
+    if (arguments_.size() != argumentFields_.size())
+        for (const Argument& a : arguments_)
+            if (a.unresolved) return UnknownName(a.token), false;
+    // A named value is scanned as a stand-in that its field takes (a token
+    // of its own, so that messages find the name), and its value written
+    // over it after the scan (WriteNamed).
     madeText_.clear();
     for (std::size_t k = 0; k < arguments_.size(); ++k) {
         Argument& a = arguments_[k];
@@ -96,7 +88,7 @@ bool Compiler::ResolveNames(std::uint8_t op, const Form*& form) {
         if (a.number && (!IsHexText(a.token) || ScansHex(kind) || !ParseNumber(a.token, a.value)))
             continue;
         a.number = false;
-        madeText_.push_back(a.unresolved ? std::string("0") : TextFor(kind, a.value));
+        madeText_.emplace_back(IsOperator(kind) ? OperatorText(kind, 0) : "0");
     }
     lineTokens_.assign(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(first));
     madeTokens_.clear();
@@ -117,13 +109,49 @@ bool Compiler::ResolveNames(std::uint8_t op, const Form*& form) {
     return true;
 }
 
+void Compiler::UnknownName(std::string_view token) {
+    std::vector<std::string_view> functions;
+    for (const auto& f : functionLines_) functions.push_back(f.first);
+    const std::string near = ClosestValueName(token, book_, functions);
+    Error(token, FormatText("unknown name '%s'%s", std::string(token.substr(0, 60)).c_str(),
+                            near.empty() ? "" : ("; did you mean '" + near + "'?").c_str()));
+}
+
+bool Compiler::WriteNamed(std::uint8_t op, std::uint8_t* bytes) {
+    for (std::size_t k = 0; k < arguments_.size() && k < argumentFields_.size(); ++k) {
+        const Argument& a = arguments_[k];
+        if (a.number || a.unresolved) continue;
+        const Field& f = argumentFields_[k];
+        const std::int64_t v = a.value;
+        if (IsOperator(f.kind)) {
+            if (v < 0 || v > 0xFF || !*OperatorText(f.kind, static_cast<std::uint8_t>(v))) {
+                Error(a.token, FormatText("argument %zu of '%s': '%s' is not an operator of its "
+                                          "list",
+                                          k + 1, rows_.dialect.Name(op),
+                                          std::string(a.token.substr(0, 60)).c_str()));
+                return false;
+            }
+        } else if (v < RangeOf(f.kind).low || v >= std::int64_t{1} << (8 * WidthOf(f.kind))) {
+            Message(false, Column(a.token),
+                    FormatText("argument %zu of '%s': %s (%lld) does not fit (%d to %d); only its "
+                               "low %d bits are kept",
+                               k + 1, rows_.dialect.Name(op),
+                               std::string(a.token.substr(0, 60)).c_str(),
+                               static_cast<long long>(v), RangeOf(f.kind).low, RangeOf(f.kind).high,
+                               WidthOf(f.kind) * 8));
+        }
+        bytes[f.offset] = static_cast<std::uint8_t>(v & 0xFF);
+        if (IsWide(f.kind)) bytes[f.offset + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+    }
+    return true;
+}
+
 bool Compiler::CheckNames(std::uint8_t op, const std::uint8_t* bytes) {
     const Naming& naming = Naming::Builtin();
     for (std::size_t k = 0; k < arguments_.size() && k < argumentFields_.size(); ++k) {
         const Argument& a = arguments_[k];
         if (a.number) continue;
         const Position* p = naming.At(bytes, argumentFields_[k].offset);
-        const std::string name(a.token.substr(0, 60));
         if (a.unresolved) {
             // A procedure's place, or a field that reads "Sub07" as 7.
             if ((p && p->meaning == Meaning::Procedure) ||
@@ -131,17 +159,13 @@ bool Compiler::CheckNames(std::uint8_t op, const std::uint8_t* bytes) {
                 Refer(a.token, argumentFields_[k].offset, a.token);
                 continue;
             }
-            std::vector<std::string_view> functions;
-            for (const auto& f : functionLines_) functions.push_back(f.first);
-            const std::string near = ClosestValueName(a.token, book_, functions);
-            Error(a.token,
-                  FormatText("unknown name '%s'%s", name.c_str(),
-                             near.empty() ? "" : ("; did you mean '" + near + "'?").c_str()));
+            UnknownName(a.token);
             return false;
         }
         if (p && a.meaning != Meaning::None && !Fits(p->meaning, a.meaning))
             Message(false, Column(a.token),
-                    FormatText("'%s' is %s; argument %zu of %s is %s", name.c_str(),
+                    FormatText("'%s' is %s; argument %zu of %s is %s",
+                               std::string(a.token.substr(0, 60)).c_str(),
                                MeaningOf(a.meaning).noun, k + 1, rows_.dialect.Name(op),
                                MeaningOf(p->meaning).noun));
     }

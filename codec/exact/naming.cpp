@@ -7,14 +7,6 @@
 
 namespace quillon::exact {
 
-namespace {
-
-bool Holds(const std::uint8_t* code, const When& w) {
-    return w.at == 0 || (code[w.at] == w.value && (w.at2 == 0 || code[w.at2] == w.value2));
-}
-
-} // namespace
-
 const Naming& Naming::Builtin() {
     static const Naming naming;
     return naming;
@@ -28,11 +20,15 @@ Naming::Naming() {
     const auto rows = RetailPositions();
     positions_.assign(rows.begin(), rows.end());
     std::stable_sort(positions_.begin(), positions_.end(),
-                     [](const Position& a, const Position& b) { return a.opcode < b.opcode; });
+                     [](const Position& a, const Position& b) {
+                         return a.opcode != b.opcode ? a.opcode < b.opcode : a.offset < b.offset;
+                     });
     for (std::size_t k = 0; k < positions_.size(); ++k) {
-        const std::uint8_t op = positions_[k].opcode;
-        if (count_[op]++ == 0) first_[op] = static_cast<std::uint16_t>(k);
-        if (positions_[k].meaning == Meaning::Procedure) refers_[op] = true;
+        const Position& p = positions_[k];
+        if (count_[p.opcode][p.offset]++ == 0)
+            first_[p.opcode][p.offset] = static_cast<std::uint16_t>(k);
+        names_[p.opcode] = true;
+        if (p.meaning == Meaning::Procedure) refers_[p.opcode] = true;
     }
     // The names made from prefixes live as long as the names (a deque keeps
     // them in place).
@@ -49,16 +45,16 @@ Naming::Naming() {
             }
             if (row.prefix)
                 for (int v = 0; v < 256; ++v)
-                    if (!name_[mi][v]) {
+                    if (name_[mi][v].empty()) {
                         made.push_back(row.prefix + FormatText("%02X", v));
-                        name_[mi][v] = made.back().c_str();
+                        name_[mi][v] = made.back();
                         Add(made.back(), m, static_cast<std::uint32_t>(v));
                     }
             break;
         case Style::Numbered:
             for (int v = 0; v < 256; ++v) {
                 made.push_back(row.prefix + std::to_string(v));
-                name_[mi][v] = made.back().c_str();
+                name_[mi][v] = made.back();
                 Add(made.back(), m, static_cast<std::uint32_t>(v));
             }
             break;
@@ -76,14 +72,6 @@ Naming::Naming() {
         case Style::Procedure: break;
         }
     }
-}
-
-const Position* Naming::At(const std::uint8_t* code, int offset) const {
-    const std::uint8_t op = code[0];
-    const Position* p = positions_.data() + first_[op];
-    for (const Position* end = p + count_[op]; p != end; ++p)
-        if (p->offset == offset && Holds(code, p->when)) return p;
-    return nullptr;
 }
 
 void Naming::AddBits(std::string& out, const MeaningRow& row, std::uint32_t value) const {
@@ -128,15 +116,13 @@ bool Naming::Append(Meaning m, std::uint32_t value, std::uint8_t group, std::str
     switch (row.style) {
     case Style::Table:
     case Style::Numbered:
-        if (!name_[mi][value]) return false;
+        if (name_[mi][value].empty()) return false;
         out += name_[mi][value];
         return true;
-    case Style::KeyLock: {
-        const char* name =
-            name_[mi][value] ? name_[mi][value] : name_[static_cast<int>(Meaning::Item)][value];
-        out += name;
+    case Style::KeyLock:
+        out += name_[mi][value].empty() ? name_[static_cast<int>(Meaning::Item)][value]
+                                        : name_[mi][value];
         return true;
-    }
     case Style::Bits:
         if (value == 0)
             out += row.zero;
@@ -149,13 +135,14 @@ bool Naming::Append(Meaning m, std::uint32_t value, std::uint8_t group, std::str
             return true;
         }
         return AddItemFlags(out, row, value);
-    case Style::FlagIndex: {
-        const char* name = group == kItemFlagGroup ? name_[static_cast<int>(Meaning::Item)][value]
-                                                   : flag_[group][value];
-        if (!name) return false;
-        out += name;
+    case Style::FlagIndex:
+        if (group == kItemFlagGroup) {
+            out += name_[static_cast<int>(Meaning::Item)][value];
+            return true;
+        }
+        if (!flag_[group][value]) return false;
+        out += flag_[group][value];
         return true;
-    }
     case Style::Procedure: return false;
     }
     return false;

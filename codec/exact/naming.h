@@ -19,12 +19,20 @@ class Naming {
     static const Naming& Builtin();
 
     // Whether any field of `opcode` may have a meaning.
-    bool Names(std::uint8_t opcode) const { return count_[opcode] != 0; }
+    bool Names(std::uint8_t opcode) const { return names_[opcode]; }
     // Whether a field of `opcode` may refer to a procedure.
     bool Refers(std::uint8_t opcode) const { return refers_[opcode]; }
     // The position that applies to the field at `offset` of the instruction
     // at `code`, or null.
-    const Position* At(const std::uint8_t* code, int offset) const;
+    const Position* At(const std::uint8_t* code, int offset) const {
+        if (offset >= kOffsets) return nullptr;
+        const Position* p = positions_.data() + first_[code[0]][offset];
+        for (const Position* end = p + count_[code[0]][offset]; p != end; ++p)
+            if (p->when.at == 0 || (code[p->when.at] == p->when.value &&
+                                    (p->when.at2 == 0 || code[p->when.at2] == p->when.value2)))
+                return p;
+        return nullptr;
+    }
     // Appends the name of `value` of meaning `m` (a flag index's group is
     // `group`); false when the value has none. Procedures are named by the
     // printer.
@@ -52,11 +60,13 @@ class Naming {
     void AddBits(std::string& out, const MeaningRow& row, std::uint32_t value) const;
     bool AddItemFlags(std::string& out, const MeaningRow& row, std::uint32_t value) const;
 
-    std::vector<Position> positions_; // by opcode
-    std::uint16_t first_[256] = {}, count_[256] = {};
-    bool refers_[256] = {};
+    static constexpr int kOffsets = 48; // past the longest instruction
+    std::vector<Position> positions_;   // by opcode and offset
+    std::uint16_t first_[256][kOffsets] = {};
+    std::uint8_t count_[256][kOffsets] = {};
+    bool names_[256] = {}, refers_[256] = {};
     // The name of each byte value of the meanings named value by value.
-    const char* name_[kMeanings][256] = {};
+    std::string_view name_[kMeanings][256] = {};
     const char* flag_[256][256] = {}; // flag indexes by (group, index), FG_USE aside
     std::unordered_map<std::string_view, Named> byName_;
     std::vector<Entry> all_;

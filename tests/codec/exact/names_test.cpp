@@ -261,10 +261,9 @@ TEST(ExactNames, TheExampleRoomComesBackFromEachPrinting) {
     }
 }
 
-// Disabled: a name that is no name, where a defined run of two values
-// would stand, is reported as a wrong count of arguments ("4:18: error:
-// 'Ck' takes 3 arguments, 2 given") instead of an unknown name at its place.
-TEST(ExactNames, DISABLED_AnUnknownNameForARunIsAnUnknownName) {
+// A name that is no name, where a defined run of two values would stand,
+// is the mistake named, not the count of the arguments.
+TEST(ExactNames, AnUnknownNameForARunIsAnUnknownName) {
     std::string chunk;
     EXPECT_FALSE(Compile("// quillon exact\n#include <bio2.h>\nint Sub00(void) {\n"
                          "\tCk(MET_CLAIRE, 1);\n}\n",
