@@ -9,7 +9,7 @@ namespace quillon::exact {
 namespace {
 
 bool StartsName(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    return IsNameStart(c);
 }
 
 } // namespace
@@ -47,7 +47,7 @@ void ValuesOf(std::string_view t, const NameBook& book, std::vector<Argument>& o
         return;
     }
     a.number = false;
-    if (const NameBook::Definition* d = book.Find(t)) {
+    if (const NameBook::Definition* d = book.Empty() ? nullptr : book.Find(t)) {
         for (const DefinedValue& v : d->values) {
             a.value = v.value;
             a.meaning = v.meaning;

@@ -37,6 +37,11 @@ std::string ClosestValueName(std::string_view word, const NameBook& book,
 // with an optional "-".
 bool ParseNumber(std::string_view text, std::int64_t& value);
 
+// Whether a token starts as a name does: a letter or "_".
+inline bool IsNameStart(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
 // A C identifier: a letter or "_", then letters, digits and "_".
 bool IsIdentifier(std::string_view word);
 

@@ -12,8 +12,10 @@
 // procedures; streaming (stream.cpp) feeds the text in windows.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -31,6 +33,9 @@
 #include "codec/exact/operands.h"
 
 namespace quillon::exact {
+
+// The fields that the arguments of a line of `form` fill, in order.
+void ScannedFields(const Form& form, int size, std::vector<Field>& out);
 
 class Compiler : public CompileListener {
   public:
@@ -73,9 +78,16 @@ class Compiler : public CompileListener {
     }
     // The token of the line that a token made for a name stands for.
     std::string_view Original(std::string_view token) const {
-        for (std::size_t k = 0; k < madeTokens_.size(); ++k)
-            if (token.data() == madeTokens_[k].data()) return madeFrom_[k];
+        const char* p = token.data();
+        if (p >= standIns_ && p < standIns_ + kStandIns &&
+            static_cast<std::size_t>(p - standIns_) < named_.size())
+            return named_[static_cast<std::size_t>(p - standIns_)].argument.token;
         return token;
+    }
+    // The stand-in of the named value j, scanned by a field of `kind`.
+    std::string_view StandIn(std::size_t j, Kind kind) {
+        standIns_[j] = IsOperator(kind) ? *OperatorText(kind, 0) : '0';
+        return std::string_view(standIns_ + j, 1);
     }
 
     // ---- the line parser (line_parser.cpp): one step per kind of line.
@@ -113,7 +125,7 @@ class Compiler : public CompileListener {
     // ---- names (names_pass.cpp)
     // The form whose arguments the kept tokens give: the earlier form of an
     // opcode where they are as many as it takes.
-    const Form& FormFor(std::uint8_t op, std::size_t arguments) const;
+    const Form& FormFor(std::uint8_t op, std::size_t arguments);
     // Resolves the names among the kept tokens: the tokens become numbers
     // in the text of the fields they fill; `form` becomes the form that
     // their number asks for. False after an error.
@@ -122,6 +134,9 @@ class Compiler : public CompileListener {
     // named values should be of the meaning of their place (a warning).
     bool CheckNames(std::uint8_t op, const std::uint8_t* bytes);
     void UnknownName(std::string_view token);
+    enum class Simple { Done, Failed, No };
+    Simple SimpleNames(std::uint8_t op, const Form*& form, std::size_t first, std::size_t end);
+    bool OneValue(std::string_view token, Argument& a) const;
     // Writes the named values over their stand-ins in the scanned bytes.
     bool WriteNamed(std::uint8_t op, std::uint8_t* bytes);
     // A reference to the procedure `name` at `offset` of the next
@@ -207,10 +222,19 @@ class Compiler : public CompileListener {
     const CompileOptions* options_ = nullptr;
     NameBook book_; // the names that the text and its headers define
     std::unique_ptr<Directives> directives_;
-    std::vector<Argument> arguments_;   // the line's, with names resolved
-    std::vector<Field> argumentFields_; // the field that each fills
-    std::vector<std::string> madeText_; // the numbers made for names
-    std::vector<std::string_view> madeTokens_, madeFrom_, lineTokens_;
+    std::vector<Argument> arguments_; // the line's, with names resolved
+    struct NamedArgument {
+        std::size_t field; // the argument's place: the field it fills
+        Argument argument;
+    };
+    std::vector<NamedArgument> named_; // the line's names (and numbers made values)
+    static constexpr std::size_t kStandIns = 4 * kFieldSlots;
+    char standIns_[kStandIns + kReadableFromToken] = {};
+    std::span<const Field> argumentFields_; // the field that each fills
+    // The fields that the arguments of each opcode's form fill, and of its
+    // earlier form.
+    std::vector<Field> scanned_[256], oldScanned_[256];
+    std::vector<std::string_view> lineTokens_;
     std::unordered_map<std::string, std::uint32_t> functions_; // by name: their index
     std::vector<std::pair<std::string, int>> functionLines_;
     struct PendingReference {

@@ -64,6 +64,11 @@ class FieldScanner {
         ctx_.lineCopied = copied;
     }
     bool Copied() const { return ctx_.lineCopied; }
+    // The kept tokens were changed in place, and may be fewer.
+    void Recount() {
+        ctx_.tokenCount = ctx_.liveTokens = static_cast<std::int32_t>(ctx_.tokens.size());
+        end_ = first_ + ctx_.tokens.size();
+    }
     // Puts `tokens` in place of the kept ones (made for names: nothing may
     // be read past them).
     void Replace(const std::vector<std::string_view>& tokens) {

@@ -6,7 +6,13 @@
 
 namespace quillon::exact {
 
-Compiler::Compiler() : rows_(ExactRows()), operands_(Operands()), scanner_(this) {}
+Compiler::Compiler() : rows_(ExactRows()), operands_(Operands()), scanner_(this) {
+    for (int op = 0; op < 256; ++op) {
+        const int size = rows_.dialect.Size(static_cast<std::uint8_t>(op));
+        ScannedFields(*rows_.dialect.forms[op], size, scanned_[op]);
+        if (rows_.oldForm[op]) ScannedFields(*rows_.oldForm[op], size, oldScanned_[op]);
+    }
+}
 
 void Compiler::Begin(const MessageHandler& onMessage, const CompileOptions& options) {
     onMessage_ = &onMessage;

@@ -294,7 +294,7 @@ bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, const I
     missingReported_ = false;
     const int before = errors_;
     const Form* chosen = rows_.dialect.forms[op];
-    arguments_.clear();
+    named_.clear();
     if (chosen->special != Special::For && !ResolveNames(op, chosen)) return false;
     const Form& form = *chosen;
     std::uint8_t* const bytes = scanner_.Scan(op, form);
@@ -306,8 +306,7 @@ bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, const I
         if (live > form.firstToken)
             Report({Issue::SurplusArgument, -1, tokens_[form.firstToken], op, 1, 0, Kind::U8});
     }
-    if (errors_ > before ||
-        (!arguments_.empty() && (!WriteNamed(op, bytes) || !CheckNames(op, bytes))))
+    if (errors_ > before || (!named_.empty() && (!WriteNamed(op, bytes) || !CheckNames(op, bytes))))
         return false;
     Put(item, bytes, static_cast<std::size_t>(rows_.dialect.Size(op)), true);
     return true;

@@ -1,5 +1,7 @@
 #include "codec/exact/named_line.h"
 
+#include <cstring>
+
 #include "codec/base/text.h"
 #include "codec/classic/fields.h"
 #include "codec/isa/exact_rows.h"
@@ -8,8 +10,14 @@ namespace quillon::exact {
 
 namespace {
 
-std::string_view TextOf(const PaddedText& t) {
-    return t.length == kLongText ? std::string_view(t.whole) : std::string_view(t.padded, t.length);
+char* Put(char* p, std::string_view text) {
+    std::memcpy(p, text.data(), text.size());
+    return p + text.size();
+}
+
+char* PutText(char* p, const PaddedText& t) {
+    return Put(p, t.length == kLongText ? std::string_view(t.whole)
+                                        : std::string_view(t.padded, t.length));
 }
 
 std::string_view SepOf(const FieldPlan& f) {
@@ -22,26 +30,35 @@ std::uint32_t ValueOf(const FieldPlan& f, const std::uint8_t* code) {
     return IsWide(f.kind) ? code[f.offset] | code[f.offset + 1] << 8 : code[f.offset];
 }
 
+// The most bytes a line may take: its texts, and each field's longest name.
+constexpr std::size_t kLineRoom =
+    3 * kPaddedText + kFieldSlots * (kPaddedSep + kFieldRoom + Naming::kLongestName);
+
 } // namespace
 
+char* WriteProcedureName(std::uint32_t number, char* p) {
+    p = Put(p, "Sub");
+    if (number < 10) *p++ = '0';
+    return WriteDecimal(p, static_cast<int>(number));
+}
+
 void AppendProcedureName(std::uint32_t number, std::string& out) {
-    out += "Sub";
-    if (number < 10) out += '0';
-    AppendDecimal(out, static_cast<int>(number));
+    char text[32];
+    out.append(text, static_cast<std::size_t>(WriteProcedureName(number, text) - text));
 }
 
 NamedLines::NamedLines(const PrintOptions& options)
     : plan_(PlanOf(ExactRows().dialect)), naming_(Naming::Builtin()), numbers_(options.numbers),
       book_(options.names && !options.names->Empty() ? options.names : nullptr) {}
 
-bool NamedLines::UserName(const LinePlan& line, int k, const Position& p, std::uint32_t value,
-                          const std::uint8_t* code, std::string& out, int& taken) const {
+char* NamedLines::UserName(const LinePlan& line, int k, const Position& p, std::uint32_t value,
+                           const std::uint8_t* code, char* out, int& taken) const {
     const auto* names = book_->PrintedFor(p.meaning, value);
-    if (!names) return false;
+    if (!names) return nullptr;
     for (const NameBook::Printed& n : *names) {
         const auto& values = n.definition->values;
         const int more = static_cast<int>(values.size()) - 1;
-        if (k + more >= line.fieldCount) continue;
+        if (k + more >= line.fieldCount || n.name.size() > Naming::kLongestName) continue;
         bool same = true;
         for (int j = 1; j <= more && same; ++j) {
             const FieldPlan& f = line.fields[k + j];
@@ -49,27 +66,24 @@ bool NamedLines::UserName(const LinePlan& line, int k, const Position& p, std::u
                    static_cast<std::int64_t>(ValueOf(f, code)) == values[j].value;
         }
         if (!same) continue;
-        out += n.name;
         taken = more;
-        return true;
+        return Put(out, n.name);
     }
-    return false;
+    return nullptr;
 }
 
-bool NamedLines::Name(const LinePlan& line, int k, const std::uint8_t* code, std::string& out,
-                      int& taken) const {
+char* NamedLines::Name(const LinePlan& line, int k, const std::uint8_t* code, char* out,
+                       int& taken) const {
     const FieldPlan& f = line.fields[k];
-    if (IsOperator(f.kind)) return false;
+    if (IsOperator(f.kind)) return nullptr;
     const Position* p = naming_.At(code, f.offset);
-    if (!p) return false;
+    if (!p) return nullptr;
     const std::uint32_t value = ValueOf(f, code);
-    if (p->meaning == Meaning::Procedure) {
-        AppendProcedureName(value, out);
-        return true;
-    }
-    if (numbers_) return false;
-    if (book_ && UserName(line, k, *p, value, code, out, taken)) return true;
-    return naming_.Append(p->meaning, value, code[p->groupAt], out);
+    if (p->meaning == Meaning::Procedure) return WriteProcedureName(value, out);
+    if (numbers_) return nullptr;
+    if (book_)
+        if (char* end = UserName(line, k, *p, value, code, out, taken)) return end;
+    return naming_.Write(p->meaning, value, code[p->groupAt], out);
 }
 
 void NamedLines::Append(const std::uint8_t* code, std::string& out) const {
@@ -77,18 +91,21 @@ void NamedLines::Append(const std::uint8_t* code, std::string& out) const {
     // With numbers, only procedures have names.
     if (numbers_ ? !naming_.Refers(code[0]) : !naming_.Names(code[0]))
         return AppendInstruction(line, code, out);
-    out += TextOf(line.head);
+    char text[kLineRoom];
+    char* p = PutText(text, line.head);
     for (int k = 0; k < line.fieldCount; ++k) {
         const FieldPlan& f = line.fields[k];
-        out += SepOf(f);
+        p = Put(p, SepOf(f));
         int taken = 0;
-        if (Name(line, k, code, out, taken)) {
+        if (char* end = Name(line, k, code, p, taken)) {
+            p = end;
             k += taken;
             continue;
         }
-        AppendField(f, code, out);
+        p = WriteField(f, code, p);
     }
-    out += TextOf(line.close);
+    p = PutText(p, line.close);
+    out.append(text, static_cast<std::size_t>(p - text));
 }
 
 } // namespace quillon::exact

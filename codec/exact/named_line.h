@@ -15,6 +15,7 @@ namespace quillon::exact {
 
 // "Sub03" for procedure 3: the name the disassembler gives its function.
 void AppendProcedureName(std::uint32_t number, std::string& out);
+char* WriteProcedureName(std::uint32_t number, char* p);
 
 class NamedLines {
   public:
@@ -24,13 +25,12 @@ class NamedLines {
     void Append(const std::uint8_t* code, std::string& out) const;
 
   private:
-    // Appends the name of field `k` of `line`; false when it has none. A
-    // user's name for a run of values takes the fields after it too
-    // (`taken` of them).
-    bool Name(const LinePlan& line, int k, const std::uint8_t* code, std::string& out,
-              int& taken) const;
-    bool UserName(const LinePlan& line, int k, const Position& p, std::uint32_t value,
-                  const std::uint8_t* code, std::string& out, int& taken) const;
+    // Writes the name of field `k` of `line` at `out` and returns its end;
+    // null when it has none. A user's name for a run of values takes the
+    // fields after it too (`taken` of them).
+    char* Name(const LinePlan& line, int k, const std::uint8_t* code, char* out, int& taken) const;
+    char* UserName(const LinePlan& line, int k, const Position& p, std::uint32_t value,
+                   const std::uint8_t* code, char* out, int& taken) const;
 
     const PrintPlan& plan_;
     const Naming& naming_;

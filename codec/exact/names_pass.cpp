@@ -12,7 +12,7 @@
 
 namespace quillon::exact {
 
-namespace {
+namespace {} // namespace
 
 // The fields that the arguments of a line of `form` fill, in order.
 void ScannedFields(const Form& form, int size, std::vector<Field>& out) {
@@ -23,16 +23,10 @@ void ScannedFields(const Form& form, int size, std::vector<Field>& out) {
     }
 }
 
-bool IsHexText(std::string_view t) {
-    return t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X');
-}
+namespace {
 
-// Whether a number is written in hexadecimal for a decimal field.
-bool HexInDecimal(std::span<const std::string_view> args, const std::vector<Field>& fields) {
-    for (std::size_t k = 0; k < args.size() && k < fields.size(); ++k)
-        if (IsHexText(args[k]) && !ScansHex(fields[k].kind) && !IsOperator(fields[k].kind))
-            return true;
-    return false;
+bool IsHexText(std::string_view t) {
+    return t.size() > 2 && t[0] == '0' && (t[1] | 0x20) == 'x';
 }
 
 bool Fits(const Meaning place, const Meaning name) {
@@ -42,13 +36,14 @@ bool Fits(const Meaning place, const Meaning name) {
 
 } // namespace
 
-const Form& Compiler::FormFor(std::uint8_t op, std::size_t arguments) const {
+const Form& Compiler::FormFor(std::uint8_t op, std::size_t arguments) {
     const Form& form = *rows_.dialect.forms[op];
     const Form* old = rows_.oldForm[op];
-    if (!old || arguments == operands_.of[op].arguments) return form;
-    std::vector<Field> fields;
-    ScannedFields(*old, rows_.dialect.Size(op), fields);
-    return fields.size() == arguments ? *old : form;
+    argumentFields_ = scanned_[op];
+    if (!old || arguments == scanned_[op].size() || arguments != oldScanned_[op].size())
+        return form;
+    argumentFields_ = oldScanned_[op];
+    return *old;
 }
 
 bool Compiler::ResolveNames(std::uint8_t op, const Form*& form) {
@@ -58,11 +53,8 @@ bool Compiler::ResolveNames(std::uint8_t op, const Form*& form) {
     while (end > first && tokens[end - 1] == "{") --end;
     if (first >= end) return true;
     const std::span<const std::string_view> args(tokens.data() + first, end - first);
-    if (!HasNames(args)) {
-        form = &FormFor(op, args.size());
-        ScannedFields(*form, rows_.dialect.Size(op), argumentFields_);
-        if (!HexInDecimal(args, argumentFields_)) return true;
-    }
+    if (const Simple simple = SimpleNames(op, form, first, end); simple != Simple::No)
+        return simple == Simple::Done;
     std::string error;
     std::string_view at;
     if (!ReadArguments(args, book_, arguments_, error, at)) {
@@ -70,7 +62,6 @@ bool Compiler::ResolveNames(std::uint8_t op, const Form*& form) {
         return false;
     }
     form = &FormFor(op, arguments_.size());
-    ScannedFields(*form, rows_.dialect.Size(op), argumentFields_);
     // An unknown name where the arguments do not add up may be a name of
     // several values: it is the mistake to name.
     if (arguments_.size() != argumentFields_.size())
@@ -79,34 +70,128 @@ bool Compiler::ResolveNames(std::uint8_t op, const Form*& form) {
     // A named value is scanned as a stand-in that its field takes (a token
     // of its own, so that messages find the name), and its value written
     // over it after the scan (WriteNamed).
-    madeText_.clear();
+    lineTokens_.assign(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(first));
+    named_.clear();
     for (std::size_t k = 0; k < arguments_.size(); ++k) {
         Argument& a = arguments_[k];
         const Kind kind = k < argumentFields_.size() ? argumentFields_[k].kind : Kind::S16;
         // A number in hexadecimal fills a decimal field too (a set of bits
         // prints a bit without a name so).
-        if (a.number && (!IsHexText(a.token) || ScansHex(kind) || !ParseNumber(a.token, a.value)))
-            continue;
-        a.number = false;
-        madeText_.emplace_back(IsOperator(kind) ? OperatorText(kind, 0) : "0");
-    }
-    lineTokens_.assign(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(first));
-    madeTokens_.clear();
-    madeFrom_.clear();
-    std::size_t made = 0;
-    for (const Argument& a : arguments_) {
-        if (a.number) {
+        if ((a.number &&
+             (!IsHexText(a.token) || ScansHex(kind) || !ParseNumber(a.token, a.value))) ||
+            named_.size() == kStandIns) {
             lineTokens_.push_back(a.token);
             continue;
         }
-        lineTokens_.push_back(madeText_[made++]);
-        madeTokens_.push_back(lineTokens_.back());
-        madeFrom_.push_back(a.token);
+        a.number = false;
+        lineTokens_.push_back(StandIn(named_.size(), kind));
+        named_.push_back({k, a});
     }
     lineTokens_.insert(lineTokens_.end(), tokens.begin() + static_cast<std::ptrdiff_t>(end),
                        tokens.end());
     scanner_.Replace(lineTokens_);
     return true;
+}
+
+// One token's value where it stands for one value: a number, a name of the
+// user's or a built-in one, or a name of no value (unresolved). False for a
+// name of several values.
+bool Compiler::OneValue(std::string_view t, Argument& a) const {
+    a = Argument();
+    a.token = t;
+    if (!IsNameStart(t[0])) return ParseNumber(t, a.value);
+    a.number = false;
+    if (!book_.Empty())
+        if (const NameBook::Definition* d = book_.Find(t)) {
+            if (d->values.size() != 1) return false;
+            a.value = d->values[0].value;
+            a.meaning = d->values[0].meaning;
+            return true;
+        }
+    if (const Naming::Named* n = Naming::Builtin().Find(t)) {
+        a.value = n->value;
+        a.meaning = n->meaning;
+    } else {
+        a.unresolved = true;
+    }
+    return true;
+}
+
+// The common line, resolved in place: names of one value each, values
+// joined by "|". Each named value's first token becomes its stand-in, and
+// the tokens that "|" joined to it leave the line (the stand-ins have room
+// after them, as the line's tokens do). Simple::No leaves the line as it was.
+Compiler::Simple Compiler::SimpleNames(std::uint8_t op, const Form*& form, std::size_t first,
+                                       std::size_t end) {
+    named_.clear();
+    std::size_t count = 0; // arguments
+    bool joined = false, hex = false;
+    Argument a, b;
+    for (std::size_t r = first; r < end; ++r) {
+        const std::string_view t = tokens_[r];
+        hex = hex || IsHexText(t);
+        if (t.size() == 1 && t[0] == '|') {
+            joined = true;
+            // Joins the argument before it and the value after it.
+            if (count == 0 || r + 1 >= end || !OneValue(tokens_[r + 1], b) || b.unresolved)
+                return Simple::No;
+            if (named_.empty() || named_.back().field != count - 1) {
+                if (!OneValue(tokens_[r - 1], a)) return Simple::No;
+                a.number = false;
+                named_.push_back({count - 1, a});
+            }
+            Argument& left = named_.back().argument;
+            if (left.unresolved || named_.size() == kStandIns) return Simple::No;
+            left.value |= b.value;
+            if (left.meaning == Meaning::None) left.meaning = b.meaning;
+            ++r;
+            continue;
+        }
+        if (IsNameStart(t[0])) {
+            if (!OneValue(t, a) || named_.size() == kStandIns) return Simple::No;
+            named_.push_back({count, a});
+        }
+        ++count;
+    }
+    form = &FormFor(op, count);
+    // An unknown name where the arguments do not add up may be a name of
+    // several values: it is the mistake to name.
+    if (count != argumentFields_.size())
+        for (const NamedArgument& n : named_)
+            if (n.argument.unresolved) return UnknownName(n.argument.token), Simple::Failed;
+    if (!joined && !hex) {
+        // Each name's token becomes its stand-in where it stands.
+        for (std::size_t j = 0; j < named_.size(); ++j) {
+            const std::size_t k = named_[j].field;
+            tokens_[first + k] =
+                StandIn(j, k < argumentFields_.size() ? argumentFields_[k].kind : Kind::S16);
+        }
+        return Simple::Done;
+    }
+    // The line in place: the arguments, then what follows them ("{").
+    std::size_t w = first, j = 0;
+    for (std::size_t r = first; r < tokens_.size(); ++r) {
+        if (r < end && tokens_[r] == "|") {
+            ++r;
+            continue;
+        }
+        tokens_[w] = tokens_[r];
+        const std::size_t k = w - first;
+        // A number in hexadecimal fills a decimal field too (a set of bits
+        // prints a bit without a name so).
+        const Kind kind = k < argumentFields_.size() ? argumentFields_[k].kind : Kind::S16;
+        if (r < end && (j == named_.size() || named_[j].field != k) && IsHexText(tokens_[r]) &&
+            !ScansHex(kind) && !IsOperator(kind) && OneValue(tokens_[r], a) &&
+            named_.size() < kStandIns) {
+            a.number = false;
+            named_.insert(named_.begin() + static_cast<std::ptrdiff_t>(j), {k, a});
+        }
+        if (r < end && j < named_.size() && named_[j].field == k) tokens_[w] = StandIn(j++, kind);
+        ++w;
+    }
+    tokens_.resize(w);
+    scanner_.Recount();
+    return Simple::Done;
 }
 
 void Compiler::UnknownName(std::string_view token) {
@@ -118,9 +203,10 @@ void Compiler::UnknownName(std::string_view token) {
 }
 
 bool Compiler::WriteNamed(std::uint8_t op, std::uint8_t* bytes) {
-    for (std::size_t k = 0; k < arguments_.size() && k < argumentFields_.size(); ++k) {
-        const Argument& a = arguments_[k];
-        if (a.number || a.unresolved) continue;
+    for (const NamedArgument& n : named_) {
+        const std::size_t k = n.field;
+        const Argument& a = n.argument;
+        if (k >= argumentFields_.size() || a.unresolved) continue;
         const Field& f = argumentFields_[k];
         const std::int64_t v = a.value;
         if (IsOperator(f.kind)) {
@@ -148,9 +234,10 @@ bool Compiler::WriteNamed(std::uint8_t op, std::uint8_t* bytes) {
 
 bool Compiler::CheckNames(std::uint8_t op, const std::uint8_t* bytes) {
     const Naming& naming = Naming::Builtin();
-    for (std::size_t k = 0; k < arguments_.size() && k < argumentFields_.size(); ++k) {
-        const Argument& a = arguments_[k];
-        if (a.number) continue;
+    for (const NamedArgument& n : named_) {
+        const std::size_t k = n.field;
+        const Argument& a = n.argument;
+        if (k >= argumentFields_.size()) continue;
         const Position* p = naming.At(bytes, argumentFields_[k].offset);
         if (a.unresolved) {
             // A procedure's place, or a field that reads "Sub07" as 7.

@@ -1,6 +1,7 @@
 #include "codec/exact/naming.h"
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
 
 #include "codec/base/text.h"
@@ -13,7 +14,11 @@ const Naming& Naming::Builtin() {
 }
 
 void Naming::Add(std::string_view name, Meaning m, std::uint32_t value) {
-    if (byName_.try_emplace(name, Named{m, value}).second) all_.push_back({name, {m, value}});
+    if (Find(name)) return;
+    std::size_t k = HashOf(name) & kSlotMask;
+    while (!slots_[k].name.empty()) k = (k + 1) & kSlotMask;
+    slots_[k] = {name, {m, value}};
+    all_.push_back({name, {m, value}});
 }
 
 Naming::Naming() {
@@ -74,78 +79,72 @@ Naming::Naming() {
     }
 }
 
-void Naming::AddBits(std::string& out, const MeaningRow& row, std::uint32_t value) const {
+namespace {
+
+char* Put(char* p, std::string_view text) {
+    std::memcpy(p, text.data(), text.size());
+    return p + text.size();
+}
+
+} // namespace
+
+char* Naming::PutBits(char* p, const MeaningRow& row, std::uint32_t value) const {
     bool first = true;
     for (std::uint32_t bit = 1; bit <= value && bit < 0x100; bit <<= 1) {
         if (!(value & bit)) continue;
-        if (!first) out += " | ";
+        if (!first) p = Put(p, " | ");
         first = false;
         const auto named = std::find_if(row.names.begin(), row.names.end(),
                                         [&](const ValueName& v) { return v.value == bit; });
-        if (named != row.names.end())
-            out += named->name;
-        else
-            out += FormatText("0x%02X", bit);
+        if (named != row.names.end()) {
+            p = Put(p, named->name);
+        } else {
+            *p++ = '0';
+            *p++ = 'x';
+            p = WriteHex(p, bit, 2);
+        }
     }
+    return p;
 }
 
 // The glint, then IF_FAST, then IF_FLOOR; none where an unused bit is set or
 // the glint is not one of the three.
-bool Naming::AddItemFlags(std::string& out, const MeaningRow& row, std::uint32_t value) const {
+char* Naming::PutItemFlags(char* p, const MeaningRow& row, std::uint32_t value) const {
     const std::uint32_t glint = value & 0xE0;
-    if ((value & 0x0E) || (glint != 0 && glint < 0xA0)) return false;
-    const char* parts[3] = {};
-    int n = 0;
-    for (const ValueName& v : row.names)
-        if (v.value == glint) parts[n++] = v.name;
+    if ((value & 0x0E) || (glint != 0 && glint < 0xA0)) return nullptr;
+    bool first = true;
+    auto part = [&](std::uint32_t mask) {
+        for (const ValueName& v : row.names)
+            if (v.value == mask) {
+                if (!first) p = Put(p, " | ");
+                first = false;
+                p = Put(p, v.name);
+            }
+    };
+    if (glint) part(glint);
     for (std::uint32_t bit : {0x10u, 0x01u})
-        if (value & bit)
-            for (const ValueName& v : row.names)
-                if (v.value == bit) parts[n++] = v.name;
-    for (int k = 0; k < n; ++k) {
-        if (k) out += " | ";
-        out += parts[k];
-    }
-    return true;
+        if (value & bit) part(bit);
+    return p;
 }
 
-bool Naming::Append(Meaning m, std::uint32_t value, std::uint8_t group, std::string& out) const {
+char* Naming::Write(Meaning m, std::uint32_t value, std::uint8_t group, char* p) const {
     const int mi = static_cast<int>(m);
     const MeaningRow& row = MeaningOf(m);
-    if (value > 0xFF) return false;
+    if (value > 0xFF) return nullptr;
     switch (row.style) {
     case Style::Table:
-    case Style::Numbered:
-        if (name_[mi][value].empty()) return false;
-        out += name_[mi][value];
-        return true;
+    case Style::Numbered: return name_[mi][value].empty() ? nullptr : Put(p, name_[mi][value]);
     case Style::KeyLock:
-        out += name_[mi][value].empty() ? name_[static_cast<int>(Meaning::Item)][value]
-                                        : name_[mi][value];
-        return true;
-    case Style::Bits:
-        if (value == 0)
-            out += row.zero;
-        else
-            AddBits(out, row, value);
-        return true;
-    case Style::ItemFlags:
-        if (value == 0) {
-            out += row.zero;
-            return true;
-        }
-        return AddItemFlags(out, row, value);
+        return Put(p, name_[mi][value].empty() ? name_[static_cast<int>(Meaning::Item)][value]
+                                               : name_[mi][value]);
+    case Style::Bits: return value == 0 ? Put(p, row.zero) : PutBits(p, row, value);
+    case Style::ItemFlags: return value == 0 ? Put(p, row.zero) : PutItemFlags(p, row, value);
     case Style::FlagIndex:
-        if (group == kItemFlagGroup) {
-            out += name_[static_cast<int>(Meaning::Item)][value];
-            return true;
-        }
-        if (!flag_[group][value]) return false;
-        out += flag_[group][value];
-        return true;
-    case Style::Procedure: return false;
+        if (group == kItemFlagGroup) return Put(p, name_[static_cast<int>(Meaning::Item)][value]);
+        return flag_[group][value] ? Put(p, flag_[group][value]) : nullptr;
+    case Style::Procedure: return nullptr;
     }
-    return false;
+    return nullptr;
 }
 
 } // namespace quillon::exact

@@ -5,9 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "codec/isa/meanings.h"
@@ -33,10 +33,12 @@ class Naming {
                 return p;
         return nullptr;
     }
-    // Appends the name of `value` of meaning `m` (a flag index's group is
-    // `group`); false when the value has none. Procedures are named by the
-    // printer.
-    bool Append(Meaning m, std::uint32_t value, std::uint8_t group, std::string& out) const;
+    // Writes the name of `value` of meaning `m` at `p` (a flag index's group
+    // is `group`) and returns its end; null when the value has none.
+    // Procedures are named by the printer. A name takes at most kLongestName
+    // bytes.
+    char* Write(Meaning m, std::uint32_t value, std::uint8_t group, char* p) const;
+    static constexpr std::size_t kLongestName = 160;
 
     struct Named {
         Meaning meaning;
@@ -44,8 +46,10 @@ class Naming {
     };
     // The meaning and value of a built-in name, or null.
     const Named* Find(std::string_view name) const {
-        const auto it = byName_.find(name);
-        return it == byName_.end() ? nullptr : &it->second;
+        for (std::size_t k = HashOf(name) & kSlotMask; !slots_[k].name.empty();
+             k = (k + 1) & kSlotMask)
+            if (slots_[k].name == name) return &slots_[k].named;
+        return nullptr;
     }
     // Every built-in name, in the header's order.
     struct Entry {
@@ -57,8 +61,8 @@ class Naming {
   private:
     Naming();
     void Add(std::string_view name, Meaning m, std::uint32_t value);
-    void AddBits(std::string& out, const MeaningRow& row, std::uint32_t value) const;
-    bool AddItemFlags(std::string& out, const MeaningRow& row, std::uint32_t value) const;
+    char* PutBits(char* p, const MeaningRow& row, std::uint32_t value) const;
+    char* PutItemFlags(char* p, const MeaningRow& row, std::uint32_t value) const;
 
     static constexpr int kOffsets = 48; // past the longest instruction
     std::vector<Position> positions_;   // by opcode and offset
@@ -68,7 +72,19 @@ class Naming {
     // The name of each byte value of the meanings named value by value.
     std::string_view name_[kMeanings][256] = {};
     const char* flag_[256][256] = {}; // flag indexes by (group, index), FG_USE aside
-    std::unordered_map<std::string_view, Named> byName_;
+    // The names by their hash, in open addressing: a text's every name is
+    // looked up. The hash mixes the length and the first and last eight
+    // bytes, read whole.
+    static std::uint32_t HashOf(std::string_view name) {
+        const std::size_t n = name.size();
+        std::uint64_t head = 0, tail = 0;
+        std::memcpy(&head, name.data(), n < 8 ? n : 8);
+        if (n > 8) std::memcpy(&tail, name.data() + n - 8, 8);
+        std::uint64_t h = (head ^ (tail * 0x9E3779B97F4A7C15ull) ^ n) * 0xFF51AFD7ED558CCDull;
+        return static_cast<std::uint32_t>(h >> 40); // the bits that every byte reaches
+    }
+    static constexpr std::size_t kSlotMask = 8191; // over three times the names
+    std::vector<Entry> slots_ = std::vector<Entry>(kSlotMask + 1);
     std::vector<Entry> all_;
 };
 
