@@ -25,8 +25,9 @@ inline std::uint16_t U16At(const ScriptContext& ctx, int offset) {
 // kTabMove) + line.room), and returns its end; AppendLine appends it bare.
 char* PrintLine(const std::uint8_t* code, const LinePlan& line, char* p, int tabs, bool lineEnd);
 void AppendLine(const LinePlan& line, const std::uint8_t* code, std::string& out);
-// Appends the text of one field of the instruction at `code`.
-void AppendFieldText(const FieldPlan& field, const std::uint8_t* code, std::string& out);
+// Writes the text of one field of the instruction at `code` at `p` (see
+// kFieldRoom) and returns its end.
+char* WriteFieldText(const FieldPlan& field, const std::uint8_t* code, char* p);
 void PrintFields(const ScriptContext& ctx, const Form& form, std::string& out, int tabs = 0,
                  bool lineEnd = false);
 void PrintForm(const ScriptContext& ctx, const Form& form, TextBuffer& out, int tabs = 0,

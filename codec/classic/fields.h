@@ -40,9 +40,10 @@ inline void AppendInstruction(const LinePlan& line, const std::uint8_t* code, st
     detail::AppendLine(line, code, out);
 }
 
-// Appends the text of one field of a line's plan, as the line prints it.
-inline void AppendField(const FieldPlan& field, const std::uint8_t* code, std::string& out) {
-    detail::AppendFieldText(field, code, out);
+// Writes the text of one field of a line's plan at `p`, as the line prints
+// it, and returns its end; it may touch kFieldRoom bytes from `p`.
+inline char* WriteField(const FieldPlan& field, const std::uint8_t* code, char* p) {
+    return detail::WriteFieldText(field, code, p);
 }
 
 // The opcode that the first of the context's tokens names, or -1: the row of

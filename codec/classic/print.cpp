@@ -138,10 +138,8 @@ void Print(const ScriptContext& ctx, const Form& form, Out& out, int tabs, bool 
 
 } // namespace
 
-void AppendFieldText(const FieldPlan& field, const std::uint8_t* code, std::string& out) {
-    char text[kFieldRoom + 8];
-    out.append(text,
-               static_cast<std::size_t>(PrintField(TheByteTexts(), code, field, text) - text));
+char* WriteFieldText(const FieldPlan& field, const std::uint8_t* code, char* p) {
+    return PrintField(TheByteTexts(), code, field, p);
 }
 
 void AppendLine(const LinePlan& line, const std::uint8_t* code, std::string& out) {
