@@ -1,7 +1,7 @@
 // Exact texts made to hurt: blocks nested deeper than 16-bit lengths hold,
 // more functions than the 16-bit table reaches, 300,000 labels, a 64 MB
-// line, headers that include themselves. Each is refused at its place with
-// its reason, or compiled.
+// line, names defined by each other, headers that include themselves. Each
+// is refused at its place with its reason, or compiled.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -41,6 +41,9 @@ TEST(HostileExactText, RefusedAtItsPlaceOrCompiled) {
         {"300,000 labels", head + labels + "}\n", nullptr},
         {"a 64 MB line", head + "\tSce_rnd(); /*" + std::string(64 << 20, 'x') + "*/\n}\n",
          nullptr},
+        // A name is defined by names already defined: no loop can form.
+        {"a #define loop", "// quillon exact\n#define A B\n#define B A\n" + head + "}\n",
+         "2:11: error: unknown name 'B'"},
         {"a header that includes itself", "// quillon exact\n#include \"self.h\"\n" + head + "}\n",
          "2:10: error: self.h:1:10: \"self.h\" includes itself"},
         {"a header that is a folder", "// quillon exact\n#include \"dir.h\"\n" + head + "}\n",
