@@ -73,12 +73,6 @@ bool IsIdentifier(std::string_view word) {
     return true;
 }
 
-bool HasNames(std::span<const std::string_view> tokens) {
-    for (std::string_view t : tokens)
-        if (StartsName(t[0]) || t == "|") return true;
-    return false;
-}
-
 bool ReadArguments(std::span<const std::string_view> tokens, const NameBook& book,
                    std::vector<Argument>& out, std::string& error, std::string_view& at) {
     out.clear();

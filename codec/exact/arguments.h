@@ -21,9 +21,6 @@ struct Argument {
     bool unresolved = false;         // a name of no value
 };
 
-// Whether any of the tokens is a name or a "|": numbers alone need no work.
-bool HasNames(std::span<const std::string_view> tokens);
-
 // Reads the tokens as arguments; false with `error` at the token `at`.
 bool ReadArguments(std::span<const std::string_view> tokens, const NameBook& book,
                    std::vector<Argument>& out, std::string& error, std::string_view& at);

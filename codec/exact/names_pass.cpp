@@ -1,18 +1,14 @@
 // Names in an exact text: the arguments of a line read as values (numbers,
-// names, values joined by "|") and given to the field scanner as the numbers
-// of their fields; procedures named by their functions, resolved when the
-// text ends; names of the wrong meaning for their place warned about.
-#include <algorithm>
+// names, values joined by "|"), each name scanned as a stand-in and its value
+// written after the scan; procedures named by their functions, resolved when
+// the text ends; names of the wrong meaning for their place warned about.
 
 #include "codec/base/closest.h"
 #include "codec/base/text.h"
 #include "codec/exact/compiler.h"
-#include "codec/exact/named_line.h"
 #include "codec/exact/naming.h"
 
 namespace quillon::exact {
-
-namespace {} // namespace
 
 // The fields that the arguments of a line of `form` fill, in order.
 void ScannedFields(const Form& form, int size, std::vector<Field>& out) {
