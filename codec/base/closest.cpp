@@ -40,7 +40,12 @@ std::string ClosestOf(std::string_view word, const std::vector<std::string_view>
     std::string_view best;
     int bestFolded = allowed + 1, bestExact = 0;
     for (std::string_view name : names) {
-        if (name == word) continue;
+        // The distance is at least the difference in length: a name longer
+        // or shorter by more than is allowed is never close (exact mode
+        // guesses among some two thousand names).
+        if (name == word || name.size() > len + static_cast<size_t>(allowed) ||
+            len > name.size() + static_cast<size_t>(allowed))
+            continue;
         const int folded = Distance(word, name, true);
         if (folded > bestFolded) continue;
         const int exact = Distance(word, name, false);
