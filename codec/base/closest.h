@@ -11,4 +11,9 @@ namespace quillon {
 // transpositions, case differences counting least), or "" when none is close.
 std::string ClosestOf(std::string_view word, const std::vector<std::string_view>& names);
 
+// "; did you mean 'NAME'?" for a guess, or "" for none: the end of a message.
+inline std::string DidYouMean(const std::string& guess) {
+    return guess.empty() ? std::string() : "; did you mean '" + guess + "'?";
+}
+
 } // namespace quillon

@@ -6,14 +6,6 @@
 
 namespace quillon::exact {
 
-namespace {
-
-bool StartsName(char c) {
-    return IsNameStart(c);
-}
-
-} // namespace
-
 bool ParseNumber(std::string_view t, std::int64_t& value) {
     const bool negative = !t.empty() && t[0] == '-';
     if (negative) t.remove_prefix(1);
@@ -42,7 +34,7 @@ namespace {
 void ValuesOf(std::string_view t, const NameBook& book, std::vector<Argument>& out) {
     Argument a;
     a.token = t;
-    if (!StartsName(t[0])) {
+    if (!IsNameStart(t[0])) {
         out.push_back(a);
         return;
     }
@@ -67,9 +59,9 @@ void ValuesOf(std::string_view t, const NameBook& book, std::vector<Argument>& o
 } // namespace
 
 bool IsIdentifier(std::string_view word) {
-    if (word.empty() || !StartsName(word[0])) return false;
+    if (word.empty() || !IsNameStart(word[0])) return false;
     for (char c : word)
-        if (!StartsName(c) && !(c >= '0' && c <= '9')) return false;
+        if (!IsNameStart(c) && !(c >= '0' && c <= '9')) return false;
     return true;
 }
 

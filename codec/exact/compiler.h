@@ -134,6 +134,8 @@ class Compiler : public CompileListener {
     // named values should be of the meaning of their place (a warning).
     bool CheckNames(std::uint8_t op, const std::uint8_t* bytes);
     void UnknownName(std::string_view token);
+    // The names of the functions read so far, for guesses.
+    std::vector<std::string_view> FunctionNames() const;
     enum class Simple { Done, Failed, No };
     Simple SimpleNames(std::uint8_t op, const Form*& form, std::size_t first, std::size_t end);
     bool OneValue(std::string_view token, Argument& a) const;

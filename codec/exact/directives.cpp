@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "codec/base/closest.h"
 #include "codec/base/text.h"
 #include "codec/exact/arguments.h"
 #include "codec/exact/lexer.h"
@@ -61,8 +62,8 @@ bool Directives::Define(std::span<const std::string_view> tokens, std::string_vi
         if (a.unresolved) {
             at = a.token;
             const std::string near = ClosestValueName(a.token, book_);
-            error = FormatText("unknown name '%s'%s", Cut(a.token).c_str(),
-                               near.empty() ? "" : ("; did you mean '" + near + "'?").c_str());
+            error =
+                FormatText("unknown name '%s'%s", Cut(a.token).c_str(), DidYouMean(near).c_str());
             return false;
         }
         if (a.number && !ParseNumber(a.token, v)) {

@@ -10,11 +10,6 @@ namespace quillon::exact {
 
 namespace {
 
-char* Put(char* p, std::string_view text) {
-    std::memcpy(p, text.data(), text.size());
-    return p + text.size();
-}
-
 char* PutText(char* p, const PaddedText& t) {
     return Put(p, t.length == kLongText ? std::string_view(t.whole)
                                         : std::string_view(t.padded, t.length));
@@ -40,11 +35,6 @@ char* WriteProcedureName(std::uint32_t number, char* p) {
     p = Put(p, "Sub");
     if (number < 10) *p++ = '0';
     return WriteDecimal(p, static_cast<int>(number));
-}
-
-void AppendProcedureName(std::uint32_t number, std::string& out) {
-    char text[32];
-    out.append(text, static_cast<std::size_t>(WriteProcedureName(number, text) - text));
 }
 
 NamedLines::NamedLines(const PrintOptions& options)

@@ -14,7 +14,6 @@
 namespace quillon::exact {
 
 // "Sub03" for procedure 3: the name the disassembler gives its function.
-void AppendProcedureName(std::uint32_t number, std::string& out);
 char* WriteProcedureName(std::uint32_t number, char* p);
 
 class NamedLines {

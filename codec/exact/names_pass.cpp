@@ -190,12 +190,16 @@ Compiler::Simple Compiler::SimpleNames(std::uint8_t op, const Form*& form, std::
     return Simple::Done;
 }
 
+std::vector<std::string_view> Compiler::FunctionNames() const {
+    std::vector<std::string_view> names;
+    for (const auto& f : functionLines_) names.push_back(f.first);
+    return names;
+}
+
 void Compiler::UnknownName(std::string_view token) {
-    std::vector<std::string_view> functions;
-    for (const auto& f : functionLines_) functions.push_back(f.first);
-    const std::string near = ClosestValueName(token, book_, functions);
+    const std::string near = ClosestValueName(token, book_, FunctionNames());
     Error(token, FormatText("unknown name '%s'%s", std::string(token.substr(0, 60)).c_str(),
-                            near.empty() ? "" : ("; did you mean '" + near + "'?").c_str()));
+                            DidYouMean(near).c_str()));
 }
 
 bool Compiler::WriteNamed(std::uint8_t op, std::uint8_t* bytes) {
@@ -263,15 +267,13 @@ void Compiler::Refer(std::string_view name, std::uint8_t offset, std::string_vie
 // Where a name is no function: the closest function's name, or, for a line
 // of the name alone, the closest instruction's too.
 std::string Compiler::Unknown(const std::string& name, bool call) const {
-    std::vector<std::string_view> names;
-    for (const auto& f : functionLines_) names.push_back(f.first);
+    std::vector<std::string_view> names = FunctionNames();
     if (call)
         for (int op = 0; op < 0x90; ++op)
             names.push_back(rows_.dialect.Name(static_cast<std::uint8_t>(op)));
     const std::string near = ClosestOf(name, names);
     return FormatText(call ? "unknown instruction or function '%s'%s" : "'%s' is no function%s",
-                      name.substr(0, 60).c_str(),
-                      near.empty() ? "" : ("; did you mean '" + near + "'?").c_str());
+                      name.substr(0, 60).c_str(), DidYouMean(near).c_str());
 }
 
 void Compiler::ResolveReferences() {

@@ -79,15 +79,6 @@ Naming::Naming() {
     }
 }
 
-namespace {
-
-char* Put(char* p, std::string_view text) {
-    std::memcpy(p, text.data(), text.size());
-    return p + text.size();
-}
-
-} // namespace
-
 char* Naming::PutBits(char* p, const MeaningRow& row, std::uint32_t value) const {
     bool first = true;
     for (std::uint32_t bit = 1; bit <= value && bit < 0x100; bit <<= 1) {

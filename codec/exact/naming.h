@@ -14,6 +14,13 @@
 
 namespace quillon::exact {
 
+// Copies `text` to `p` and returns its end: lines with names are made in
+// buffers.
+inline char* Put(char* p, std::string_view text) {
+    std::memcpy(p, text.data(), text.size());
+    return p + text.size();
+}
+
 class Naming {
   public:
     static const Naming& Builtin();
