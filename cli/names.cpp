@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <system_error>
 
 #include "cli/console.h"
 #include "cli/streamed_output.h"
@@ -42,22 +41,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The absolute path of `path`, links resolved as far as it exists.
-fs::path Resolved(const fs::path& path) {
-    std::error_code ec;
-    const fs::path full = fs::absolute(path, ec);
-    if (ec) return path.lexically_normal();
-    const fs::path canonical = fs::weakly_canonical(full, ec);
-    return ec ? full.lexically_normal() : canonical;
-}
-
 // The header at the host path `header` as an include of the text at
 // `textPath` names it: relative to the text's folder when it can be.
 std::string IncludedName(const std::string& header, const std::string& textPath) {
     fs::path folder = fs::path(textPath).parent_path();
     if (folder.empty()) folder = ".";
-    const fs::path to = Resolved(header);
-    const fs::path relative = to.lexically_relative(Resolved(folder));
+    const fs::path to = IncludeKey(header);
+    const fs::path relative = to.lexically_relative(IncludeKey(folder.string()));
     return (relative.empty() ? to : relative).generic_string();
 }
 

@@ -34,29 +34,34 @@ namespace {
 void ValuesOf(std::string_view t, const NameBook& book, std::vector<Argument>& out) {
     Argument a;
     a.token = t;
-    if (!IsNameStart(t[0])) {
-        out.push_back(a);
-        return;
-    }
-    a.number = false;
-    if (const NameBook::Definition* d = book.Empty() ? nullptr : book.Find(t)) {
-        for (const DefinedValue& v : d->values) {
-            a.value = v.value;
-            a.meaning = v.meaning;
-            out.push_back(a);
+    if (IsNameStart(t[0]))
+        if (const NameBook::Definition* d = NameValue(book, a)) {
+            for (const DefinedValue& v : d->values) {
+                a.value = v.value;
+                a.meaning = v.meaning;
+                out.push_back(a);
+            }
+            return;
         }
-        return;
-    }
-    if (const Naming::Named* n = Naming::Builtin().Find(t)) {
+    out.push_back(a);
+}
+
+} // namespace
+
+const NameBook::Definition* NameValue(const NameBook& book, Argument& a) {
+    a.number = false;
+    if (const NameBook::Definition* d = book.Empty() ? nullptr : book.Find(a.token)) {
+        if (d->values.size() != 1) return d;
+        a.value = d->values[0].value;
+        a.meaning = d->values[0].meaning;
+    } else if (const Naming::Named* n = Naming::Builtin().Find(a.token)) {
         a.value = n->value;
         a.meaning = n->meaning;
     } else {
         a.unresolved = true;
     }
-    out.push_back(a);
+    return nullptr;
 }
-
-} // namespace
 
 bool IsIdentifier(std::string_view word) {
     if (word.empty() || !IsNameStart(word[0])) return false;
@@ -89,8 +94,7 @@ bool ReadArguments(std::span<const std::string_view> tokens, const NameBook& boo
         for (const Argument* a : {static_cast<const Argument*>(&left), &right}) {
             if (a->unresolved) {
                 at = a->token;
-                error =
-                    FormatText("unknown name '%s'", std::string(a->token.substr(0, 60)).c_str());
+                error = FormatText("unknown name '%s'", MessageWord(a->token).c_str());
                 return false;
             }
         }

@@ -21,6 +21,16 @@ struct Argument {
     bool unresolved = false;         // a name of no value
 };
 
+// Fills `a` for the name at `a.token`, the user's names first, then the
+// built-in ones; a name of no value is left unresolved. Returns the user's
+// definition instead when it holds other than one value.
+const NameBook::Definition* NameValue(const NameBook& book, Argument& a);
+
+// A word as messages quote it: its first 60 bytes.
+inline std::string MessageWord(std::string_view word) {
+    return std::string(word.substr(0, 60));
+}
+
 // Reads the tokens as arguments; false with `error` at the token `at`.
 bool ReadArguments(std::span<const std::string_view> tokens, const NameBook& book,
                    std::vector<Argument>& out, std::string& error, std::string_view& at);

@@ -10,7 +10,7 @@ namespace quillon::exact {
 void Compiler::Report(const Diagnostic& d) {
     const std::string name = std::string("'") + rows_.dialect.Name(d.opcode) + "'";
     const int column = Column(d.token);
-    const std::string token(Original(d.token).substr(0, 60));
+    const std::string token = MessageWord(Original(d.token));
     const int wanted = operands_.of[d.opcode].arguments;
     switch (d.issue) {
     case Issue::BadNumber:

@@ -10,14 +10,6 @@
 
 namespace quillon::exact {
 
-namespace {
-
-std::string Cut(std::string_view t) {
-    return std::string(t.substr(0, 60));
-}
-
-} // namespace
-
 Directives::Directives(NameBook& book, const CompileOptions& options, std::string key)
     : book_(book), options_(options) {
     reading_.push_back(std::move(key));
@@ -36,8 +28,8 @@ bool Directives::Line(std::span<const std::string_view> tokens, std::string_view
         at = tokens[1];
         return Include(tokens[1], error);
     }
-    error =
-        FormatText("'%s': only #define and #include lines are understood", Cut(tokens[0]).c_str());
+    error = FormatText("'%s': only #define and #include lines are understood",
+                       MessageWord(tokens[0]).c_str());
     return false;
 }
 
@@ -50,7 +42,7 @@ bool Directives::Define(std::span<const std::string_view> tokens, std::string_vi
     const std::string_view name = tokens[1];
     at = name;
     if (!IsIdentifier(name)) {
-        error = FormatText("'%s' is not a name", Cut(name).c_str());
+        error = FormatText("'%s' is not a name", MessageWord(name).c_str());
         return false;
     }
     std::vector<Argument> values;
@@ -62,27 +54,27 @@ bool Directives::Define(std::span<const std::string_view> tokens, std::string_vi
         if (a.unresolved) {
             at = a.token;
             const std::string near = ClosestValueName(a.token, book_);
-            error =
-                FormatText("unknown name '%s'%s", Cut(a.token).c_str(), DidYouMean(near).c_str());
+            error = FormatText("unknown name '%s'%s", MessageWord(a.token).c_str(),
+                               DidYouMean(near).c_str());
             return false;
         }
         if (a.number && !ParseNumber(a.token, v)) {
             at = a.token;
-            error = FormatText("'%s' is not a number or a name", Cut(a.token).c_str());
+            error = FormatText("'%s' is not a number or a name", MessageWord(a.token).c_str());
             return false;
         }
         d.values.push_back({v, a.meaning});
     }
     const Naming::Named* builtin = Naming::Builtin().Find(name);
     if (builtin && (d.values.size() != 1 || d.values[0].value != builtin->value)) {
-        error = FormatText("'%s' is a built-in name of another value", Cut(name).c_str());
+        error = FormatText("'%s' is a built-in name of another value", MessageWord(name).c_str());
         return false;
     }
     const NameBook::Definition* previous = nullptr;
     if (!book_.Define(name, std::move(d), previous)) {
         at = name;
-        error = FormatText("'%s' is already defined with another value (%s)", Cut(name).c_str(),
-                           previous->where.c_str());
+        error = FormatText("'%s' is already defined with another value (%s)",
+                           MessageWord(name).c_str(), previous->where.c_str());
         return false;
     }
     return true;
@@ -91,8 +83,8 @@ bool Directives::Define(std::span<const std::string_view> tokens, std::string_vi
 bool Directives::Include(std::string_view word, std::string& error) {
     if (word.size() >= 2 && word.front() == '<' && word.back() == '>') {
         if (word.substr(1, word.size() - 2) == kNamesHeader) return true;
-        error = FormatText("unknown header %s: the built-in names are <%s>", Cut(word).c_str(),
-                           std::string(kNamesHeader).c_str());
+        error = FormatText("unknown header %s: the built-in names are <%s>",
+                           MessageWord(word).c_str(), std::string(kNamesHeader).c_str());
         return false;
     }
     if (word.size() < 3 || word.front() != '"' || word.back() != '"') {
@@ -103,12 +95,12 @@ bool Directives::Include(std::string_view word, std::string& error) {
     IncludedFile file;
     std::string why = "headers are not read here";
     if (!options_.include || !options_.include(reading_.back(), name, file, why)) {
-        error = FormatText("cannot include \"%s\": %s", Cut(name).c_str(), why.c_str());
+        error = FormatText("cannot include \"%s\": %s", MessageWord(name).c_str(), why.c_str());
         return false;
     }
     if (std::find(reading_.begin(), reading_.end(), file.key) != reading_.end()) {
         error = FormatText("\"%s\" includes itself, through the headers it includes",
-                           Cut(name).c_str());
+                           MessageWord(name).c_str());
         return false;
     }
     return Header(file.text, file.key, name, error);
@@ -126,7 +118,7 @@ bool Directives::Header(std::string_view text, const std::string& key, std::stri
         ++line;
         if (tokens.empty()) continue;
         std::string_view where = tokens[0];
-        const std::string place = FormatText("%s:%d", Cut(name).c_str(), line);
+        const std::string place = FormatText("%s:%d", MessageWord(name).c_str(), line);
         if (tokens[0][0] != '#') {
             error = "only #define and #include lines may stand in a header";
             ok = false;

@@ -239,7 +239,7 @@ bool Compiler::RawLine(std::size_t first, std::size_t end, bool condition) {
         if (!v || overflow || *v < 0 || *v > 255 ||
             tokens_[k].find_first_not_of("0123456789abcdefABCDEFxX") != std::string_view::npos) {
             Error(tokens_[k], FormatText("'%s' is not a byte in hexadecimal (00 to FF)",
-                                         std::string(tokens_[k].substr(0, 60)).c_str()));
+                                         MessageWord(tokens_[k]).c_str()));
             return false;
         }
         bytes += static_cast<char>(*v);
@@ -274,8 +274,7 @@ bool Compiler::Instruction(std::size_t first, std::size_t end, bool condition) {
             e.condition = condition;
             return Call(word, e);
         }
-        Error(word,
-              FormatText("unknown instruction '%s'", std::string(word.substr(0, 60)).c_str()));
+        Error(word, FormatText("unknown instruction '%s'", MessageWord(word).c_str()));
         return false;
     }
     if (rows_.row[op].role != Role::Plain) {

@@ -96,21 +96,7 @@ bool Compiler::OneValue(std::string_view t, Argument& a) const {
     a = Argument();
     a.token = t;
     if (!IsNameStart(t[0])) return ParseNumber(t, a.value);
-    a.number = false;
-    if (!book_.Empty())
-        if (const NameBook::Definition* d = book_.Find(t)) {
-            if (d->values.size() != 1) return false;
-            a.value = d->values[0].value;
-            a.meaning = d->values[0].meaning;
-            return true;
-        }
-    if (const Naming::Named* n = Naming::Builtin().Find(t)) {
-        a.value = n->value;
-        a.meaning = n->meaning;
-    } else {
-        a.unresolved = true;
-    }
-    return true;
+    return NameValue(book_, a) == nullptr;
 }
 
 // The common line, resolved in place: names of one value each, values
@@ -198,8 +184,8 @@ std::vector<std::string_view> Compiler::FunctionNames() const {
 
 void Compiler::UnknownName(std::string_view token) {
     const std::string near = ClosestValueName(token, book_, FunctionNames());
-    Error(token, FormatText("unknown name '%s'%s", std::string(token.substr(0, 60)).c_str(),
-                            DidYouMean(near).c_str()));
+    Error(token,
+          FormatText("unknown name '%s'%s", MessageWord(token).c_str(), DidYouMean(near).c_str()));
 }
 
 bool Compiler::WriteNamed(std::uint8_t op, std::uint8_t* bytes) {
@@ -211,18 +197,17 @@ bool Compiler::WriteNamed(std::uint8_t op, std::uint8_t* bytes) {
         const std::int64_t v = a.value;
         if (IsOperator(f.kind)) {
             if (v < 0 || v > 0xFF || !*OperatorText(f.kind, static_cast<std::uint8_t>(v))) {
-                Error(a.token, FormatText("argument %zu of '%s': '%s' is not an operator of its "
-                                          "list",
-                                          k + 1, rows_.dialect.Name(op),
-                                          std::string(a.token.substr(0, 60)).c_str()));
+                Error(a.token,
+                      FormatText("argument %zu of '%s': '%s' is not an operator of its "
+                                 "list",
+                                 k + 1, rows_.dialect.Name(op), MessageWord(a.token).c_str()));
                 return false;
             }
         } else if (v < RangeOf(f.kind).low || v >= std::int64_t{1} << (8 * WidthOf(f.kind))) {
             Message(false, Column(a.token),
                     FormatText("argument %zu of '%s': %s (%lld) does not fit (%d to %d); only its "
                                "low %d bits are kept",
-                               k + 1, rows_.dialect.Name(op),
-                               std::string(a.token.substr(0, 60)).c_str(),
+                               k + 1, rows_.dialect.Name(op), MessageWord(a.token).c_str(),
                                static_cast<long long>(v), RangeOf(f.kind).low, RangeOf(f.kind).high,
                                WidthOf(f.kind) * 8));
         }
@@ -251,8 +236,7 @@ bool Compiler::CheckNames(std::uint8_t op, const std::uint8_t* bytes) {
         }
         if (p && a.meaning != Meaning::None && !Fits(p->meaning, a.meaning))
             Message(false, Column(a.token),
-                    FormatText("'%s' is %s; argument %zu of %s is %s",
-                               std::string(a.token.substr(0, 60)).c_str(),
+                    FormatText("'%s' is %s; argument %zu of %s is %s", MessageWord(a.token).c_str(),
                                MeaningOf(a.meaning).noun, k + 1, rows_.dialect.Name(op),
                                MeaningOf(p->meaning).noun));
     }
@@ -273,7 +257,7 @@ std::string Compiler::Unknown(const std::string& name, bool call) const {
             names.push_back(rows_.dialect.Name(static_cast<std::uint8_t>(op)));
     const std::string near = ClosestOf(name, names);
     return FormatText(call ? "unknown instruction or function '%s'%s" : "'%s' is no function%s",
-                      name.substr(0, 60).c_str(), DidYouMean(near).c_str());
+                      MessageWord(name).c_str(), DidYouMean(near).c_str());
 }
 
 void Compiler::ResolveReferences() {

@@ -13,9 +13,9 @@ void Printer::LabelName(std::int32_t at) {
 void Printer::Code(const exact::Procedure& proc, const Item& e, bool condition) {
     if (e.raw) {
         text_ += "raw(";
-        for (std::uint8_t k = 0; k < e.count; ++k) {
-            if (k) text_ += ' ';
-            AppendHex(text_, static_cast<std::uint8_t>(proc.pool[e.first + k]), 2);
+        if (e.count) {
+            AppendHex(text_, static_cast<std::uint8_t>(proc.pool[e.first]), 2);
+            Bytes(proc, e, 1);
         }
         text_ += condition ? ")" : ");";
         return;
@@ -54,20 +54,21 @@ void Printer::Offsets(const exact::Procedure& proc, std::size_t first, std::size
     text_ += " // ";
     AppendHex(text_, static_cast<std::uint32_t>(at), 4);
     text_ += ':';
-    for (std::size_t k = first; k <= last; ++k) {
-        const Item& e = proc.items[k];
-        for (std::uint8_t b = 0; b < e.count; ++b) {
-            text_ += ' ';
-            AppendHex(text_, static_cast<std::uint8_t>(proc.pool[e.first + b]), 2);
-        }
+    for (std::size_t k = first; k <= last; ++k) Bytes(proc, proc.items[k], 0);
+}
+
+void Printer::Bytes(const exact::Procedure& proc, const Item& e, std::uint8_t from) {
+    for (std::uint8_t b = from; b < e.count; ++b) {
+        text_ += ' ';
+        AppendHex(text_, static_cast<std::uint8_t>(proc.pool[e.first + b]), 2);
     }
 }
 
 void Printer::Procedure(const exact::Procedure& proc, int number,
                         const std::vector<std::int32_t>& labelAt) {
-    text_ += "int Sub";
-    if (number < 10) text_ += '0';
-    AppendDecimal(text_, number);
+    text_ += "int ";
+    char name[16];
+    text_.append(name, WriteProcedureName(static_cast<std::uint32_t>(number), name));
     text_ += "(void) {\r\n";
     int depth = 1;
     const auto& items = proc.items;

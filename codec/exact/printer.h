@@ -41,6 +41,8 @@ class Printer {
     void Open(const exact::Procedure& proc, std::size_t& k);
     // With --offsets: the comment of the items [first, last] of a line.
     void Offsets(const exact::Procedure& proc, std::size_t first, std::size_t last);
+    // The item's bytes from `from` on, each after a space, in hexadecimal.
+    void Bytes(const exact::Procedure& proc, const Item& e, std::uint8_t from);
 
     std::string& text_;
     const PrintOptions& options_;
