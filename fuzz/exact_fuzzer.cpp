@@ -13,6 +13,7 @@
 
 #include "codec/exact/exact.h"
 #include "harness.h"
+#include "testkit/memory_headers.h"
 
 using namespace quillon;
 using namespace quillon::fuzzing;
@@ -23,22 +24,12 @@ namespace {
 const char kFlags[] = "#define MET_CLAIRE FG_SCENARIO, 18\n#define HALL_DOOR ID_AOT_5\n"
                       "#define RAW_PAIR 3, 18\n#define SHOTGUN ITEM_SHOTGUN\n#include <bio2.h>\n";
 
-bool ReadHeader(std::string_view, std::string_view name, exact::IncludedFile& file,
-                std::string& why) {
-    file.key = std::string(name);
-    if (name == "flags.h")
-        file.text = kFlags;
-    else if (name == "outer.h")
-        file.text = "#define OUTER 1\n#include \"flags.h\"\n";
-    else if (name == "self.h")
-        file.text = "#define SELF 2\n#include \"self.h\"\n";
-    else
-        return why = "no such header", false;
-    return true;
-}
-
 const exact::CompileOptions& Headers() {
-    static const exact::CompileOptions options{ReadHeader, "fuzz.c"};
+    static const exact::CompileOptions options{
+        quillon_test::MemoryHeaders({{"flags.h", kFlags},
+                                     {"outer.h", "#define OUTER 1\n#include \"flags.h\"\n"},
+                                     {"self.h", "#define SELF 2\n#include \"self.h\"\n"}}),
+        "fuzz.c"};
     return options;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "codec/exact/exact.h"
+#include "testkit/memory_headers.h"
 
 namespace {
 
@@ -51,15 +52,9 @@ TEST(HostileExactText, RefusedAtItsPlaceOrCompiled) {
     };
     CompileOptions options;
     options.key = "text.c";
-    options.include = [](std::string_view, std::string_view name, IncludedFile& file,
-                         std::string& why) {
-        if (name == "dir.h") {
-            why = "a folder";
-            return false;
-        }
-        file = {std::string(name), "#include \"" + std::string(name) + "\"\n"};
-        return true;
-    };
+    // Any header but self.h is a folder.
+    options.include =
+        quillon_test::MemoryHeaders({{"self.h", "#include \"self.h\"\n"}}, "a folder");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::vector<std::string> errors;

@@ -12,6 +12,7 @@
 
 #include "codec/exact/exact.h"
 #include "testkit/codec_support.h"
+#include "testkit/memory_headers.h"
 
 namespace {
 
@@ -199,17 +200,9 @@ TEST(ExactNames, MistakesAreMessagesAtTheirPlace) {
 TEST(ExactNames, HeadersAreReadThroughTheReader) {
     exact::CompileOptions options;
     options.key = "room.c";
-    options.include = [](std::string_view, std::string_view name, exact::IncludedFile& file,
-                         std::string& why) {
-        file.key = std::string(name);
-        if (name == "flags.h")
-            file.text = "// the story\n#define MET_CLAIRE FG_SCENARIO, 18\n";
-        else if (name == "loop.h")
-            file.text = "#define A 1\n#include \"loop.h\"\n";
-        else
-            return why = "no such header", false;
-        return true;
-    };
+    options.include = quillon_test::MemoryHeaders(
+        {{"flags.h", "// the story\n#define MET_CLAIRE FG_SCENARIO, 18\n"},
+         {"loop.h", "#define A 1\n#include \"loop.h\"\n"}});
     std::string chunk;
     ASSERT_TRUE(Compile(Edited({{"<bio2.h>\n", "<bio2.h>\n#include \"flags.h\"\n"},
                                 {"FG_ROOM, 5, 0", "MET_CLAIRE, 0"}}),
