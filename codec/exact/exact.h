@@ -43,6 +43,7 @@ struct Message {
     int line;
     int column;
     std::string text;
+    int length = 0; // the bytes of the token at fault (0: unknown)
 };
 using MessageHandler = std::function<void(const Message&)>;
 

@@ -74,9 +74,12 @@ struct IncludedFile {
 using IncludeReader = std::function<bool(std::string_view from, std::string_view name,
                                          IncludedFile& file, std::string& why)>;
 
+class Listener; // codec/exact/listener.h
+
 struct CompileOptions {
-    IncludeReader include; // none: an #include "file.h" is an error
-    std::string key;       // the text's own key (its path), for cycles and nested includes
+    IncludeReader include;        // none: an #include "file.h" is an error
+    std::string key;              // the text's own key (its path), for cycles and nested includes
+    Listener* listener = nullptr; // told what the front end reads (none: nobody listens)
 };
 
 // Reads a header of names (#define and #include lines, comments and blank
