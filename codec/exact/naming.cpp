@@ -22,8 +22,9 @@ void Naming::Add(std::string_view name, Meaning m, std::uint32_t value) {
 }
 
 Naming::Naming() {
-    const auto rows = RetailPositions();
-    positions_.assign(rows.begin(), rows.end());
+    // Only the positions of meanings with names: the others print as numbers.
+    for (const Position& p : RetailPositions())
+        if (MeaningOf(p.meaning).style != Style::Plain) positions_.push_back(p);
     std::stable_sort(positions_.begin(), positions_.end(),
                      [](const Position& a, const Position& b) {
                          return a.opcode != b.opcode ? a.opcode < b.opcode : a.offset < b.offset;
@@ -74,7 +75,8 @@ Naming::Naming() {
                 Add(f.name, m, f.index);
             }
             break;
-        case Style::Procedure: break;
+        case Style::Procedure:
+        case Style::Plain: break;
         }
     }
 }
@@ -133,7 +135,8 @@ char* Naming::Write(Meaning m, std::uint32_t value, std::uint8_t group, char* p)
     case Style::FlagIndex:
         if (group == kItemFlagGroup) return Put(p, name_[static_cast<int>(Meaning::Item)][value]);
         return flag_[group][value] ? Put(p, flag_[group][value]) : nullptr;
-    case Style::Procedure: return nullptr;
+    case Style::Procedure:
+    case Style::Plain: return nullptr;
     }
     return nullptr;
 }

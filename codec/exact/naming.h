@@ -35,9 +35,7 @@ class Naming {
         if (offset >= kOffsets) return nullptr;
         const Position* p = positions_.data() + first_[code[0]][offset];
         for (const Position* end = p + count_[code[0]][offset]; p != end; ++p)
-            if (p->when.at == 0 || (code[p->when.at] == p->when.value &&
-                                    (p->when.at2 == 0 || code[p->when.at2] == p->when.value2)))
-                return p;
+            if (Applies(*p, code)) return p;
         return nullptr;
     }
     // Writes the name of `value` of meaning `m` at `p` (a flag index's group

@@ -1,8 +1,10 @@
 // What an operand means to the game, beside how it is stored: the meanings
 // (flag group, item, procedure, ...) with their value-to-name tables, and
 // the positions where each sits, per opcode and offset, under a condition on
-// other bytes of the instruction (the scene type, a marker byte). Rows only;
-// exact mode's naming reads them.
+// other bytes of the instruction (the scene type, a marker byte). Some
+// meanings have no names (a door's next room, an enemy's X): their values
+// stay numbers, and only the atlas reads them. Rows only; exact mode's
+// naming and the atlas read them.
 #pragma once
 
 #include <cstdint>
@@ -36,8 +38,20 @@ enum class Meaning : std::uint8_t {
     BgmType,
     Procedure,
     GosubMarker,
+    // Numbers that no name stands for.
+    Area, // one of the 16-bit values of an area record's area, in order
+    X,    // a position: an enemy's, or where a door leads
+    Y,    // the floor's height
+    Z,
+    Direction,
+    NextStage, // a door's target: its stage counts from 0
+    NextRoom,
+    NextCamera,
+    NextFloor,
+    LockId,
+    Amount, // of an item placed
 };
-constexpr int kMeanings = static_cast<int>(Meaning::GosubMarker) + 1;
+constexpr int kMeanings = static_cast<int>(Meaning::Amount) + 1;
 
 struct ValueName {
     std::uint16_t value;
@@ -53,6 +67,7 @@ enum class Style : std::uint8_t {
     KeyLock,   // its table, else the item of that value
     FlagIndex, // by the pair (group, index); an item's name in the group FG_USE
     Procedure, // the name of the function of that index
+    Plain,     // no names: a number always
 };
 
 struct MeaningRow {
@@ -72,6 +87,18 @@ struct When {
     std::uint8_t at = 0, value = 0, at2 = 0, value2 = 0;
 };
 
+// What an instruction puts in its room, for the atlas: the position that
+// says so carries it (a Ck's flag group: a flag checked).
+enum class RoomFact : std::uint8_t {
+    None,
+    Door,        // a door to another room
+    Item,        // an item placed
+    Enemy,       // an enemy set
+    FlagChecked, // a flag read
+    FlagChanged, // a flag changed
+    Message,     // a message shown
+};
+
 // One position: the byte (or the 16-bit field) at `offset` of `opcode` means
 // `meaning` when `when` holds. A flag index's group is the byte at `groupAt`.
 struct Position {
@@ -79,7 +106,14 @@ struct Position {
     Meaning meaning;
     When when = {};
     std::uint8_t groupAt = 0;
+    RoomFact fact = RoomFact::None; // what the instruction is, said by this position
 };
+
+// Whether `p` applies to the instruction at `code` (its opcode first).
+inline bool Applies(const Position& p, const std::uint8_t* code) {
+    return p.when.at == 0 || (code[p.when.at] == p.when.value &&
+                              (p.when.at2 == 0 || code[p.when.at2] == p.when.value2));
+}
 
 // The flag-index pairs that have names (the group, the index, the name).
 struct FlagName {

@@ -269,6 +269,7 @@ const FlagName kFlagNames[] = {
 
 using M = Meaning;
 using S = Style;
+using F = RoomFact;
 
 // In the order of Meaning.
 const MeaningRow kMeaningRows[kMeanings] = {
@@ -302,6 +303,17 @@ const MeaningRow kMeaningRows[kMeanings] = {
     {"a procedure", "", S::Procedure, {}},
     {"the gosub marker", "The gosub marker before a procedure (Evt_exec, Evt_chain, events)",
      S::Table, kGosubMarkers},
+    {"a value of an area", "", S::Plain, {}},
+    {"an X position", "", S::Plain, {}},
+    {"a Y position", "", S::Plain, {}},
+    {"a Z position", "", S::Plain, {}},
+    {"a direction", "", S::Plain, {}},
+    {"a next stage", "", S::Plain, {}},
+    {"a next room", "", S::Plain, {}},
+    {"a next camera", "", S::Plain, {}},
+    {"a next floor", "", S::Plain, {}},
+    {"a lock id", "", S::Plain, {}},
+    {"an amount", "", S::Plain, {}},
 };
 
 // Scene types and the marker that the conditions of the area records test.
@@ -327,17 +339,36 @@ constexpr When SceMarked(std::uint8_t type, std::uint8_t markerAt) {
     {op, 1, M::AotId}, {op, 2, M::SceType}, {                                                      \
         op, 3, M::SatBits                                                                          \
     }
+// The area of a placing record: four 16-bit values from offset 6, eight in
+// the records of four points.
+#define QUILLON_AREA(op)                                                                           \
+    {op, 6, M::Area}, {op, 8, M::Area}, {op, 10, M::Area}, {                                       \
+        op, 12, M::Area                                                                            \
+    }
+#define QUILLON_AREA_4P(op)                                                                        \
+    QUILLON_AREA(op), {op, 14, M::Area}, {op, 16, M::Area}, {op, 18, M::Area}, {                   \
+        op, 20, M::Area                                                                            \
+    }
+// A door's target after its area, from `at`: next X, Y, Z and direction
+// (16-bit), then one byte each: next stage, room, camera and floor, texture,
+// door type, knock sound, lock id, key/lock and a free byte.
+#define QUILLON_DOOR_TARGET(op, at)                                                                \
+    {op, at, M::X}, {op, at + 2, M::Y}, {op, at + 4, M::Z}, {op, at + 6, M::Direction},            \
+        {op, at + 8, M::NextStage, {}, 0, F::Door}, {op, at + 9, M::NextRoom},                     \
+        {op, at + 10, M::NextCamera}, {op, at + 11, M::NextFloor}, {op, at + 15, M::LockId}, {     \
+        op, at + 16, M::KeyLock                                                                    \
+    }
 
 const Position kPositions[] = {
     {0x03, 2, M::GosubMarker}, // Evt_chain
     {0x03, 3, M::Procedure},
     {0x04, 2, M::GosubMarker}, // Evt_exec
     {0x04, 3, M::Procedure},
-    {0x13, 1, M::Variable},  // switch
-    {0x18, 1, M::Procedure}, // Gosub
-    {0x21, 1, M::FlagGroup}, // Ck
+    {0x13, 1, M::Variable},                         // switch
+    {0x18, 1, M::Procedure},                        // Gosub
+    {0x21, 1, M::FlagGroup, {}, 0, F::FlagChecked}, // Ck
     {0x21, 2, M::FlagIndex, {}, 1},
-    {0x22, 1, M::FlagGroup}, // Set
+    {0x22, 1, M::FlagGroup, {}, 0, F::FlagChanged}, // Set
     {0x22, 2, M::FlagIndex, {}, 1},
     {0x23, 2, M::Variable}, // Cmp
     {0x23, 3, M::Comparator},
@@ -349,8 +380,8 @@ const Position kPositions[] = {
     {0x27, 1, M::Operator}, // Calc2
     {0x27, 2, M::Variable},
     {0x27, 3, M::Variable},
-    {0x2B, 2, M::MessageId}, // Message_on
-    QUILLON_AREA_HEAD(0x2C), // Aot_set
+    {0x2B, 2, M::MessageId, {}, 0, F::Message}, // Message_on
+    QUILLON_AREA_HEAD(0x2C),                    // Aot_set
     QUILLON_AREA_DATA(0x2C, 14),
     {0x2D, 1, M::ObjectId}, // Obj_model_set
     {0x2E, 1, M::WorkKind}, // Work_set: the id of an enemy or an object
@@ -360,21 +391,28 @@ const Position kPositions[] = {
     {0x35, 1, M::Member}, // Member_set2
     {0x35, 2, M::Variable},
     QUILLON_AREA_HEAD(0x3B), // Door_aot_set
-    {0x3B, 30, M::KeyLock},
+    QUILLON_AREA(0x3B),
+    QUILLON_DOOR_TARGET(0x3B, 14),
     {0x3D, 1, M::Variable}, // Member_copy
     {0x3D, 2, M::Member},
     {0x3E, 2, M::Member}, // Member_cmp
     {0x3E, 3, M::Comparator},
     {0x44, 2, M::EnemySlot}, // Sce_em_set
-    {0x44, 3, M::EnemyType},
+    {0x44, 3, M::EnemyType, {}, 0, F::Enemy},
     {0x44, 5, M::AiBits},
     {0x44, 7, M::SoundBank},
+    {0x44, 10, M::X}, // Y is the floor's height
+    {0x44, 12, M::Y},
+    {0x44, 14, M::Z},
+    {0x44, 16, M::Direction},
     QUILLON_AREA_HEAD(0x46), // Aot_reset: an item is 16-bit, as in Item_aot_set
     {0x46, 4, M::Item, Sce(kItem)},
     QUILLON_AREA_DATA(0x46, 4),
     {0x47, 1, M::AotId},     // Aot_on
     QUILLON_AREA_HEAD(0x4E), // Item_aot_set
-    {0x4E, 14, M::Item},
+    QUILLON_AREA(0x4E),
+    {0x4E, 14, M::Item, {}, 0, F::Item},
+    {0x4E, 16, M::Amount},
     {0x4E, 20, M::ObjectId},
     {0x4E, 21, M::ItemFlags},
     {0x51, 1, M::BgmChannel}, // Sce_bgm_control
@@ -387,9 +425,12 @@ const Position kPositions[] = {
     QUILLON_AREA_HEAD(0x67), // Aot_set_4p
     QUILLON_AREA_DATA(0x67, 22),
     QUILLON_AREA_HEAD(0x68), // Door_aot_set_4p
-    {0x68, 38, M::KeyLock},
+    QUILLON_AREA_4P(0x68),
+    QUILLON_DOOR_TARGET(0x68, 22),
     QUILLON_AREA_HEAD(0x69), // Item_aot_set_4p
-    {0x69, 22, M::Item},
+    QUILLON_AREA_4P(0x69),
+    {0x69, 22, M::Item, {}, 0, F::Item},
+    {0x69, 24, M::Amount},
     {0x69, 28, M::ObjectId},
     {0x69, 29, M::ItemFlags},
     {0x76, 1, M::Item}, // Sce_Item_get
@@ -397,6 +438,9 @@ const Position kPositions[] = {
 };
 #undef QUILLON_AREA_DATA
 #undef QUILLON_AREA_HEAD
+#undef QUILLON_AREA
+#undef QUILLON_AREA_4P
+#undef QUILLON_DOOR_TARGET
 
 } // namespace
 
