@@ -24,11 +24,32 @@ bool IsExactText(std::string_view text);
 // says what is wrong ("the first procedure offset 0x0003 is odd", ...).
 bool CheckChunk(std::string_view chunk, std::string& reason);
 
+// An instruction as the printer writes it: where it lies and where its text
+// starts (the line and column from 1, the column in bytes, tabs counted one
+// each).
+struct PrintedInstruction {
+    int procedure = 0;
+    std::int32_t at = 0;                 // its chunk offset
+    const std::uint8_t* bytes = nullptr; // its bytes, the opcode first
+    int size = 0;
+    bool raw = false;       // raw bytes: no instruction read from them
+    bool condition = false; // a condition in a block's header
+    int line = 0, column = 0;
+    int depth = 0; // its indentation: blocks open around it, a switch and its case one
+};
+// Told of every instruction line and condition that the printer writes.
+class PrintListener {
+  public:
+    virtual ~PrintListener() = default;
+    virtual void Printed(const PrintedInstruction& instruction) = 0;
+};
+
 // How an exact text is printed.
 struct PrintOptions {
-    bool numbers = false;            // every operand as a number: no names
-    bool offsets = false;            // each instruction line ends "// 01A4: 2C 0D 04 31"
-    const NameBook* names = nullptr; // a user's names, printed before the built-in ones
+    bool numbers = false;              // every operand as a number: no names
+    bool offsets = false;              // each instruction line ends "// 01A4: 2C 0D 04 31"
+    const NameBook* names = nullptr;   // a user's names, printed before the built-in ones
+    PrintListener* listener = nullptr; // told where each instruction is printed (none: nothing)
 };
 
 // The exact text of a valid chunk (CheckChunk first); false with `reason`

@@ -1,5 +1,7 @@
 #include "codec/exact/printer.h"
 
+#include <cstring>
+
 #include "codec/base/text.h"
 #include "codec/isa/exact_rows.h"
 
@@ -10,7 +12,31 @@ void Printer::LabelName(std::int32_t at) {
     AppendHex(text_, static_cast<std::uint32_t>(at), 4);
 }
 
+void Printer::Tell(const exact::Procedure& proc, const Item& e, bool condition) {
+    const char* data = text_.data();
+    for (const char* p = data + counted_;
+         (p = static_cast<const char*>(
+              std::memchr(p, '\n', static_cast<std::size_t>(data + text_.size() - p))));
+         ++p) {
+        ++line_;
+        lineStart_ = static_cast<std::size_t>(p - data) + 1;
+    }
+    counted_ = text_.size();
+    PrintedInstruction i;
+    i.procedure = number_;
+    i.at = e.at;
+    i.bytes = reinterpret_cast<const std::uint8_t*>(proc.pool.data() + e.first);
+    i.size = e.count;
+    i.raw = e.raw;
+    i.condition = condition;
+    i.line = line_;
+    i.column = static_cast<int>(text_.size() - lineStart_) + 1;
+    i.depth = depth_ - 1;
+    options_.listener->Printed(i);
+}
+
 void Printer::Code(const exact::Procedure& proc, const Item& e, bool condition) {
+    if (options_.listener) Tell(proc, e, condition);
     if (e.raw) {
         text_ += "raw(";
         if (e.count) {
@@ -70,7 +96,9 @@ void Printer::Procedure(const exact::Procedure& proc, int number,
     char name[16];
     text_.append(name, WriteProcedureName(static_cast<std::uint32_t>(number), name));
     text_ += "(void) {\r\n";
-    int depth = 1;
+    number_ = number;
+    int& depth = depth_;
+    depth = 1;
     const auto& items = proc.items;
     for (std::size_t k = 0; k < items.size(); ++k) {
         const Item& e = items[k];

@@ -43,10 +43,19 @@ class Printer {
     void Offsets(const exact::Procedure& proc, std::size_t first, std::size_t last);
     // The item's bytes from `from` on, each after a space, in hexadecimal.
     void Bytes(const exact::Procedure& proc, const Item& e, std::uint8_t from);
+    // Tells the listener of the code item about to be printed at the end of
+    // the text.
+    void Tell(const exact::Procedure& proc, const Item& e, bool condition);
 
     std::string& text_;
     const PrintOptions& options_;
     NamedLines lines_;
+    int number_ = 0; // the procedure printed
+    int depth_ = 0;  // its blocks open, 1 at the function's own level
+    // For the listener: the lines of the text up to `counted_`, and where
+    // the last of them starts.
+    std::size_t counted_ = 0, lineStart_ = 0;
+    int line_ = 1;
 };
 
 } // namespace quillon::exact
