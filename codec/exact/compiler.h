@@ -30,6 +30,7 @@
 #include "codec/exact/field_scanner.h"
 #include "codec/exact/ir.h"
 #include "codec/exact/lexer.h"
+#include "codec/exact/listener.h"
 #include "codec/exact/operands.h"
 
 namespace quillon::exact {
@@ -178,12 +179,18 @@ class Compiler : public CompileListener {
         const bool laid =
             !errors_ && laying_ && encoder_.Add(e, static_cast<const char*>(bytes), padded);
         if (!errors_ && laying_ && !laid) LayoutFailed();
+        if (options_->listener) Placed(e, static_cast<const std::uint8_t*>(bytes), laid);
         for (PendingReference& r : waitingReferences_)
             procedureReferences_.push_back({laid ? encoder_.LastAt() + r.offset : -1,
                                             std::move(r.name), r.line, r.column, r.call});
         waitingReferences_.clear();
     }
     void LayoutFailed();
+    // For the listener: the instruction of item `e` (laid out or not), told
+    // with the others when the text ends and the procedure table's size is
+    // known.
+    void Placed(const Item& e, const std::uint8_t* bytes, bool laid);
+    void TellPlaced();
     // A function begins: its procedure is laid out after the one before.
     void BeginProcedure();
     // The end of a function: its labels checked, its items laid out.
@@ -253,6 +260,12 @@ class Compiler : public CompileListener {
         bool call; // a line of the name alone: an instruction may be meant
     };
     std::vector<ProcedureReference> procedureReferences_;
+    // The instructions placed, for the listener (their offsets in body_),
+    // and the blocks open around them in the current function.
+    std::vector<InstructionEvent> placed_;
+    std::vector<Block> placedBlocks_;
+    std::size_t placedIn_ = 0; // the function (counted from 1) that placedBlocks_ is of
+    int headerDepth_ = 0;      // the depth of the block whose conditions come next
 };
 
 } // namespace quillon::exact

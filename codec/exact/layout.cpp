@@ -31,6 +31,8 @@ void Compiler::Begin(const MessageHandler& onMessage, const CompileOptions& opti
     laying_ = true;
     recordFirst_ = false;
     layoutFailedAt_ = kNone;
+    placed_.clear();
+    placedIn_ = 0;
 }
 
 // The table before the procedures has an even size: the pads, which go by
@@ -56,6 +58,74 @@ void Compiler::LayoutFailed() {
     layoutFailedAt_ = count_ - 1;
 }
 
+// The depth of each instruction: the blocks open around it, a case or a
+// default inside its switch; a header's conditions stand at its block's.
+void Compiler::Placed(const Item& e, const std::uint8_t* bytes, bool laid) {
+    std::vector<Block>& open = placedBlocks_;
+    if (placedIn_ != count_) { // the first item of a function
+        placedIn_ = count_;
+        open.clear();
+    }
+    const auto inCase = [&] {
+        return !open.empty() && (open.back() == Block::Case || open.back() == Block::Default);
+    };
+    int depth = static_cast<int>(open.size());
+    switch (e.kind) {
+    case ItemKind::Open:
+        headerDepth_ = depth;
+        open.push_back(e.block);
+        break;
+    case ItemKind::Else: --depth; break;
+    case ItemKind::Case:
+    case ItemKind::Default:
+        if (inCase()) open.pop_back();
+        depth = static_cast<int>(open.size());
+        open.push_back(e.kind == ItemKind::Case ? Block::Case : Block::Default);
+        break;
+    case ItemKind::Close:
+        if (inCase()) open.pop_back();
+        if (!open.empty()) open.pop_back();
+        headerDepth_ = static_cast<int>(open.size());
+        break;
+    case ItemKind::Code:
+        if (e.condition) depth = headerDepth_;
+        break;
+    case ItemKind::Label:
+    case ItemKind::Goto: break;
+    }
+    // A brace or a label has no instruction of its own (the closing
+    // instruction of a block is the encoder's).
+    if (e.count == 0 || !bytes) return;
+    InstructionEvent i;
+    i.span.line = e.line;
+    i.span.column = e.column;
+    for (std::size_t k = 0; k < tokens_.size(); ++k)
+        if (Column(tokens_[k]) == e.column) {
+            // "} else {" is told at its keyword.
+            const std::string_view t =
+                e.kind == ItemKind::Else && k + 1 < tokens_.size() ? tokens_[k + 1] : tokens_[k];
+            i.span.column = Column(t);
+            i.span.length = static_cast<int>(Original(t).size());
+            break;
+        }
+    i.opcode = bytes[0];
+    i.size = e.count;
+    i.procedure = static_cast<int>(count_) - 1;
+    i.at = laid ? encoder_.LastAt() : -1;
+    i.depth = depth;
+    i.condition = e.condition;
+    placed_.push_back(i);
+}
+
+void Compiler::TellPlaced() {
+    const std::int64_t table = 2 * static_cast<std::int64_t>(count_);
+    for (InstructionEvent& i : placed_) {
+        if (i.at >= 0) i.at += table;
+        options_->listener->Instruction(i);
+    }
+    placed_.clear();
+}
+
 void Compiler::CloseProcedure() {
     for (const Reference& r : references_)
         if (!labelLine_[r.label]) {
@@ -78,6 +148,7 @@ bool Compiler::Finish(std::string& chunk) {
     if (count_ == 0)
         Message(true, 1, "no function: an exact text holds one function per procedure");
     ResolveReferences();
+    if (options_->listener) TellPlaced();
     if (errors_) return false;
     // The first procedure that starts past what the 16-bit table holds,
     // unless one before it failed to lay out.
