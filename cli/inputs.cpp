@@ -28,7 +28,8 @@ void ReportFolder(const fs::path& folder, const std::error_code& ec, InputList& 
     ++list.failures;
 }
 
-void Walk(const fs::path& folder, std::string_view extension, bool recursive,
+template <typename Wanted>
+void Walk(const fs::path& folder, const Wanted& wanted, bool recursive,
           std::vector<fs::path>& found, InputList& list) {
     std::error_code ec;
     fs::directory_iterator it(folder, ec), end;
@@ -41,13 +42,31 @@ void Walk(const fs::path& folder, std::string_view extension, bool recursive,
         const fs::directory_entry& entry = *it;
         std::error_code kindError;
         if (entry.is_regular_file(kindError)) {
-            if (SameExtension(entry.path(), extension)) found.push_back(entry.path());
+            if (wanted(entry.path())) found.push_back(entry.path());
         } else if (recursive && entry.is_directory(kindError) && !entry.is_symlink(kindError)) {
             subfolders.push_back(entry.path());
         }
     }
     if (ec) ReportFolder(folder, ec, list);
-    for (const fs::path& sub : subfolders) Walk(sub, extension, recursive, found, list);
+    for (const fs::path& sub : subfolders) Walk(sub, wanted, recursive, found, list);
+}
+
+template <typename Wanted>
+InputList Collect(const std::vector<std::string>& args, const Wanted& wanted, bool recursive) {
+    InputList list;
+    for (const std::string& arg : args) {
+        if (!IsFolder(arg)) {
+            list.files.push_back(arg);
+            continue;
+        }
+        list.folderGiven = true;
+        std::vector<fs::path> found;
+        Walk(fs::path(arg), wanted, recursive, found, list);
+        // Element by element: a folder's files and sub-folders in name order.
+        std::sort(found.begin(), found.end());
+        for (const fs::path& p : found) list.files.push_back(p.string());
+    }
+    return list;
 }
 
 } // namespace
@@ -59,20 +78,13 @@ bool IsFolder(const std::string& path) {
 
 InputList CollectInputs(const std::vector<std::string>& args, std::string_view extension,
                         bool recursive) {
-    InputList list;
-    for (const std::string& arg : args) {
-        if (!IsFolder(arg)) {
-            list.files.push_back(arg);
-            continue;
-        }
-        list.folderGiven = true;
-        std::vector<fs::path> found;
-        Walk(fs::path(arg), extension, recursive, found, list);
-        // Element by element: a folder's files and sub-folders in name order.
-        std::sort(found.begin(), found.end());
-        for (const fs::path& p : found) list.files.push_back(p.string());
-    }
-    return list;
+    return Collect(
+        args, [&](const fs::path& p) { return SameExtension(p, extension); }, recursive);
+}
+
+InputList CollectInputs(const std::vector<std::string>& args, WantedFile wanted, bool recursive) {
+    return Collect(
+        args, [&](const fs::path& p) { return wanted(p.string()); }, recursive);
 }
 
 } // namespace quillon::cli

@@ -19,6 +19,9 @@ struct InputList {
 // folders are not followed). Other arguments are kept as they are.
 InputList CollectInputs(const std::vector<std::string>& args, std::string_view extension,
                         bool recursive);
+// The same, the files of a folder being those that `wanted` takes.
+using WantedFile = bool (*)(const std::string& path);
+InputList CollectInputs(const std::vector<std::string>& args, WantedFile wanted, bool recursive);
 
 bool IsFolder(const std::string& path);
 

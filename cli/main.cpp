@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/atlas.h"
 #include "cli/convert.h"
 #include "cli/help.h"
 #include "cli/names.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     case Command::Verify: return RunVerify(options);
     case Command::Extract: return RunExtract(options);
     case Command::Inject: return RunInject(options);
+    case Command::Atlas: return RunAtlas(options);
     case Command::Disassemble:
     case Command::Compile: return RunConversion(options);
     case Command::None: break;

@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
@@ -20,6 +21,7 @@ const CommandEntry kCommands[] = {
     {"names", Command::Names},
     {"extract", Command::Extract},
     {"inject", Command::Inject},
+    {"atlas", Command::Atlas},
 };
 
 Command FindCommand(std::string_view name) {
@@ -35,9 +37,9 @@ constexpr unsigned Bit(Command c) {
 constexpr unsigned kDis = Bit(Command::Disassemble), kComp = Bit(Command::Compile),
                    kVer = Bit(Command::Verify), kOps = Bit(Command::Opcodes),
                    kExt = Bit(Command::Extract), kInj = Bit(Command::Inject),
-                   kNames = Bit(Command::Names);
+                   kNames = Bit(Command::Names), kAtlas = Bit(Command::Atlas);
 // The commands that take files: all but `opcodes` and `names`.
-constexpr unsigned kTakeFiles = kDis | kComp | kVer | kExt | kInj;
+constexpr unsigned kTakeFiles = kDis | kComp | kVer | kExt | kInj | kAtlas;
 
 // Sets an option's value; false with `error` set when the value is refused.
 using Setter = bool (*)(std::string_view name, std::string_view value, Options& options,
@@ -109,6 +111,45 @@ bool SetMaxWarnings(std::string_view, std::string_view value, Options& options,
     return true;
 }
 
+// A value among `allowed` (joined by '|') for the option `name`.
+bool SetChoice(std::string& field, const char* allowed, std::string_view name,
+               std::string_view value, std::string& error) {
+    const std::string_view list = allowed;
+    for (std::size_t at = 0; at <= list.size();) {
+        const std::size_t end = std::min(list.find('|', at), list.size());
+        if (list.substr(at, end - at) == value) {
+            field = value;
+            return true;
+        }
+        at = end + 1;
+    }
+    error = "the option '" + std::string(name) + "' takes " + allowed + ", not '" +
+            std::string(value) + "'";
+    return false;
+}
+
+bool SetFormat(std::string_view name, std::string_view value, Options& options,
+               std::string& error) {
+    return SetChoice(options.format, "text|json|csv|dot", name, value, error);
+}
+
+bool SetTable(std::string_view name, std::string_view value, Options& options, std::string& error) {
+    return SetChoice(options.table, "doors|items|enemies|flags|messages", name, value, error);
+}
+
+bool SetRoom(std::string_view name, std::string_view value, Options& options, std::string& error) {
+    if (value.empty()) {
+        error = "the option '" + std::string(name) + "' needs a room (S,RR,P)";
+        return false;
+    }
+    options.room = value;
+    return true;
+}
+
+bool SetSvg(std::string_view name, std::string_view value, Options& options, std::string& error) {
+    return SetPath(options.svg, name, value, error);
+}
+
 // One option: its names, the commands that take it, and what it sets. An
 // option without a value sets its flag to `flagValue`; one with a value
 // hands it to `set`.
@@ -124,11 +165,11 @@ struct OptionRow {
 const OptionRow kOptionRows[] = {
     {"--dialect", "-d", kDis | kComp | kVer | kOps, nullptr, false, SetDialect},
     {"--no-indent", nullptr, kDis, &Options::indent, false, nullptr},
-    {"-r", "--recursive", kDis | kComp | kVer | kExt, &Options::recursive, true, nullptr},
-    {"-o", "--output", kDis | kComp | kExt | kInj | kNames, nullptr, false, SetOutput},
+    {"-r", "--recursive", kDis | kComp | kVer | kExt | kAtlas, &Options::recursive, true, nullptr},
+    {"-o", "--output", kDis | kComp | kExt | kInj | kNames | kAtlas, nullptr, false, SetOutput},
     {"--stdout", nullptr, kDis | kComp, &Options::toStdout, true, nullptr},
     {"-q", "--quiet", kDis | kComp | kVer | kExt, &Options::quiet, true, nullptr},
-    {"--Werror", "-Werror", kComp, &Options::werror, true, nullptr},
+    {"--Werror", "-Werror", kComp | kAtlas, &Options::werror, true, nullptr},
     {"--exact", nullptr, kDis | kComp | kVer | kOps, &Options::exact, true, nullptr},
     {"--numbers", nullptr, kDis | kVer, &Options::numbers, true, nullptr},
     {"--offsets", nullptr, kDis | kVer, &Options::offsets, true, nullptr},
@@ -137,6 +178,11 @@ const OptionRow kOptionRows[] = {
     {"--no-backup", nullptr, kComp | kInj, &Options::backup, false, nullptr},
     {"--init", nullptr, kInj, nullptr, false, SetInit},
     {"--main", nullptr, kInj, nullptr, false, SetMain},
+    {"--room", nullptr, kAtlas, nullptr, false, SetRoom},
+    {"--format", nullptr, kAtlas, nullptr, false, SetFormat},
+    {"--table", nullptr, kAtlas, nullptr, false, SetTable},
+    {"--check", nullptr, kAtlas, &Options::check, true, nullptr},
+    {"--svg", nullptr, kAtlas, nullptr, false, SetSvg},
 };
 
 const OptionRow* FindOption(std::string_view name) {
@@ -287,9 +333,22 @@ bool CheckCombination(const Options& options, std::string& error) {
             return false;
         }
     }
-    // extract -o names a folder, which takes the chunks of any number of rooms.
+    if (command == Command::Atlas) {
+        if ((options.format == "csv") != !options.table.empty()) {
+            error = options.table.empty()
+                        ? "'--format csv' needs a table: --table doors|items|enemies|flags|messages"
+                        : "'--table' chooses the table of '--format csv'";
+            return false;
+        }
+        if (options.werror && !options.check) {
+            error = "'--Werror' makes the warnings of '--check' errors: give '--check' too";
+            return false;
+        }
+    }
+    // extract -o names a folder, which takes the chunks of any number of rooms;
+    // the atlas writes one report of all its inputs.
     if (options.hasOutput && options.inputs.size() != 1 && command != Command::Extract &&
-        command != Command::Names) {
+        command != Command::Names && command != Command::Atlas) {
         error = "'-o' takes exactly one input file";
         return false;
     }

@@ -18,6 +18,7 @@ enum class Command {
     Names,
     Extract,
     Inject,
+    Atlas,
     Help,
     Version
 };
@@ -40,6 +41,11 @@ struct Options {
     int maxWarnings = 100;                  // --max-warnings N (0: no limit)
     bool backup = true;                     // --no-backup: no ROOM.rdt.bak
     std::string initChunk, mainChunk;       // inject --init FILE, --main FILE ("": none)
+    std::string room;                       // atlas --room S,RR,P ("": from the file names)
+    std::string format;                     // atlas --format text|json|csv|dot ("": text)
+    std::string table;                      // atlas --table doors|items|... (csv)
+    bool check = false;                     // atlas --check: warnings about the set
+    std::string svg;                        // atlas --svg FILE: the door graph drawn
     std::string output;
     std::vector<std::string> inputs; // files, folders and "-" in the order given
 };
