@@ -24,6 +24,9 @@ namespace {
     "       quillon extract     [-r] [-o FOLDER] [-q] ROOM.rdt...\n"                               \
     "       quillon inject      [--init FILE.scd] [--main FILE.scd] [-o OUT.rdt] [--no-backup] "   \
     "ROOM.rdt\n"                                                                                   \
+    "       quillon atlas       [-r] [--room S,RR,P] [--format F [--table T]] [--check "           \
+    "[--Werror]]\n"                                                                                \
+    "                           [--svg FILE] [-o FILE] PATH...\n"                                  \
     "       quillon help [COMMAND] | --help | --version\n"
 
 const char kUsage[] = QUILLON_SYNOPSIS;
@@ -40,6 +43,7 @@ const char kProgramHelp[] =
     "  names        print the header of the names that exact texts use (bio2.h)\n"
     "  extract      write the init and main script chunks of each room file (.rdt)\n"
     "  inject       put new script chunks into a room file, moving every offset that moves\n"
+    "  atlas        report the doors, items, enemies, flags and messages of a set of rooms\n"
     "\n"
     "A FILE may be a folder (its *.scd or *.c files, -r for sub-folders too) or\n"
     "'-' for standard input. --dialect is retail (menu Bio2, the default) or\n"
@@ -289,6 +293,54 @@ const char kInjectHelp[] =
     "  quillon inject room100.rdt --main room100.main.scd\n"
     "  quillon inject room100.rdt --init a.scd --main b.scd -o mod/room100.rdt\n";
 
+const char kAtlasHelp[] =
+    "usage: quillon atlas [-r] [--room S,RR,P] [--format F [--table T]] [--check [--Werror]]\n"
+    "                     [--svg FILE] [-o FILE] PATH...\n"
+    "\n"
+    "Reads a set of rooms and reports them as one web: each room's doors (target\n"
+    "room, camera, position, lock and key), items (item, amount, area), enemies\n"
+    "(type, position), the flags that it checks and changes and the messages that\n"
+    "it shows, each with its chunk, procedure and line of the exact text, and\n"
+    "whether it stands under a condition (an if, else, switch case or loop);\n"
+    "then the door graph (doors out of the set, one-way doors), every flag with\n"
+    "the places that check and change it, every item and enemy type with its\n"
+    "places.\n"
+    "\n"
+    "A PATH is a room file (.rdt), a script chunk (.scd) or the exact text of a\n"
+    "chunk (ROOM1000.init.c, ROOM1000.main.c: compiled as compile --exact does),\n"
+    "or a folder of them (-r for sub-folders). The room comes from the file's\n"
+    "name (ROOM, the stage, two hexadecimal digits of the room, the player:\n"
+    "ROOM1000.RDT) or from --room. A chunk or text is the init chunk when its\n"
+    "name says .init., else the main chunk. Where a room's chunk comes twice, a\n"
+    "text stands before a .scd before a .rdt. For a room file or a chunk, the\n"
+    "line is that of the text that disassemble --exact prints. An input that\n"
+    "cannot be read is named with its reason; the others are still reported.\n"
+    "\n"
+    "options:\n"
+    "  -r, --recursive   folders: include the rooms of sub-folders\n"
+    "      --room S,RR,P the room of the files given (stage, room in hexadecimal,\n"
+    "                    player: 1,0A,0); not with folders\n"
+    "      --format F    text (the default: tables), json, csv or dot (the door\n"
+    "                    graph for Graphviz)\n"
+    "      --table T     the table of csv: doors, items, enemies, flags or messages\n"
+    "      --check       warn about doors to rooms outside the set, flags checked\n"
+    "                    but changed nowhere and flags changed but checked nowhere\n"
+    "                    (FILE:LINE:COLUMN: warning: ...); the report is then\n"
+    "                    printed only with --format or -o\n"
+    "      --Werror      with --check: the warnings are errors (exit status 1)\n"
+    "      --svg FILE    draw the door graph into FILE with Graphviz's dot\n"
+    "  -o, --output FILE write the report to FILE (whole or not at all)\n"
+    "  -h, --help        show this help\n"
+    "\n"
+    "exit status: 0 done, 1 an input could not be read, the report could not be\n"
+    "written, or a warning under --Werror; 2 usage error.\n"
+    "\n"
+    "examples:\n"
+    "  quillon atlas -r game/ --check\n"
+    "  quillon atlas ROOM1000.RDT ROOM1010.RDT --format json -o atlas.json\n"
+    "  quillon atlas --room 1,00,0 edited.main.c --format csv --table flags\n"
+    "  quillon atlas -r game/ --format dot --svg doors.svg -o doors.dot\n";
+
 const char* UsageText() {
     return kUsage;
 }
@@ -302,6 +354,7 @@ const char* HelpText(Command command) {
     case Command::Names: return kNamesHelp;
     case Command::Extract: return kExtractHelp;
     case Command::Inject: return kInjectHelp;
+    case Command::Atlas: return kAtlasHelp;
     default: return kProgramHelp;
     }
 }
