@@ -53,20 +53,21 @@ void ReadFacts(std::map<std::pair<atlas::RoomId, int>, AtlasChunk>& chunks, Atla
     std::map<atlas::RoomId, std::size_t> index;
     std::vector<std::array<std::string, 2>> files;
     for (auto& [key, c] : chunks) {
+        std::vector<atlas::Fact> facts;
+        std::string reason;
+        if (!atlas::ReadChunkFacts(c.chunk, c.script, facts, reason)) {
+            Failed(report, c.file,
+                   std::string("the ") + room::NameOf(c.script) + " chunk: " + reason);
+            continue;
+        }
+        if (!c.lines.empty()) atlas::PlaceOnText(facts, 0, c.lines);
         auto [it, added] = index.try_emplace(c.room, rooms.size());
         if (added) {
             rooms.push_back({c.room, {}});
             files.emplace_back();
         }
-        atlas::Room& room = rooms[it->second];
-        const std::size_t first = room.facts.size();
-        std::string reason;
-        if (!atlas::ReadChunkFacts(c.chunk, c.script, room.facts, reason)) {
-            Failed(report, c.file,
-                   std::string("the ") + room::NameOf(c.script) + " chunk: " + reason);
-            continue;
-        }
-        if (!c.lines.empty()) atlas::PlaceOnText(room.facts, first, c.lines);
+        auto& held = rooms[it->second].facts;
+        held.insert(held.end(), facts.begin(), facts.end());
         files[it->second][static_cast<int>(c.script)] = c.file;
     }
     report.web = atlas::Weave(std::move(rooms));
