@@ -77,6 +77,15 @@ cp examples/exact_room.c "$work/"
 "$bin" compile --exact -q "$work/exact_room.c"
 cmp "$work/exact_room.scd" examples/exact_room.scd
 grep -q "^\.TH QUILLON 1 .*\"Quillon $version\"" "$work/quillon-$version-Linux/share/man/man1/quillon.1"
+# The atlas's door graph of the example rooms, drawn by Graphviz where it is
+# installed (tools/setup installs it).
+if command -v dot >/dev/null; then
+  "$bin" atlas examples/atlas --format dot --svg "$work/doors.svg" -o "$work/doors.dot"
+  grep -q "<svg" "$work/doors.svg"
+  grep -q ">stage 2<" "$work/doors.svg"
+else
+  echo "50-package: Graphviz's dot is not installed: the door graph is not drawn" >&2
+fi
 python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' "$zip" "$work"
 tests/util/check-exports.sh "$work/quillon-$version-win64/quillon.exe"
 cp examples/room100.scd "$work/"
