@@ -20,11 +20,8 @@ std::string Node(const atlas::RoomId& id) {
 
 std::string AtlasDot(const AtlasReport& r) {
     std::map<int, std::string> stages; // the nodes of each stage
-    std::set<atlas::RoomId> inSet;
-    for (const atlas::Room& room : r.web.rooms) {
+    for (const atlas::Room& room : r.web.rooms)
         stages[room.id.stage] += "    " + Node(room.id) + ";\n";
-        inSet.insert(room.id);
-    }
     std::set<atlas::RoomId> outside;
     for (const atlas::Door& d : r.web.doors)
         if (!d.inSet && outside.insert(d.target).second)

@@ -110,6 +110,37 @@ TEST(ChunkFacts, EachInstructionWithItsPlaceAndCondition) {
     EXPECT_EQ(enemy.Get(M::Direction), 2048);
 }
 
+// The records of four points: eight values of area, the same tail later.
+TEST(ChunkFacts, RecordsOfFourPoints) {
+    const std::string chunk = Compiled(
+        "// quillon exact\n"
+        "int Sub00(void) {\n"
+        "\tDoor_aot_set_4p(ID_AOT_0, SCE_DOOR, SAT_PL, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, -100, 200, "
+        "-300, 512, 2, 10, 3, 1, 0, 0, 0, 7, LOCKED, 0);\n"
+        "\tItem_aot_set_4p(ID_AOT_1, SCE_ITEM, SAT_PL, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, "
+        "ITEM_BLUE_CARD, 2, 9, ID_OBJ_1, IF_DEFAULT);\n"
+        "}\n");
+    std::vector<Fact> facts;
+    std::string reason;
+    ASSERT_TRUE(quillon::atlas::ReadChunkFacts(chunk, quillon::room::Script::Main, facts, reason))
+        << reason;
+    ASSERT_EQ(facts.size(), 2u);
+    const Fact& door = facts[0];
+    EXPECT_EQ(door.kind, RoomFact::Door);
+    EXPECT_EQ(door.areaCount, 8);
+    EXPECT_EQ(door.area[7], 8);
+    const int kDoor[][2] = {{int(M::X), -100},       {int(M::Direction), 512},
+                            {int(M::NextStage), 2},  {int(M::NextRoom), 10},
+                            {int(M::NextCamera), 3}, {int(M::NextFloor), 1},
+                            {int(M::LockId), 7},     {int(M::KeyLock), 255}};
+    for (const auto& v : kDoor) EXPECT_EQ(door.Get(Meaning(v[0])), v[1]) << v[0];
+    const Fact& item = facts[1];
+    EXPECT_EQ(item.kind, RoomFact::Item);
+    EXPECT_EQ(item.Get(M::Item), 53);
+    EXPECT_EQ(item.Get(M::Amount), 2);
+    EXPECT_EQ(item.areaCount, 8);
+}
+
 TEST(ChunkFacts, ABrokenChunkIsRefusedWithItsReason) {
     std::vector<Fact> facts;
     std::string reason;
