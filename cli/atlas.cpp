@@ -8,6 +8,7 @@
 #include "cli/graphviz.h"
 #include "cli/inputs.h"
 #include "io/atlas_inputs.h"
+#include "io/paths.h"
 #include "io/safe_write.h"
 
 namespace quillon::cli {
@@ -27,8 +28,7 @@ void Failed(AtlasReport& report, const std::string& file, const std::string& rea
 // The chunks of every input, one per chunk of a room: a text before a
 // chunk file before a room file; the first of a kind stands.
 std::map<std::pair<atlas::RoomId, int>, AtlasChunk>
-ReadInputs(const Options& options, const atlas::RoomId* room, AtlasReport& report) {
-    const InputList inputs = CollectInputs(options.inputs, WantedInFolder, options.recursive);
+ReadInputs(const InputList& inputs, const atlas::RoomId* room, AtlasReport& report) {
     report.folderFailures = inputs.failures; // already reported
     std::map<std::pair<atlas::RoomId, int>, AtlasChunk> chunks;
     for (const std::string& file : inputs.files) {
@@ -103,8 +103,18 @@ int RunAtlas(const Options& options) {
                 return 2;
             }
     }
+    const InputList inputs = CollectInputs(options.inputs, WantedInFolder, options.recursive);
+    // The report and the graph never go over an input.
+    for (const std::string& file : inputs.files)
+        for (const std::string* out : {&options.output, &options.svg})
+            if (!out->empty() && *out != "-" && SameFile(*out, file)) {
+                std::fprintf(stderr,
+                             "quillon: '%s' is an input: the atlas does not write over it\n",
+                             out->c_str());
+                return 2;
+            }
     AtlasReport report;
-    auto chunks = ReadInputs(options, options.room.empty() ? nullptr : &room, report);
+    auto chunks = ReadInputs(inputs, options.room.empty() ? nullptr : &room, report);
     ReadFacts(chunks, report);
     int status = report.failures.empty() && report.folderFailures == 0 ? 0 : 1;
     if (options.check) {

@@ -92,7 +92,9 @@ TEST(CliAtlas, FoldersRoomsAndInputsThatCannotBeRead) {
         {{dir.str("none.rdt")}, 1, "0 rooms\n", "none.rdt"},
         {{"--room", "1,05,0", dir.str("game")}, 2, "", "names the room of files"},
         {{"--room", "9,05,0", dir.str("odd.scd")}, 2, "", "is not S,RR,P"},
+        {{"-o", dir.str("game/ROOM1000.RDT"), dir.str("game")}, 2, "", "is an input"},
     };
+    const std::string room = ReadFile(dir / "game/ROOM1000.RDT");
     for (const auto& run : kRuns) {
         std::vector<std::string> args = {"atlas"};
         args.insert(args.end(), run.args.begin(), run.args.end());
@@ -106,6 +108,7 @@ TEST(CliAtlas, FoldersRoomsAndInputsThatCannotBeRead) {
             EXPECT_EQ(r.err, "");
         }
     }
+    EXPECT_EQ(ReadFile(dir / "game/ROOM1000.RDT"), room);
 }
 
 TEST(CliAtlas, CheckWarnsAsCompileDoes) {
