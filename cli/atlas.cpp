@@ -67,7 +67,10 @@ void ReadFacts(std::map<std::pair<atlas::RoomId, int>, AtlasChunk>& chunks, Atla
             files.emplace_back();
         }
         auto& held = rooms[it->second].facts;
-        held.insert(held.end(), facts.begin(), facts.end());
+        if (held.empty())
+            held.swap(facts);
+        else
+            held.insert(held.end(), facts.begin(), facts.end());
         files[it->second][static_cast<int>(c.script)] = c.file;
     }
     report.web = atlas::Weave(std::move(rooms));

@@ -143,8 +143,12 @@ std::string AtlasJson(const AtlasReport& r) {
         {RoomFact::FlagChanged, "flags_changed"},
         {RoomFact::Message, "messages"},
     };
+    // About what a fact and a place of the lists across rooms take, so that
+    // the text grows once.
+    std::size_t facts = 0;
+    for (const atlas::Room& room : r.web.rooms) facts += room.facts.size();
     std::string out;
-    out.reserve(4096 + 256 * r.web.rooms.size());
+    out.reserve(4096 + 512 * r.web.rooms.size() + 560 * facts);
     Json j(out);
     j.Raw("{\n  \"rooms\": [");
     for (std::size_t k = 0; k < r.web.rooms.size(); ++k) {

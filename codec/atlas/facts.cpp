@@ -78,7 +78,9 @@ bool ReadChunkFacts(std::string_view chunk, room::Script script, std::vector<Fac
     // With names, as disassemble --exact prints: a condition after another
     // in a header stands where the names put it.
     options.listener = &reader;
-    std::string text;
+    // The text is thrown away; its room is kept from chunk to chunk, whose
+    // fresh pages would cost more than the printing.
+    thread_local std::string text;
     return exact::DisassembleChunk(chunk, text, reason, options);
 }
 
