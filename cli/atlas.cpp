@@ -20,8 +20,12 @@ bool WantedInFolder(const std::string& path) {
     return AtlasKindOf(path) != AtlasKind::None && NamesRoom(path);
 }
 
+// A text's error ("6:15: error: ...") follows its file as compile's do.
 void Failed(AtlasReport& report, const std::string& file, const std::string& reason) {
-    std::fprintf(stderr, "quillon: %s: %s\n", file.c_str(), reason.c_str());
+    int line = 0, column = 0, end = 0;
+    const bool placed =
+        std::sscanf(reason.c_str(), "%d:%d: %n", &line, &column, &end) == 2 && end > 0;
+    std::fprintf(stderr, "quillon: %s%s%s\n", file.c_str(), placed ? ":" : ": ", reason.c_str());
     report.failures.push_back({file, reason});
 }
 

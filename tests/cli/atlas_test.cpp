@@ -109,6 +109,12 @@ TEST(CliAtlas, FoldersRoomsAndInputsThatCannotBeRead) {
         }
     }
     EXPECT_EQ(ReadFile(dir / "game/ROOM1000.RDT"), room);
+    // A text that does not compile: its first error where compile puts it.
+    WriteFile(dir / "ROOM1050.main.c", "// quillon exact\nint Sub00(void) {\n\tNo_such(1);\n}\n");
+    const RunResult r = RunQuillon({"atlas", dir.str("ROOM1050.main.c")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "quillon: " + dir.str("ROOM1050.main.c") +
+                         ":3:2: error: unknown instruction 'No_such'\n");
 }
 
 TEST(CliAtlas, CheckWarnsAsCompileDoes) {
