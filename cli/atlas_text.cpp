@@ -1,6 +1,8 @@
 // The atlas as tables a person reads: each room's facts, then the web.
-#include "cli/atlas_report.h"
+#include <algorithm>
+#include <utility>
 
+#include "cli/atlas_report.h"
 #include "codec/base/text.h"
 
 namespace quillon::cli {
@@ -81,11 +83,18 @@ std::string AtlasText(const AtlasReport& r) {
         const atlas::Room& room = r.web.rooms[k];
         out += "\nroom " + Label(room.id) + " (" + Title(room.id) + ")\n";
         for (const auto& section : kSections) {
-            std::string lines;
+            // Two columns: what, then where, aligned within the section.
+            std::vector<std::pair<std::string, std::string>> rows;
+            std::size_t width = 0;
             for (const Fact& f : room.facts)
-                if (f.kind == section.kind)
-                    lines += "    " + What(f, room.id) + "    " + Where(f) + "\n";
-            if (!lines.empty()) out += FormatText("  %s\n", section.heading) + lines;
+                if (f.kind == section.kind) {
+                    rows.emplace_back(What(f, room.id), Where(f));
+                    width = std::max(width, rows.back().first.size());
+                }
+            if (rows.empty()) continue;
+            out += FormatText("  %s\n", section.heading);
+            for (const auto& [what, where] : rows)
+                out += "    " + what + std::string(width - what.size() + 4, ' ') + where + "\n";
         }
     }
     out += "\ndoor graph\n";
