@@ -62,8 +62,10 @@ struct ArgumentEvent {
     Meaning valueMeaning = Meaning::None; // the meaning of the name that gave it, if any
 };
 
-// An instruction as the layout places it, told when its function is laid
-// out (at the function's closing brace).
+// An instruction as the layout places it, told in the order laid out once
+// the text ends: its chunk offset counts the procedure table, whose size is
+// known only then. A block's closing instruction (the encoder's own) is not
+// told.
 struct InstructionEvent {
     Span span; // the instruction's name (a condition's, a block keyword's)
     std::uint8_t opcode = 0;
