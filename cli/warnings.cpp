@@ -234,6 +234,9 @@ void WarningPrinter::LineDone(std::int32_t, std::int32_t sourceEnd, std::int32_t
 // anything else left there is lost, and said so.
 void WarningPrinter::SourceDone(std::string_view source) {
     if (!record_) return;
+    // A text without a CR compiles to nothing: it is refused as a whole, and
+    // the refusal says why.
+    if (lastLineEnd_ < 0 && Base() == 0 && source.find('\r') == std::string_view::npos) return;
     // The tail, physical line by physical line; each piece gets a ")" so that
     // a parenthesis left open cannot hide its words. A streamed compile gives
     // the text from its window's start on; offsets below count from `base`.
@@ -265,10 +268,7 @@ void WarningPrinter::SourceDone(std::string_view source) {
     if (!kept.empty() && !closesFunction) {
         const std::string_view after = source.substr(static_cast<size_t>(firstWordOffset));
         std::string message;
-        if (lastLineEnd_ < 0 && base == 0 && source.find('\r') == std::string_view::npos)
-            message = "lines end in LF alone: only CR LF or CR ends a line, so nothing is "
-                      "compiled from here on";
-        else if (after.find('\r') != std::string_view::npos)
+        if (after.find('\r') != std::string_view::npos)
             message = "a '(' is never closed: this line and everything after it are not compiled";
         else
             message = "the last line has no line end (CR LF) and is not compiled";

@@ -176,14 +176,58 @@ TEST(CliDiagnostics, PrototypeWarnsThatBlockKeywordsProduceNoBytes) {
     EXPECT_EQ(retail.err, "");
 }
 
-TEST(CliDiagnostics, LinesEndingInLineFeedAloneAreReported) {
+// Only CR ends a line: a text whose lines end in LF alone, or that has no
+// line end, would compile to nothing. It is refused, whatever the output,
+// and an earlier result stays as it was.
+TEST(CliDiagnostics, TextsWithoutCarriageReturnsAreRefusedAndNothingIsWritten) {
+    struct Case {
+        const char* text;
+        const char* reason;
+        const char* convert;
+    } const cases[] = {
+        {"int x(void) {\n\tSleep(30);\n}\n", "lines end in LF alone",
+         "sed -i 's/$/\\r/' 'x.c' (or unix2dos 'x.c')"},
+        {"\tSleep(30);", "the text has no line end", "sed -i 's/$/\\r/' 'x.c'"},
+    };
+    for (const Case& c : cases) {
+        for (const std::vector<std::string>& output :
+             {std::vector<std::string>{}, {"-o", "x.scd"}, {"--stdout"}}) {
+            TempDir dir;
+            WriteFile(dir / "x.c", c.text);
+            WriteFile(dir / "x.scd", "old");
+            std::vector<std::string> args{"compile", "--Werror", "x.c"};
+            args.insert(args.end(), output.begin(), output.end());
+            const RunResult r = RunQuillon(args, RunOptions{"", dir.path().string()});
+            EXPECT_EQ(r.status, 1) << c.text;
+            EXPECT_EQ(r.err, std::string("Quillon: Compile() Fail!\nquillon: 'x.c': ") + c.reason +
+                                 ", and only CR LF or CR ends a line, so nothing would compile; "
+                                 "nothing is written. Convert the text first: " +
+                                 c.convert + "\n")
+                << c.text;
+            EXPECT_EQ(r.out, "");
+            EXPECT_EQ(ReadFile(dir / "x.scd"), "old");
+        }
+    }
+    // From standard input the advice is a pipe; a blank text stays an empty script.
+    const RunResult piped = RunQuillon({"compile", "-"}, RunOptions{"Sleep(30);\n", ""});
+    EXPECT_EQ(piped.status, 1);
+    EXPECT_NE(piped.err.find("sed 's/$/\\r/' | quillon compile -\n"), std::string::npos)
+        << piped.err;
+    const RunResult blank = RunQuillon({"compile", "-"}, RunOptions{" \n\t\n", ""});
+    EXPECT_EQ(blank.status, 0);
+    EXPECT_EQ(blank.err, "");
+}
+
+// The advice works: the converted text compiles as a CR LF text does.
+TEST(CliDiagnostics, TheAdvisedConversionMakesTheTextCompile) {
     TempDir dir;
-    WriteFile(dir / "lf.c", "int x(void) {\n\tSleep(30);\n}\n");
-    const RunResult r = RunQuillon({"compile", "lf.c"}, RunOptions{"", dir.path().string()});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "lf.c:1:1: warning: lines end in LF alone: only CR LF or CR ends a line, "
-                     "so nothing is compiled from here on\n");
-    EXPECT_EQ(ReadFile(dir / "lf.scd"), "");
+    WriteFile(dir / "x.c", "int x(void) {\n\tSleep(30);\n}");
+    ASSERT_EQ(std::system(("cd '" + dir.path().string() + "' && sed -i 's/$/\\r/' 'x.c'").c_str()),
+              0);
+    const RunResult r = RunQuillon({"compile", "x.c"}, RunOptions{"", dir.path().string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile(dir / "x.scd"), CompileSilently("int x(void) {\r\n\tSleep(30);\r\n}\r"));
+    EXPECT_EQ(ReadFile(dir / "x.scd"), std::string("\x09\x0A\x1E\x00\x08\x00", 6));
 }
 
 TEST(CliDiagnostics, ALastLineWithoutLineEndIsReported) {
