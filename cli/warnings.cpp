@@ -120,6 +120,28 @@ std::int32_t WarningPrinter::MissingArgumentOffset() const {
     return r.lineOffsets.back() + 1;
 }
 
+// The "(" left open at the line end `end` of the physical line that starts
+// at `begin`: the first "(" after the last ")", outside comments ("//" to the
+// line's end, "/*" to "*/" or the line's end).
+std::int32_t WarningPrinter::OpenParenthesisOffset(std::int32_t begin, std::int32_t end) const {
+    const std::string_view line =
+        Source().substr(static_cast<size_t>(begin - Base()), static_cast<size_t>(end - begin));
+    size_t open = std::string_view::npos;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line.compare(i, 2, "//") == 0) break;
+        if (line.compare(i, 2, "/*") == 0) {
+            i = line.find("*/", i + 2);
+            if (i == std::string_view::npos) break;
+            ++i;
+        } else if (line[i] == '(') {
+            if (open == std::string_view::npos) open = i;
+        } else if (line[i] == ')') {
+            open = std::string_view::npos;
+        }
+    }
+    return begin + static_cast<std::int32_t>(open == std::string_view::npos ? 0 : open);
+}
+
 // "name:" on a line of its own: the colon has become a blank, so the source
 // is asked what followed the word.
 bool WarningPrinter::IsLabel(const Diagnostic& d) const {
@@ -216,6 +238,12 @@ void WarningPrinter::Report(const Diagnostic& d) {
     }
     case Issue::UnmatchedClose:
         Warn(source, d.sourceOffset, [&] { return Quoted(d.token) + " closes no open block"; });
+        return;
+    case Issue::JoinedLine:
+        if (Take())
+            Emit(source, OpenParenthesisOffset(static_cast<std::int32_t>(d.value), d.sourceOffset),
+                 "a '(' is still open at the end of the line: the next line is compiled as part "
+                 "of this one");
         return;
     case Issue::UnclosedBlock:
         // Decided at the end, when the text after the last line is known.

@@ -251,6 +251,35 @@ TEST(CliDiagnostics, AParenthesisNeverClosedSwallowsTheRest) {
     EXPECT_EQ(ReadFile(dir / "p.scd"), "");
 }
 
+// A ")" forgotten at a line's end makes the next line part of it: its
+// instruction is lost. The line is named where its "(" is left open, and
+// --Werror fails on it; the bytes stay those of the text as it stands.
+TEST(CliDiagnostics, AParenthesisOpenAtALineEndIsReportedAtThatLine) {
+    struct Case {
+        const char* text;
+        const char* warnings;
+    } const cases[] = {
+        {"int x(void) {\r\n\tSleep(30\r\n\tWsleep();\r\n}",
+         "p.c:2:7: warning: a '(' is still open at the end of the line: the next line is "
+         "compiled as part of this one\nquillon: p.c: 1 warning treated as error (--Werror)\n"},
+        // Only the first line end of a joined line is named; a "(" in a
+        // comment, or one closed before a second one opens, counts as none.
+        {"\tSave((1), (2, // (\r\n\r\n\t\r\n\t);\r\n\tSleep(30); // (\r\n",
+         "p.c:1:12: warning: a '(' is still open at the end of the line: the next line is "
+         "compiled as part of this one\nquillon: p.c: 1 warning treated as error (--Werror)\n"},
+        {"\tSleep(30);\r\n\r\n\tWsleep();\r\n", ""},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        WriteFile(dir / "p.c", c.text);
+        const RunResult r =
+            RunQuillon({"compile", "--Werror", "p.c"}, RunOptions{"", dir.path().string()});
+        EXPECT_EQ(r.err, c.warnings) << c.text;
+        EXPECT_EQ(r.status, *c.warnings ? 1 : 0) << c.text;
+        EXPECT_EQ(ReadFile(dir / "p.scd"), CompileSilently(c.text)) << c.text;
+    }
+}
+
 TEST(CliDiagnostics, CommentsAndBlanksAfterTheLastLineAreNoText) {
     TempDir dir;
     WriteFile(dir / "c.c", "int x(void) {\r\n\tSleep(30);\r\n}\r\n// the end  \r\n  /* note */");
