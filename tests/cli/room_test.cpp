@@ -34,6 +34,21 @@ TEST(CliRoom, ExtractWritesBothChunks) {
     EXPECT_EQ(ReadFile(d.dir / "out/chunks/room100.main.scd"), kMain);
 }
 
+// A room file is never a classic script: its classic text would be nonsense.
+TEST(CliRoom, AClassicDisassemblyOfARoomIsRefused) {
+    for (const char* output : {"", "--stdout"}) {
+        RoomDir d;
+        std::vector<std::string> args{"disassemble", "room100.rdt"};
+        if (*output) args.emplace_back(output);
+        const RunResult r = RunQuillon(args, RunOptions{"", d.dir.path().string()});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "Quillon: Disassemble() Fail!\n"
+                         "quillon: 'room100.rdt': a room file: use --exact\n");
+        EXPECT_EQ(r.out, "");
+        EXPECT_FALSE(std::filesystem::exists(d.dir / "room100.c"));
+    }
+}
+
 TEST(CliRoom, InjectReplacesTheRoomAndKeepsTheFirstOriginal) {
     RoomDir d;
     WriteFile(d.dir / "big.scd", kBigInit);
