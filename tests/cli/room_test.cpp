@@ -113,6 +113,8 @@ TEST(CliRoom, RefusalsWriteNothing) {
         std::string message;
     } cases[] = {
         {{"extract", d.dir.str("short.rdt")}, 1, "short.rdt: 3 bytes are too short"},
+        // No room gives chunks: the folder that -o names is not made.
+        {{"extract", d.dir.str("short.rdt"), "-o", d.dir.str("new")}, 1, "too short"},
         {{"inject", d.room, "--init", d.dir.str("bad.scd")},
          1,
          "cannot inject '" + d.dir.str("bad.scd") + "' into '" + d.room + "'"},
