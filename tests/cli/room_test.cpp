@@ -34,18 +34,26 @@ TEST(CliRoom, ExtractWritesBothChunks) {
     EXPECT_EQ(ReadFile(d.dir / "out/chunks/room100.main.scd"), kMain);
 }
 
-// A room file is never a classic script: its classic text would be nonsense.
-TEST(CliRoom, AClassicDisassemblyOfARoomIsRefused) {
-    for (const char* output : {"", "--stdout"}) {
+// A room file is never a classic script nor its text: the classic result
+// would be nonsense, written over ROOM.c or ROOM.scd.
+TEST(CliRoom, AClassicConversionOfARoomIsRefused) {
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"disassemble", "room100.rdt"}, "Quillon: Disassemble() Fail!\n"},
+        {{"disassemble", "room100.rdt", "--stdout"}, "Quillon: Disassemble() Fail!\n"},
+        {{"compile", "room100.rdt"}, "Quillon: Compile() Fail!\n"},
+        {{"verify", "room100.rdt"}, ""},
+    };
+    for (const auto& c : cases) {
         RoomDir d;
-        std::vector<std::string> args{"disassemble", "room100.rdt"};
-        if (*output) args.emplace_back(output);
-        const RunResult r = RunQuillon(args, RunOptions{"", d.dir.path().string()});
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, "Quillon: Disassemble() Fail!\n"
-                         "quillon: 'room100.rdt': a room file: use --exact\n");
+        const RunResult r = RunQuillon(c.args, RunOptions{"", d.dir.path().string()});
+        EXPECT_EQ(r.status, 1) << c.args[0];
+        EXPECT_EQ(r.err,
+                  std::string(c.message) + "quillon: 'room100.rdt': a room file: use --exact\n");
         EXPECT_EQ(r.out, "");
-        EXPECT_FALSE(std::filesystem::exists(d.dir / "room100.c"));
+        EXPECT_EQ(FolderNames(d.dir.path()), std::vector<std::string>{"room100.rdt"});
     }
 }
 
