@@ -61,12 +61,31 @@ def run(script, quillon, source_dir, top):
 
 def matches(expected, printed):
     """Whether the lines `printed` are `expected`, a "..." line standing for
-    any run of lines."""
-    if not expected:
-        return not printed
-    if expected[0].strip() == "...":
-        return any(matches(expected[1:], printed[i:]) for i in range(len(printed) + 1))
-    return bool(printed) and expected[0] == printed[0] and matches(expected[1:], printed[1:])
+    any run of lines: the runs between the "..." lines are found in order,
+    each as early as it can be (which never misses a match)."""
+    runs, run = [], []
+    for line in expected:
+        if line.strip() == "...":
+            runs.append(run)
+            run = []
+        else:
+            run.append(line)
+    runs.append(run)
+    if len(runs) == 1:
+        return printed == expected
+    first, last = runs[0], runs[-1]
+    if printed[:len(first)] != first:
+        return False
+    at, end = len(first), len(printed) - len(last)
+    if end < at or printed[end:] != last:
+        return False
+    for run in runs[1:-1]:
+        found = next((i for i in range(at, end - len(run) + 1)
+                      if printed[i:i + len(run)] == run), None)
+        if found is None:
+            return False
+        at = found + len(run)
+    return True
 
 
 def main():
