@@ -240,7 +240,12 @@ void WarningPrinter::Report(const Diagnostic& d) {
         Warn(source, d.sourceOffset, [&] { return Quoted(d.token) + " closes no open block"; });
         return;
     case Issue::JoinedLine:
-        if (Take())
+        if (!Take()) return;
+        if (source[static_cast<size_t>(d.sourceOffset - Base())] == '\n')
+            Emit(source, d.sourceOffset,
+                 "the line ends in LF alone, which ends no line: the next line is compiled as "
+                 "part of this one (end it in CR LF)");
+        else
             Emit(source, OpenParenthesisOffset(static_cast<std::int32_t>(d.value), d.sourceOffset),
                  "a '(' is still open at the end of the line: the next line is compiled as part "
                  "of this one");

@@ -219,17 +219,18 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
     Put(ctx, out);
 }
 
-// A CR inside a logical line, after its first kept character, can only be
-// one that an open "(" passed over: the line reaches into the next one.
+// A line end inside a logical line, after its first kept character: a CR
+// that an open "(" passed over, or an LF alone, which ends no line. Either
+// way the line reaches into the next one.
 void ReportJoinedLine(ScriptContext& ctx, const InputFile& in, std::int32_t firstKept,
                       std::int32_t end) {
     if (firstKept >= end) return;
     const std::string_view line = in.bytes.substr(static_cast<std::size_t>(firstKept),
                                                   static_cast<std::size_t>(end - firstKept));
-    const std::size_t cr = line.find('\r');
-    if (cr == std::string_view::npos) return;
+    const std::size_t lineEnd = line.find_first_of("\r\n");
+    if (lineEnd == std::string_view::npos) return;
     Diagnostic d{Issue::JoinedLine,
-                 in.base + firstKept + static_cast<std::int32_t>(cr),
+                 in.base + firstKept + static_cast<std::int32_t>(lineEnd),
                  std::string_view(),
                  0xFF,
                  0,

@@ -252,9 +252,10 @@ TEST(CliDiagnostics, AParenthesisNeverClosedSwallowsTheRest) {
 }
 
 // A ")" forgotten at a line's end makes the next line part of it: its
-// instruction is lost. The line is named where its "(" is left open, and
-// --Werror fails on it; the bytes stay those of the text as it stands.
-TEST(CliDiagnostics, AParenthesisOpenAtALineEndIsReportedAtThatLine) {
+// instruction is lost. The line is named where its "(" is left open (or at
+// its LF alone), and --Werror fails on it; the bytes stay those of the text
+// as it stands.
+TEST(CliDiagnostics, ALineThatJoinsTheNextIsReportedAtThatLine) {
     struct Case {
         const char* text;
         const char* warnings;
@@ -268,6 +269,12 @@ TEST(CliDiagnostics, AParenthesisOpenAtALineEndIsReportedAtThatLine) {
          "p.c:1:12: warning: a '(' is still open at the end of the line: the next line is "
          "compiled as part of this one\nquillon: p.c: 1 warning treated as error (--Werror)\n"},
         {"\tSleep(30);\r\n\r\n\tWsleep();\r\n", ""},
+        // A line end of LF alone among CR LF ones joins the lines too, even
+        // in a comment, which then runs on over the next line.
+        {"int x(void) {\r\n\tSleep(30); // wait\n\tWsleep();\r\n}",
+         "p.c:2:20: warning: the line ends in LF alone, which ends no line: the next line is "
+         "compiled as part of this one (end it in CR LF)\n"
+         "quillon: p.c: 1 warning treated as error (--Werror)\n"},
     };
     for (const Case& c : cases) {
         TempDir dir;
