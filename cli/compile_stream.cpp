@@ -10,6 +10,7 @@
 #include "cli/streamed_output.h"
 #include "codec/base/text.h"
 #include "codec/classic/engine.h"
+#include "codec/classic/line_ends.h"
 
 namespace quillon::cli {
 
@@ -67,6 +68,7 @@ bool CompileOpenFile(ScriptContext& record, std::FILE* in, const std::string& na
     StreamedOutput out;
     if (!out.Open(output, toStdout, reason)) return false;
     int readError = 0;
+    LineEndCheck lineEnds;
     const bool whole = CompileStream(
         record,
         [&](char* into, std::size_t room) -> std::size_t {
@@ -74,10 +76,12 @@ bool CompileOpenFile(ScriptContext& record, std::FILE* in, const std::string& na
                 const std::size_t n = std::min(room, head.size());
                 head.copy(into, n);
                 head.remove_prefix(n);
+                lineEnds.See(std::string_view(into, n));
                 return n;
             }
             const std::size_t got = std::fread(into, 1, room, in);
             if (got == 0 && std::ferror(in)) readError = errno ? errno : EIO;
+            lineEnds.See(std::string_view(into, got));
             return got;
         },
         [&](std::string_view piece) { out.Write(piece); });
@@ -85,8 +89,23 @@ bool CompileOpenFile(ScriptContext& record, std::FILE* in, const std::string& na
         reason = FormatText("cannot read '%s': %s", name.c_str(), std::strerror(readError));
     else if (!whole)
         reason = FormatText("'%s' is too large (2 GiB at most)", name.c_str());
-    // A failed read leaves the output as it was (the writer removes its file).
+    else if (lineEnds.Result() != LineEnds::Usable)
+        reason = LineEndsAdvice(lineEnds.Result(), name);
+    // A failed read, or a text that compiles to nothing for want of line
+    // ends, leaves the output as it was (the writer removes its file).
     return reason.empty() && out.Finish(reason);
+}
+
+std::string LineEndsAdvice(LineEnds ends, const std::string& name) {
+    std::string text = "'" + name + "': " + LineEndsReason(ends) +
+                       ", and only CR LF or CR ends a line, so nothing would compile; nothing is "
+                       "written. Convert the text first: ";
+    // sed puts a CR at the end of every line, the last one too when it has no
+    // line end; unix2dos leaves such a last line as it is.
+    if (name == "<stdin>") return text + "sed 's/$/\\r/' | quillon compile -";
+    text += "sed -i 's/$/\\r/' '" + name + "'";
+    if (ends == LineEnds::LineFeedAlone) text += " (or unix2dos '" + name + "')";
+    return text;
 }
 
 int CompileFileStreamed(ScriptContext& record, const std::string& path, DriverFailure* failure,

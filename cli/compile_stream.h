@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "codec/classic/context.h"
+#include "codec/classic/line_ends.h"
 #include "io/beside.h"
 
 namespace quillon::cli {
@@ -51,6 +52,10 @@ bool CompileStreamed(ScriptContext& record, const std::string& input, const std:
 bool CompileOpenFile(ScriptContext& record, std::FILE* in, const std::string& name,
                      std::string_view head, const std::string& output, bool toStdout,
                      std::string& reason);
+
+// Why a text whose lines end as `ends` (not Usable) is refused, and the
+// command that converts it, naming the file `name`.
+std::string LineEndsAdvice(LineEnds ends, const std::string& name);
 
 // CompileFile's contract ("<folder>\<title>.scd" beside the input, the
 // "Compile() Fail!" message), compiled as a stream.

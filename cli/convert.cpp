@@ -111,7 +111,12 @@ bool ConvertExactOne(Run& run, const std::string& file) {
 }
 
 bool ConvertOne(Run& run, const std::string& file) {
-    if (run.options.exact && IsRoomFile(file)) return ConvertRoom(run.options, file);
+    if (IsRoomFile(file)) {
+        if (run.options.exact) return ConvertRoom(run.options, file);
+        // A room file is never a classic script, nor its text: the result
+        // would be nonsense, written over ROOM.c or ROOM.scd.
+        return Fail(run, "'" + file + "': a room file: use --exact");
+    }
     // A source file is opened once: a first line that says it is exact has it
     // compiled in exact mode (the classic compiler would write a broken
     // script from it), and a classic compile reads on after its first bytes.

@@ -15,7 +15,7 @@ namespace {
     "                           [--no-indent] [-r] [-o PATH | --stdout] [-q] FILE...\n"            \
     "       quillon compile     [--dialect D | --exact] [-r] [-o PATH | --stdout] [-q] "           \
     "[--Werror]\n"                                                                                 \
-    "                           [--max-warnings N] FILE...\n"                                      \
+    "                           [--max-warnings N] [--no-backup] FILE...\n"                        \
     "       quillon verify      [--dialect D | --exact [--numbers] [--offsets] [--names "          \
     "FILE.h]]\n"                                                                                   \
     "                           [-r] [-q] FILE...\n"                                               \
@@ -127,8 +127,12 @@ const char kCompileHelp[] =
     "  FILE:LINE:COLUMN: warning: message\n"
     "(an unknown instruction name, with the closest name suggested; an argument\n"
     "that does not scan or does not fit; missing or surplus arguments; an\n"
-    "unknown operator; braces that do not balance; text that no line end or\n"
-    "closing parenthesis completes). Warnings never change the bytes written.\n"
+    "unknown operator; braces that do not balance; a '(' still open at a line's\n"
+    "end, or a line end of LF alone, which joins the next line; text that no\n"
+    "line end or closing parenthesis completes). Warnings never change the\n"
+    "bytes written. Lines end in CR LF (or CR): a text whose lines end in LF\n"
+    "alone, or that has no line end, would compile to nothing and is refused,\n"
+    "nothing written.\n"
     "\n"
     "options:\n"
     "  -d, --dialect D   retail (default) or prototype\n"
@@ -164,7 +168,7 @@ const char kCompileHelp[] =
     "  quillon compile room100.c                  # writes room100.scd\n"
     "  quillon compile --Werror room100.c && echo clean\n"
     "  quillon compile -r -q scripts/\n"
-    "  quillon compile room100.c -o build/room100.scd\n"
+    "  quillon compile room100.c -o /tmp/room100.scd\n"
     "  quillon compile --exact main.c             # writes main.scd, a script chunk\n";
 
 const char kVerifyHelp[] =

@@ -206,6 +206,9 @@ bool ParseCommand(int argc, char** argv, Options& options, bool& done, std::stri
     }
     if (first == "help") {
         options.command = Command::Help;
+        // "quillon help --help" asks for the help of help: the program's.
+        if (argc > 2 && (std::strcmp(argv[2], "--help") == 0 || std::strcmp(argv[2], "-h") == 0))
+            return true;
         if (argc > 2) {
             options.helpTopic = FindCommand(argv[2]);
             if (options.helpTopic == Command::None) {

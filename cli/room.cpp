@@ -150,6 +150,8 @@ bool ExtractRoom(const Options& options, const std::string& room, std::set<fs::p
             return Report(nullptr, room,
                           "'" + paths[i] + "' would replace a chunk of another room");
     }
+    // The -o folder is made once a room has chunks to put there.
+    if (options.hasOutput && !MakeFolder(options.output)) return false;
     for (int i = 0; i < 2; ++i) {
         if (!WriteFileSafely(paths[i], chunks[i], false, reason)) return Fail(nullptr, reason);
         written.insert(fs::path(paths[i]).lexically_normal());
@@ -187,7 +189,6 @@ RoomCheck VerifyRoom(const Options& options, const std::string& room) {
 
 int RunExtract(const Options& options) {
     const InputList inputs = CollectInputs(options.inputs, ".rdt", options.recursive);
-    if (options.hasOutput && !MakeFolder(options.output)) return 1;
     const bool batch = inputs.folderGiven || inputs.files.size() > 1;
     const bool progress = batch && !options.quiet && StderrIsTerminal();
     std::set<fs::path> written;

@@ -154,8 +154,11 @@ int RunVerify(const Options& options) {
         UseBinaryStreams();
     int identical = 0, differ = 0, failed = inputs.failures;
     for (const std::string& file : inputs.files) {
-        if (options.exact && IsRoomFile(file)) {
-            const RoomCheck check = VerifyRoom(options, file);
+        if (IsRoomFile(file)) {
+            // A room file is never a classic script.
+            const RoomCheck check = options.exact ? VerifyRoom(options, file) : RoomCheck::Failed;
+            if (!options.exact)
+                std::fprintf(stderr, "quillon: '%s': a room file: use --exact\n", file.c_str());
             ++(check == RoomCheck::Identical ? identical
                : check == RoomCheck::Differ  ? differ
                                              : failed);

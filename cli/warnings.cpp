@@ -120,6 +120,28 @@ std::int32_t WarningPrinter::MissingArgumentOffset() const {
     return r.lineOffsets.back() + 1;
 }
 
+// The "(" left open at the line end `end` of the physical line that starts
+// at `begin`: the first "(" after the last ")", outside comments ("//" to the
+// line's end, "/*" to "*/" or the line's end).
+std::int32_t WarningPrinter::OpenParenthesisOffset(std::int32_t begin, std::int32_t end) const {
+    const std::string_view line =
+        Source().substr(static_cast<size_t>(begin - Base()), static_cast<size_t>(end - begin));
+    size_t open = std::string_view::npos;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line.compare(i, 2, "//") == 0) break;
+        if (line.compare(i, 2, "/*") == 0) {
+            i = line.find("*/", i + 2);
+            if (i == std::string_view::npos) break;
+            ++i;
+        } else if (line[i] == '(') {
+            if (open == std::string_view::npos) open = i;
+        } else if (line[i] == ')') {
+            open = std::string_view::npos;
+        }
+    }
+    return begin + static_cast<std::int32_t>(open == std::string_view::npos ? 0 : open);
+}
+
 // "name:" on a line of its own: the colon has become a blank, so the source
 // is asked what followed the word.
 bool WarningPrinter::IsLabel(const Diagnostic& d) const {
@@ -217,6 +239,17 @@ void WarningPrinter::Report(const Diagnostic& d) {
     case Issue::UnmatchedClose:
         Warn(source, d.sourceOffset, [&] { return Quoted(d.token) + " closes no open block"; });
         return;
+    case Issue::JoinedLine:
+        if (!Take()) return;
+        if (source[static_cast<size_t>(d.sourceOffset - Base())] == '\n')
+            Emit(source, d.sourceOffset,
+                 "the line ends in LF alone, which ends no line: the next line is compiled as "
+                 "part of this one (end it in CR LF)");
+        else
+            Emit(source, OpenParenthesisOffset(static_cast<std::int32_t>(d.value), d.sourceOffset),
+                 "a '(' is still open at the end of the line: the next line is compiled as part "
+                 "of this one");
+        return;
     case Issue::UnclosedBlock:
         // Decided at the end, when the text after the last line is known.
         unclosed_ = d.argument;
@@ -234,6 +267,9 @@ void WarningPrinter::LineDone(std::int32_t, std::int32_t sourceEnd, std::int32_t
 // anything else left there is lost, and said so.
 void WarningPrinter::SourceDone(std::string_view source) {
     if (!record_) return;
+    // A text without a CR compiles to nothing: it is refused as a whole, and
+    // the refusal says why.
+    if (lastLineEnd_ < 0 && Base() == 0 && source.find('\r') == std::string_view::npos) return;
     // The tail, physical line by physical line; each piece gets a ")" so that
     // a parenthesis left open cannot hide its words. A streamed compile gives
     // the text from its window's start on; offsets below count from `base`.
@@ -265,10 +301,7 @@ void WarningPrinter::SourceDone(std::string_view source) {
     if (!kept.empty() && !closesFunction) {
         const std::string_view after = source.substr(static_cast<size_t>(firstWordOffset));
         std::string message;
-        if (lastLineEnd_ < 0 && base == 0 && source.find('\r') == std::string_view::npos)
-            message = "lines end in LF alone: only CR LF or CR ends a line, so nothing is "
-                      "compiled from here on";
-        else if (after.find('\r') != std::string_view::npos)
+        if (after.find('\r') != std::string_view::npos)
             message = "a '(' is never closed: this line and everything after it are not compiled";
         else
             message = "the last line has no line end (CR LF) and is not compiled";

@@ -38,6 +38,7 @@ class WarningPrinter : public CompileListener {
     std::int32_t Base() const;
     std::int32_t TokenOffset(std::string_view token) const;
     std::int32_t MissingArgumentOffset() const;
+    std::int32_t OpenParenthesisOffset(std::int32_t begin, std::int32_t end) const;
     bool IsLabel(const Diagnostic& d) const;
     void ReportUnknownName(const Diagnostic& d);
     void ReportSurplusArgument(const Diagnostic& d);

@@ -1,12 +1,16 @@
 # What `cmake --install` puts in place and what `cpack` packs:
 #   Linux:   bin/quillon, share/man/man1/quillon.1, share/doc/quillon/README.md
-#            and the reference that it links to, share/doc/quillon/docs/*.md,
+#            and the reference and screenshot that it links to,
+#            share/doc/quillon/docs/*.md and docs/screenshot.png,
 #            and the names header share/quillon/bio2.h (a .tar.gz)
-#   Windows: quillon.exe, quillon-cli.exe, README.md side by side, docs/*.md
+#   Windows: quillon.exe, quillon-cli.exe, README.md side by side, docs/*.md,
+#            docs/screenshot.png
 #            and share/quillon/bio2.h (a .zip)
 # The names header is data/bio2.h, what `quillon names` prints (a test keeps
 # the two the same).
 file(GLOB QUILLON_REFERENCE CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md)
+# The README shows the screenshot.
+list(APPEND QUILLON_REFERENCE ${PROJECT_SOURCE_DIR}/docs/screenshot.png)
 if(WIN32)
   install(TARGETS quillon_exe quillon RUNTIME DESTINATION .)
   install(FILES README.md DESTINATION .)

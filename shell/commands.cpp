@@ -3,11 +3,14 @@
 // drivers'; the shell picks the driver and the file and shows the status.
 #include "shell.h"
 
+#include <string>
 #include <vector>
 
 #include "codec/base/text.h"
+#include "codec/classic/line_ends.h"
 #include "io/drivers.h"
 #include "io/exact_drivers.h"
+#include "io/file_bytes.h"
 #include "io/paths.h"
 #include "resource.h"
 
@@ -62,9 +65,29 @@ void SwitchExact() {
                   MF_BYCOMMAND | (ExactChecked() ? MF_UNCHECKED : MF_CHECKED));
 }
 
+// What the status bar says after a command beside "READY": why a command
+// that ran to its end gave nothing ("" when nothing needs saying).
+std::string g_note;
+
+// A classic compile of a text without a CR writes an empty script, as it
+// always has: only CR ends a line. The status bar says why.
+int ClassicCompile(int (*driver)(const char*), const char* path) {
+    const int result = driver(path);
+    std::string text, reason;
+    if (result == 0 && ReadWholeFile(BesidePaths(path, "scd").input, text, reason)) {
+        const LineEnds ends = LineEndsOf(text);
+        if (ends != LineEnds::Usable)
+            g_note = std::string(LineEndsReason(ends)) + ": nothing compiled (end lines in CR LF)";
+    }
+    return result;
+}
+
 // The retail drivers: exact while "Exact" is checked.
 int RetailCompile(const char* path) {
-    return ExactChecked() ? exact::Compile(path) : Compile(path);
+    return ExactChecked() ? exact::Compile(path) : ClassicCompile(Compile, path);
+}
+int PrototypeCompile(const char* path) {
+    return ClassicCompile(prototype::Compile, path);
 }
 int RetailDisassemble(const char* path) {
     return ExactChecked() ? exact::Disassemble(path) : Disassemble(path);
@@ -89,7 +112,7 @@ bool RunCommand(HWND window, unsigned id) {
                         0);
         break;
     case IDM_CENTER: Center(g_app->mainWindow); break;
-    case IDM_PROTO_COMPILE: Convert(prototype::Compile, "C", kSourceFilter); break;
+    case IDM_PROTO_COMPILE: Convert(PrototypeCompile, "C", kSourceFilter); break;
     case IDM_PROTO_DISASSEMBLE: Convert(prototype::Disassemble, "SCD", kScdFilter); break;
     case IDM_DROP_PROTOTYPE: SetDropSelector(kDropPrototype); break;
     case IDM_RETAIL_COMPILE: Convert(RetailCompile, "C", kSourceFilter); break;
@@ -106,10 +129,13 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     SetStatus("WM_COMMAND", g_app->statusBar, "WAIT");
     const unsigned id = LOWORD(wParam);
     LRESULT result = 0;
+    g_note.clear();
     if (!RunCommand(window, id)) result = DefWindowProcW(window, WM_COMMAND, wParam, lParam);
     // Back to the idle texts after every command, one of ours or not, so the
-    // status never says "WAIT" while nothing runs.
-    SetStatus(kVersionText, g_app->statusBar, kReadyText);
+    // status never says "WAIT" while nothing runs; a note follows "READY".
+    const std::string ready =
+        g_note.empty() ? kReadyText : std::string(kReadyText) + " - " + g_note;
+    SetStatus(kVersionText, g_app->statusBar, ready.c_str());
     return result;
 }
 

@@ -69,4 +69,11 @@ inline std::string BuildRoom(const std::string& init, const std::string& main) {
     return f;
 }
 
+// The sample room of examples/ (room100.rdt): `mainChunk`, the exact
+// example's chunk, as its main script and the smallest init script, in a
+// room of the layout above. Nothing of it comes from the game.
+inline std::string SampleRoom(const std::string& mainChunk) {
+    return BuildRoom(kInit, mainChunk);
+}
+
 } // namespace quillon_test

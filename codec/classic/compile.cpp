@@ -219,6 +219,26 @@ void RecognizeLine(ScriptContext& ctx, OutputFile* out, BraceCount& braces) {
     Put(ctx, out);
 }
 
+// A line end inside a logical line, after its first kept character: a CR
+// that an open "(" passed over, or an LF alone, which ends no line. Either
+// way the line reaches into the next one.
+void ReportJoinedLine(ScriptContext& ctx, const InputFile& in, std::int32_t firstKept,
+                      std::int32_t end) {
+    if (firstKept >= end) return;
+    const std::string_view line = in.bytes.substr(static_cast<std::size_t>(firstKept),
+                                                  static_cast<std::size_t>(end - firstKept));
+    const std::size_t lineEnd = line.find_first_of("\r\n");
+    if (lineEnd == std::string_view::npos) return;
+    Diagnostic d{Issue::JoinedLine,
+                 in.base + firstKept + static_cast<std::int32_t>(lineEnd),
+                 std::string_view(),
+                 0xFF,
+                 0,
+                 in.base + firstKept,
+                 Kind::U8};
+    ctx.listener->Report(d);
+}
+
 // The source as the compile loop sees it: a window of it, which `more`
 // moves on when a line reaches past its end.
 struct Window {
@@ -274,8 +294,9 @@ void CompileWindows(ScriptContext& ctx, Window& window, OutputFile& output, cons
         const std::int32_t from = ctx.readPos - in.base;
         std::int32_t at = from, firstKept = 0;
         std::string_view line;
-        if (ReadCompilerLineInPlace(in.bytes, window.last, at, line, ctx.tokens, firstKept) ==
-            LineRead::NeedMore) {
+        const LineRead read =
+            ReadCompilerLineInPlace(in.bytes, window.last, at, line, ctx.tokens, firstKept);
+        if (read == LineRead::NeedMore) {
             window.more(ctx.readPos);
             continue;
         }
@@ -288,6 +309,7 @@ void CompileWindows(ScriptContext& ctx, Window& window, OutputFile& output, cons
         ctx.tokenCount = static_cast<std::int32_t>(ctx.tokens.size());
         ctx.liveTokens = ctx.tokenCount;
         ctx.opcode = 0xFF;
+        if (ctx.listener && read == LineRead::Complete) ReportJoinedLine(ctx, in, firstKept, at);
         RecognizeLine(ctx, &output, braces);
         if (ctx.listener && !line.empty())
             ctx.listener->LineDone(in.base + firstKept, ctx.readPos, outputBegin, ctx.nextPos);

@@ -20,6 +20,9 @@ enum class Issue : std::uint8_t {
     OutOfRange,      // a value that does not fit its field
     UnmatchedClose,  // "}" or "} else {" with no open block
     UnclosedBlock,   // a block still open at the end of the source
+    JoinedLine,      // a physical line's end joined the next line to it: a CR with a "("
+                     // still open, or an LF alone; sourceOffset is that CR or LF, value
+                     // the logical line's start
 };
 
 struct Diagnostic {

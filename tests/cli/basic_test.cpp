@@ -179,6 +179,12 @@ TEST(CliBasic, VersionAndHelp) {
     for (const char* word :
          {"disassemble", "compile", "verify", "opcodes", "exit status", "examples:\n  quillon "})
         EXPECT_NE(h.out.find(word), std::string::npos) << word;
+    // The help of help is the program's.
+    for (const char* option : {"--help", "-h"}) {
+        const RunResult again = RunQuillon({"help", option});
+        EXPECT_EQ(again.status, 0) << option;
+        EXPECT_EQ(again.out, h.out) << option;
+    }
 }
 
 TEST(CliBasic, EveryCommandHasHelpWithExamples) {

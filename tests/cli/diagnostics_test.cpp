@@ -176,14 +176,58 @@ TEST(CliDiagnostics, PrototypeWarnsThatBlockKeywordsProduceNoBytes) {
     EXPECT_EQ(retail.err, "");
 }
 
-TEST(CliDiagnostics, LinesEndingInLineFeedAloneAreReported) {
+// Only CR ends a line: a text whose lines end in LF alone, or that has no
+// line end, would compile to nothing. It is refused, whatever the output,
+// and an earlier result stays as it was.
+TEST(CliDiagnostics, TextsWithoutCarriageReturnsAreRefusedAndNothingIsWritten) {
+    struct Case {
+        const char* text;
+        const char* reason;
+        const char* convert;
+    } const cases[] = {
+        {"int x(void) {\n\tSleep(30);\n}\n", "lines end in LF alone",
+         "sed -i 's/$/\\r/' 'x.c' (or unix2dos 'x.c')"},
+        {"\tSleep(30);", "the text has no line end", "sed -i 's/$/\\r/' 'x.c'"},
+    };
+    for (const Case& c : cases) {
+        for (const std::vector<std::string>& output :
+             {std::vector<std::string>{}, {"-o", "x.scd"}, {"--stdout"}}) {
+            TempDir dir;
+            WriteFile(dir / "x.c", c.text);
+            WriteFile(dir / "x.scd", "old");
+            std::vector<std::string> args{"compile", "--Werror", "x.c"};
+            args.insert(args.end(), output.begin(), output.end());
+            const RunResult r = RunQuillon(args, RunOptions{"", dir.path().string()});
+            EXPECT_EQ(r.status, 1) << c.text;
+            EXPECT_EQ(r.err, std::string("Quillon: Compile() Fail!\nquillon: 'x.c': ") + c.reason +
+                                 ", and only CR LF or CR ends a line, so nothing would compile; "
+                                 "nothing is written. Convert the text first: " +
+                                 c.convert + "\n")
+                << c.text;
+            EXPECT_EQ(r.out, "");
+            EXPECT_EQ(ReadFile(dir / "x.scd"), "old");
+        }
+    }
+    // From standard input the advice is a pipe; a blank text stays an empty script.
+    const RunResult piped = RunQuillon({"compile", "-"}, RunOptions{"Sleep(30);\n", ""});
+    EXPECT_EQ(piped.status, 1);
+    EXPECT_NE(piped.err.find("sed 's/$/\\r/' | quillon compile -\n"), std::string::npos)
+        << piped.err;
+    const RunResult blank = RunQuillon({"compile", "-"}, RunOptions{" \n\t\n", ""});
+    EXPECT_EQ(blank.status, 0);
+    EXPECT_EQ(blank.err, "");
+}
+
+// The advice works: the converted text compiles as a CR LF text does.
+TEST(CliDiagnostics, TheAdvisedConversionMakesTheTextCompile) {
     TempDir dir;
-    WriteFile(dir / "lf.c", "int x(void) {\n\tSleep(30);\n}\n");
-    const RunResult r = RunQuillon({"compile", "lf.c"}, RunOptions{"", dir.path().string()});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "lf.c:1:1: warning: lines end in LF alone: only CR LF or CR ends a line, "
-                     "so nothing is compiled from here on\n");
-    EXPECT_EQ(ReadFile(dir / "lf.scd"), "");
+    WriteFile(dir / "x.c", "int x(void) {\n\tSleep(30);\n}");
+    ASSERT_EQ(std::system(("cd '" + dir.path().string() + "' && sed -i 's/$/\\r/' 'x.c'").c_str()),
+              0);
+    const RunResult r = RunQuillon({"compile", "x.c"}, RunOptions{"", dir.path().string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile(dir / "x.scd"), CompileSilently("int x(void) {\r\n\tSleep(30);\r\n}\r"));
+    EXPECT_EQ(ReadFile(dir / "x.scd"), std::string("\x09\x0A\x1E\x00\x08\x00", 6));
 }
 
 TEST(CliDiagnostics, ALastLineWithoutLineEndIsReported) {
@@ -205,6 +249,42 @@ TEST(CliDiagnostics, AParenthesisNeverClosedSwallowsTheRest) {
                      "p.c:4:2: warning: 1 block is still open at the end of the source: 1 '}' is "
                      "missing\n");
     EXPECT_EQ(ReadFile(dir / "p.scd"), "");
+}
+
+// A ")" forgotten at a line's end makes the next line part of it: its
+// instruction is lost. The line is named where its "(" is left open (or at
+// its LF alone), and --Werror fails on it; the bytes stay those of the text
+// as it stands.
+TEST(CliDiagnostics, ALineThatJoinsTheNextIsReportedAtThatLine) {
+    struct Case {
+        const char* text;
+        const char* warnings;
+    } const cases[] = {
+        {"int x(void) {\r\n\tSleep(30\r\n\tWsleep();\r\n}",
+         "p.c:2:7: warning: a '(' is still open at the end of the line: the next line is "
+         "compiled as part of this one\nquillon: p.c: 1 warning treated as error (--Werror)\n"},
+        // Only the first line end of a joined line is named; a "(" in a
+        // comment, or one closed before a second one opens, counts as none.
+        {"\tSave((1), (2, // (\r\n\r\n\t\r\n\t);\r\n\tSleep(30); // (\r\n",
+         "p.c:1:12: warning: a '(' is still open at the end of the line: the next line is "
+         "compiled as part of this one\nquillon: p.c: 1 warning treated as error (--Werror)\n"},
+        {"\tSleep(30);\r\n\r\n\tWsleep();\r\n", ""},
+        // A line end of LF alone among CR LF ones joins the lines too, even
+        // in a comment, which then runs on over the next line.
+        {"int x(void) {\r\n\tSleep(30); // wait\n\tWsleep();\r\n}",
+         "p.c:2:20: warning: the line ends in LF alone, which ends no line: the next line is "
+         "compiled as part of this one (end it in CR LF)\n"
+         "quillon: p.c: 1 warning treated as error (--Werror)\n"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        WriteFile(dir / "p.c", c.text);
+        const RunResult r =
+            RunQuillon({"compile", "--Werror", "p.c"}, RunOptions{"", dir.path().string()});
+        EXPECT_EQ(r.err, c.warnings) << c.text;
+        EXPECT_EQ(r.status, *c.warnings ? 1 : 0) << c.text;
+        EXPECT_EQ(ReadFile(dir / "p.scd"), CompileSilently(c.text)) << c.text;
+    }
 }
 
 TEST(CliDiagnostics, CommentsAndBlanksAfterTheLastLineAreNoText) {

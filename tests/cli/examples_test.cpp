@@ -2,10 +2,12 @@
 // its bytecode and each bytecode disassembles to its source.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "codec/classic/engine.h"
+#include "testkit/room_gen.h"
 
 using namespace quillon;
 
@@ -67,6 +69,17 @@ TEST(Examples, RetailReferenceUsesEveryNamedInstruction) {
             continue;
         EXPECT_NE(text.find(name), std::string::npos) << name;
     }
+}
+
+// The sample room is what the test kit builds around the exact example's
+// chunk; QUILLON_WRITE_EXAMPLES=1 writes it again after a change of either.
+TEST(Examples, SampleRoomIsWhatTheGeneratorBuilds) {
+    const std::string room = quillon_test::SampleRoom(Slurp("exact_room.scd"));
+    if (std::getenv("QUILLON_WRITE_EXAMPLES")) {
+        std::ofstream(std::string(QUILLON_SOURCE_DIR) + "/examples/room100.rdt", std::ios::binary)
+            << room;
+    }
+    EXPECT_EQ(Slurp("room100.rdt"), room);
 }
 
 } // namespace

@@ -13,20 +13,22 @@ namespace {
 // refuses it by its size.
 TEST(Hostile, AHugeSparseFileIsRefusedBeforeItIsRead) {
     TempDir dir;
-    const std::string path = dir.str("big.rdt");
-    { std::ofstream f(path, std::ios::binary); }
-    fs::resize_file(path, (std::uintmax_t{4} << 30) + 1);
+    const std::string path = dir.str("big.rdt"), script = dir.str("big.scd");
+    for (const std::string& p : {path, script}) {
+        { std::ofstream f(p, std::ios::binary); }
+        fs::resize_file(p, (std::uintmax_t{4} << 30) + 1);
+    }
     for (const std::vector<std::string>& args : {std::vector<std::string>{"extract", path},
                                                  {"disassemble", "--exact", path},
                                                  {"inject", "--init", path, path},
-                                                 {"disassemble", "--stdout", path}}) {
+                                                 {"disassemble", "--stdout", script}}) {
         SCOPED_TRACE(args[0]);
         const RunResult r = RunQuillon(args);
         EXPECT_EQ(r.status, 1) << r.err;
         EXPECT_NE(r.err.find("is too large (2 GiB at most)"), std::string::npos) << r.err;
-        EXPECT_EQ(fs::file_size(path), (std::uintmax_t{4} << 30) + 1);
+        EXPECT_EQ(fs::file_size(args.back()), (std::uintmax_t{4} << 30) + 1);
     }
-    EXPECT_EQ(FolderNames(dir.path()), std::vector<std::string>{"big.rdt"});
+    EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"big.rdt", "big.scd"}));
 }
 
 } // namespace

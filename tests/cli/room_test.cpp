@@ -34,6 +34,29 @@ TEST(CliRoom, ExtractWritesBothChunks) {
     EXPECT_EQ(ReadFile(d.dir / "out/chunks/room100.main.scd"), kMain);
 }
 
+// A room file is never a classic script nor its text: the classic result
+// would be nonsense, written over ROOM.c or ROOM.scd.
+TEST(CliRoom, AClassicConversionOfARoomIsRefused) {
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"disassemble", "room100.rdt"}, "Quillon: Disassemble() Fail!\n"},
+        {{"disassemble", "room100.rdt", "--stdout"}, "Quillon: Disassemble() Fail!\n"},
+        {{"compile", "room100.rdt"}, "Quillon: Compile() Fail!\n"},
+        {{"verify", "room100.rdt"}, ""},
+    };
+    for (const auto& c : cases) {
+        RoomDir d;
+        const RunResult r = RunQuillon(c.args, RunOptions{"", d.dir.path().string()});
+        EXPECT_EQ(r.status, 1) << c.args[0];
+        EXPECT_EQ(r.err,
+                  std::string(c.message) + "quillon: 'room100.rdt': a room file: use --exact\n");
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(FolderNames(d.dir.path()), std::vector<std::string>{"room100.rdt"});
+    }
+}
+
 TEST(CliRoom, InjectReplacesTheRoomAndKeepsTheFirstOriginal) {
     RoomDir d;
     WriteFile(d.dir / "big.scd", kBigInit);
@@ -98,6 +121,8 @@ TEST(CliRoom, RefusalsWriteNothing) {
         std::string message;
     } cases[] = {
         {{"extract", d.dir.str("short.rdt")}, 1, "short.rdt: 3 bytes are too short"},
+        // No room gives chunks: the folder that -o names is not made.
+        {{"extract", d.dir.str("short.rdt"), "-o", d.dir.str("new")}, 1, "too short"},
         {{"inject", d.room, "--init", d.dir.str("bad.scd")},
          1,
          "cannot inject '" + d.dir.str("bad.scd") + "' into '" + d.room + "'"},

@@ -262,6 +262,35 @@ TEST_P(ConversionTest, AsksForItsExtensionAndFilter) {
     EXPECT_TRUE(Exists(folder.File(c.compile ? "x.scd" : "x.c")));
 }
 
+// Only CR ends a line: a classic compile of a text without one writes an
+// empty script, as it always has, and the status bar says why.
+TEST_F(ShellTest, CompileOfATextWithoutCarriageReturnsSaysWhyItIsEmpty) {
+    SetFileChooser(OfferPath);
+    TempFolder folder;
+    g_offeredPath = folder.File("x.c");
+    const struct {
+        const char* text;
+        const char* status;
+    } cases[] = {
+        {"int x(void) {\n\tSleep(30);\n}\n",
+         "READY - lines end in LF alone: nothing compiled (end lines in CR LF)"},
+        {"\tSleep(30);", "READY - the text has no line end: nothing compiled (end lines in CR LF)"},
+        {"\tSleep(30);\r\n", "READY"},
+    };
+    for (const auto& c : cases) {
+        WriteFile(g_offeredPath, c.text);
+        for (int command : {IDM_RETAIL_COMPILE, IDM_PROTO_COMPILE}) {
+            EXPECT_EQ(Command(command), 0);
+            std::string written;
+            ASSERT_TRUE(ReadFile(folder.File("x.scd"), written));
+            EXPECT_EQ(written.empty(), std::string(c.status) != "READY") << c.text;
+            EXPECT_EQ(Status(1), c.status) << c.text;
+        }
+    }
+    Command(IDM_CENTER); // the next command's status is its own
+    EXPECT_EQ(Status(1), "READY");
+}
+
 TEST_F(ShellTest, DisassemblyAfterFormatHasNoTabsAndAfterFormatAgainHasThem) {
     SetFileChooser(OfferPath);
     TempFolder folder;

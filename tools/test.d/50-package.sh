@@ -2,9 +2,10 @@
 # The packages: cpack of the Linux release build (quillon, its manual page,
 # the README, the reference in docs/*.md and the names header bio2.h in a
 # .tar.gz) and of the Windows build (quillon.exe, quillon-cli.exe, the README,
-# docs/*.md and bio2.h in a .zip). The packed quillon.exe exports the library,
-# the packed programs print the packed names header, and the packed
-# quillon-cli.exe converts the bundled example under Wine.
+# docs/*.md and bio2.h in a .zip), each with the screenshot that the README
+# shows. The packed quillon.exe exports the library, the packed programs print
+# the packed names header, and the packed quillon-cli.exe converts the bundled
+# example under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 prefix="${QUILLON_BUILD_PREFIX:-build}"
@@ -39,7 +40,7 @@ check() {
     fi
 }
 reference=()
-for page in docs/*.md; do reference+=("${page#docs/}"); done
+for page in docs/*.md docs/screenshot.png; do reference+=("${page#docs/}"); done
 tgz="$release/packages/quillon-$version-Linux.tar.gz"
 check "$(tar -tzf "$tgz" | grep -v '/$' | sort)" "$tgz" \
     "quillon-$version-Linux/bin/quillon" \

@@ -59,4 +59,35 @@ TEST(CliListener, SourceDoneAlsoForAnUnreadableSource) {
     EXPECT_EQ(rec.seenSource, source);
 }
 
+// A "(" open at a physical line's end joins the next line: the event names
+// that line end and the logical line's start, before the line's own events,
+// and changes no byte.
+TEST(CliListener, AJoinedLineIsReportedAtItsFirstLineEnd) {
+    struct Joined : CompileListener {
+        std::vector<std::string> events;
+        void Report(const Diagnostic& d) override {
+            events.push_back(d.issue == Issue::JoinedLine
+                                 ? "joined " + std::to_string(d.sourceOffset) + " " +
+                                       std::to_string(d.value)
+                                 : "report");
+        }
+    };
+    const struct {
+        const char* source;
+        std::vector<std::string> events;
+    } cases[] = {
+        {"\r\n\tSave(1,\r\n\r\n2, 3);\r\n", {"joined 10 3", "report"}},
+        {"\tSave(1, 2); // (\r\n\r\n\tSleep(30);\r\n", {}},
+    };
+    for (const auto& c : cases) {
+        ScriptContext ctx(RetailDialect());
+        Joined rec;
+        ctx.listener = &rec;
+        const std::string bytes = CompileBuffer(ctx, c.source);
+        EXPECT_EQ(rec.events, c.events) << c.source;
+        ScriptContext silent(RetailDialect());
+        EXPECT_EQ(CompileBuffer(silent, c.source), bytes);
+    }
+}
+
 } // namespace
