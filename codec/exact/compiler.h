@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <span>
 #include <string>
@@ -37,6 +38,12 @@ namespace quillon::exact {
 // The fields that the arguments of a line of `form` fill, in order.
 void ScannedFields(const Form& form, int size, std::vector<Field>& out);
 
+// The statements of a line that a macro's expansion or a comment over line
+// ends made, [from, to) each: one ends after a ";" or a "{", and after a
+// label's or a case's ":", outside parentheses; a "}" stands alone, or with
+// the "else {" or "while(...);" that follows it.
+void Statements(std::string_view text, std::vector<std::pair<std::size_t, std::size_t>>& out);
+
 class Compiler : public CompileListener {
   public:
     Compiler();
@@ -58,7 +65,9 @@ class Compiler : public CompileListener {
     // ---- messages
     void Message(bool error, int column, std::string text) {
         if (error) ++errors_;
-        if (*onMessage_) (*onMessage_)({error, line_, column, std::move(text)});
+        int line = line_;
+        if (placing_) Place(line, column, &text);
+        if (*onMessage_) (*onMessage_)({error, line, column, std::move(text)});
     }
     void Error(std::string_view token, std::string text) {
         Message(true, Column(token), std::move(text));
@@ -89,6 +98,37 @@ class Compiler : public CompileListener {
         standIns_[j] = IsOperator(kind) ? *OperatorText(kind, 0) : '0';
         return std::string_view(standIns_ + j, 1);
     }
+
+    // ---- lines that C joins (joined_lines.cpp): a comment over line ends, a
+    // backslash at a line's end.
+    // Reads the logical line that starts at `at` into the joined text and
+    // its tokens; returns where the next line starts, or kNone where the
+    // window ends first.
+    std::size_t Join(std::string_view window, std::size_t at, bool last);
+    // The joined line read, a statement at a time; then a comment never
+    // closed is an error, and the lines it spanned are counted.
+    void JoinedLine();
+    // Whether the line just read goes on past its end.
+    bool Continued() const {
+        const std::string_view t = lexer_.Text();
+        return lexer_.Open() || (!t.empty() && t.back() == '\\' && !lexer_.Commented());
+    }
+    // The place of a message or item, made for a joined line, a macro's
+    // expansion or a header (whose messages stand at the text's #include,
+    // the header's place in their text).
+    void Place(int& line, int& column, std::string* text) const;
+    void UpdatePlacing() { placing_ = !breaks_.empty() || expanding_ || !headers_.empty(); }
+
+    // ---- the preprocessor (preprocess.cpp): lines read while macros are
+    // defined or a group of "#if" is open.
+    void Preprocess();
+    void UpdatePreprocessing() {
+        preprocessing_ = directives_->Skipping() || !directives_->Macros().Empty();
+    }
+    // Reads an included header's lines as the text's own.
+    bool ReadHeader(std::string_view text, std::string_view name);
+    // "line 3", or "flags.h:3" in a header.
+    std::string Where() const;
 
     // ---- the line parser (line_parser.cpp): one step per kind of line.
     void Line();
@@ -165,6 +205,7 @@ class Compiler : public CompileListener {
         e.kind = kind;
         e.line = line_;
         e.column = Column(token);
+        if (placing_) Place(e.line, e.column, nullptr);
         return e;
     }
     // Hands the item with its `n` bytes to the layout of the function (which
@@ -253,6 +294,26 @@ class Compiler : public CompileListener {
         bool call; // a line of the name alone: an instruction may be meant
     };
     std::vector<ProcedureReference> procedureReferences_;
+
+    // ---- joined lines, the preprocessor, headers
+    bool placing_ = false;
+    bool preprocessing_ = false;
+    std::deque<std::string> joined_;    // the joined line of each header depth
+    std::vector<std::uint32_t> breaks_; // where its further physical lines start
+    std::size_t unclosed_ = kNone;      // where a comment that the text never closes starts
+    std::string expanded_, cut_;        // a line's expansion, cut into lines
+    std::vector<std::pair<std::size_t, std::size_t>> statements_;
+    std::string statement_; // one statement of a joined line, the others blanked
+    bool expanding_ = false;
+    struct Expansion {
+        int column;
+        std::string macro, where;
+    } expansion_;
+    struct Reading {
+        std::string name; // the header as its #include wrote it
+        int line, column; // the outermost #include in the text
+    };
+    std::vector<Reading> headers_; // being read, outermost first
 };
 
 } // namespace quillon::exact

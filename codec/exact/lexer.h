@@ -20,13 +20,17 @@ class Lexer {
     // The tokens of the physical line of `text` that starts at `at`, into
     // `tokens`: blanks and the punctuation of the lines separate them, "//"
     // comments out the rest of the line and "/*" up to its "*/" (or the end
-    // of the line). Lines end at LF, CR LF or a lone CR. Returns where the
-    // next line starts.
+    // of the line, where Open tells it). Lines end at LF, CR LF or a lone
+    // CR. Returns where the next line starts.
     std::size_t Line(std::string_view text, std::size_t at, std::vector<std::string_view>& tokens);
     // The last line read, without its line end.
     std::string_view Text() const { return text_; }
     // Whether that line ended before the end of the text it was read from.
     bool Ended() const { return ended_; }
+    // Whether a "/*" comment of that line runs on past its end.
+    bool Open() const { return open_; }
+    // Whether that line ends in a "//" comment.
+    bool Commented() const { return commented_; }
 
   private:
     // Reads on from `i` sixteen bytes at a time, up to the next line end or
@@ -38,6 +42,8 @@ class Lexer {
     std::vector<std::uint32_t> bounds_ = std::vector<std::uint32_t>(64); // token edges in a line
     std::string_view text_;
     bool ended_ = false;
+    bool open_ = false;
+    bool commented_ = false;
 };
 
 namespace lexing {
@@ -68,15 +74,18 @@ inline CharClass ClassOf(char c) {
 }
 
 // Where a comment that starts at `i` ("//" or "/*") ends: at the line end,
-// or just after its "*/".
-inline std::size_t CommentEnd(const char* s, std::size_t n, std::size_t i) {
+// or just after its "*/"; `open` tells a "/*" that the line end stops.
+inline std::size_t CommentEnd(const char* s, std::size_t n, std::size_t i, bool& open) {
     std::size_t j = i + 2;
     if (s[i + 1] == '/') {
         while (j < n && ClassOf(s[j]) != kEnd) ++j;
     } else {
         while (j < n && ClassOf(s[j]) != kEnd && !(s[j] == '*' && j + 1 < n && s[j + 1] == '/'))
             ++j;
-        if (j < n && s[j] == '*') j += 2;
+        if (j < n && s[j] == '*')
+            j += 2;
+        else
+            open = true;
     }
     return j;
 }
@@ -139,6 +148,7 @@ inline void Lexer::Wide(const char* s, std::size_t n, std::size_t at, std::size_
 inline std::size_t Lexer::Line(std::string_view text, std::size_t at,
                                std::vector<std::string_view>& tokens) {
     tokens.clear();
+    open_ = commented_ = false;
     const char* const s = text.data();
     const std::size_t n = text.size();
     std::size_t i = at, start = 0;
@@ -181,7 +191,8 @@ inline std::size_t Lexer::Line(std::string_view text, std::size_t at,
                 break;
             }
             close(i);
-            i = lexing::CommentEnd(s, n, i);
+            commented_ = s[i + 1] == '/';
+            i = lexing::CommentEnd(s, n, i, open_);
             break;
         }
     }

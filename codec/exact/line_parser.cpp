@@ -30,11 +30,21 @@ constexpr KeywordStarts kKeywordStarts;
 std::size_t Compiler::Feed(std::string_view window, bool last) {
     std::size_t at = 0;
     while (at < window.size()) {
-        const std::size_t next = lexer_.Line(window, at, tokens_);
+        std::size_t next = lexer_.Line(window, at, tokens_);
         // A line that runs to the window's end, or a CR there (a LF may
         // follow), waits for the next window.
         if (!last && (!lexer_.Ended() || (next == window.size() && window.back() == '\r'))) break;
         ++line_;
+        if (Continued()) {
+            next = Join(window, at, last);
+            if (next == kNone) {
+                --line_;
+                break;
+            }
+            JoinedLine();
+            at = next;
+            continue;
+        }
         // Numbers may be read several bytes at a time where the window
         // holds enough after the line.
         const std::string_view text = lexer_.Text();
@@ -48,6 +58,7 @@ std::size_t Compiler::Feed(std::string_view window, bool last) {
 }
 
 void Compiler::Line() {
+    if (preprocessing_) return Preprocess();
     if (tokens_.empty()) return;
     const std::string_view word = tokens_[0];
     // Most lines are instructions: a word that no keyword or label starts
@@ -83,8 +94,9 @@ bool Compiler::IsLabel() const {
 void Compiler::Directive() {
     std::string error;
     std::string_view at;
-    if (!directives_->Line(tokens_, FormatText("line %d", line_), error, at))
-        Error(at, std::move(error));
+    if (!directives_->Line(lexer_.Text(), tokens_, Where(), error, at)) Error(at, std::move(error));
+    for (const auto& [where, text] : directives_->Warnings()) Message(false, Column(where), text);
+    UpdatePreprocessing();
 }
 
 bool Compiler::Opens(std::size_t last) {

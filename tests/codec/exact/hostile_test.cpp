@@ -42,9 +42,20 @@ TEST(HostileExactText, RefusedAtItsPlaceOrCompiled) {
         {"300,000 labels", head + labels + "}\n", nullptr},
         {"a 64 MB line", head + "\tSce_rnd(); /*" + std::string(64 << 20, 'x') + "*/\n}\n",
          nullptr},
-        // A name is defined by names already defined: no loop can form.
+        // Macros that expand to each other are a cycle where they are used.
         {"a #define loop", "// quillon exact\n#define A B\n#define B A\n" + head + "}\n",
-         "2:11: error: unknown name 'B'"},
+         "5:5: error: 'A' is used inside its own expansion"},
+        {"a runaway macro",
+         "// quillon exact\n#define A0 Sce_rnd();\n" +
+             [] {
+                 std::string d;
+                 for (int i = 1; i <= 24; ++i)
+                     d += "#define A" + std::to_string(i) + " A" + std::to_string(i - 1) + " A" +
+                          std::to_string(i - 1) + "\n";
+                 return d;
+             }() +
+             head + "\tA24\n}\n",
+         "29:2: error: the expansion of 'A24' runs away"},
         {"a header that includes itself", "// quillon exact\n#include \"self.h\"\n" + head + "}\n",
          "2:10: error: self.h:1:10: \"self.h\" includes itself"},
         {"a header that is a folder", "// quillon exact\n#include \"dir.h\"\n" + head + "}\n",

@@ -177,7 +177,7 @@ TEST(ExactNames, MistakesAreMessagesAtTheirPlace) {
         {{{"Ck(FG_ROOM, 5", "Ck(ITEM_SHOTGUN, 5"}},
          "5:8: warning: 'ITEM_SHOTGUN' is an item; argument 1 of Ck is a flag group",
          true},
-        {{{"<bio2.h>\n", "<bio2.h>\n#if 0\n"}}, "3:1: error: '#if'", false},
+        {{{"<bio2.h>\n", "<bio2.h>\n#pragma once\n"}}, "3:1: error: '#pragma'", false},
         {{{"<bio2.h>\n", "<bio2.h>\n#define DOOR 1\n#define DOOR 1\n#define DOOR 2\n"}},
          "5:9: error: 'DOOR' is already defined",
          false},

@@ -1,0 +1,130 @@
+// Lines that C joins: a "/* */" comment that runs over line ends, and a
+// backslash that ends a line (not in a "//" comment, which ends at its line
+// end). The logical line is copied with its comments and joints made blanks,
+// at the offsets that its bytes have in the text, so that a token's offset
+// still tells its physical line and column.
+#include <algorithm>
+
+#include "codec/exact/compiler.h"
+
+namespace quillon::exact {
+
+std::size_t Compiler::Join(std::string_view w, std::size_t at, bool last) {
+    if (joined_.size() <= headers_.size()) joined_.resize(headers_.size() + 1);
+    std::string& out = joined_[headers_.size()];
+    out.clear();
+    breaks_.clear();
+    unclosed_ = kNone;
+    const std::size_t n = w.size();
+    bool comment = false;
+    std::size_t opened = 0;
+    // A line end inside: blanks, and the next physical line starts after it.
+    auto lineEnd = [&](std::size_t& i) {
+        const std::size_t width = w[i] == '\r' && i + 1 < n && w[i + 1] == '\n' ? 2 : 1;
+        out.append(width, ' ');
+        i += width;
+        breaks_.push_back(static_cast<std::uint32_t>(out.size()));
+    };
+    std::size_t i = at;
+    for (;;) {
+        if (i >= n) {
+            if (!last) return kNone;
+            break;
+        }
+        // Every step looks one byte ahead: a window that ends here waits.
+        if (i + 1 >= n && !last) return kNone;
+        const char c = w[i];
+        const char d = i + 1 < n ? w[i + 1] : '\0';
+        if (comment) {
+            if (c == '*' && d == '/') {
+                out += "  ";
+                i += 2;
+                comment = false;
+            } else if (c == '\r' || c == '\n') {
+                lineEnd(i);
+            } else {
+                out += ' ';
+                ++i;
+            }
+            continue;
+        }
+        if (c == '/' && d == '*') {
+            opened = out.size();
+            comment = true;
+            out += "  ";
+            i += 2;
+        } else if (c == '/' && d == '/') {
+            while (i < n && w[i] != '\r' && w[i] != '\n') {
+                out += ' ';
+                ++i;
+            }
+        } else if (c == '\\' && (d == '\r' || d == '\n')) {
+            out += ' ';
+            ++i;
+            lineEnd(i);
+        } else if (c == '\r' || c == '\n') {
+            // The logical line ends.
+            lexer_.Line(out, 0, tokens_);
+            UpdatePlacing();
+            return i + (c == '\r' && d == '\n' ? 2 : 1);
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    if (comment) unclosed_ = opened;
+    lexer_.Line(out, 0, tokens_);
+    UpdatePlacing();
+    return n;
+}
+
+void Compiler::JoinedLine() {
+    const std::string& joined = joined_[headers_.size()];
+    Statements(joined, statements_);
+    if (statements_.size() < 2 || (!tokens_.empty() && tokens_[0][0] == '#')) {
+        scanner_.StartLine(false);
+        Line();
+    } else {
+        // Each statement read alone, at its offsets.
+        for (const auto& [from, to] : statements_) {
+            statement_.assign(joined.size(), ' ');
+            statement_.replace(from, to - from, joined, from, to - from);
+            lexer_.Line(statement_, 0, tokens_);
+            scanner_.StartLine(false);
+            if (!tokens_.empty() && tokens_[0][0] == '#')
+                Error(tokens_[0], "a directive must begin its line");
+            else
+                Line();
+        }
+    }
+    if (unclosed_ != kNone) {
+        Message(true, static_cast<int>(unclosed_) + 1, "the comment is never closed with '*/'");
+        unclosed_ = kNone;
+    }
+    line_ += static_cast<int>(breaks_.size());
+    breaks_.clear();
+    UpdatePlacing();
+}
+
+void Compiler::Place(int& line, int& column, std::string* text) const {
+    if (expanding_) column = expansion_.column;
+    if (!breaks_.empty() && column > 0) {
+        const auto offset = static_cast<std::uint32_t>(column - 1);
+        const auto k = std::upper_bound(breaks_.begin(), breaks_.end(), offset) - breaks_.begin();
+        if (k > 0) {
+            line += static_cast<int>(k);
+            column = static_cast<int>(offset - breaks_[static_cast<std::size_t>(k - 1)]) + 1;
+        }
+    }
+    if (expanding_ && text)
+        *text += " (in the expansion of '" + expansion_.macro + "', " + expansion_.where + ")";
+    if (!headers_.empty()) {
+        if (text)
+            *text = headers_.back().name + ":" + std::to_string(line) + ":" +
+                    std::to_string(column) + ": " + *text;
+        line = headers_.front().line;
+        column = headers_.front().column;
+    }
+}
+
+} // namespace quillon::exact

@@ -1,0 +1,132 @@
+// The preprocessor in the compiler's line loop: while macros are defined or a
+// group of "#if" is open, each line is a directive, a line that the group
+// leaves out, a line without macros read as it stands, or a line whose
+// macros are expanded and whose expansion is cut into lines, one statement
+// each. Headers that a text includes are read as its own lines.
+#include "codec/base/text.h"
+#include "codec/exact/compiler.h"
+
+namespace quillon::exact {
+
+namespace {
+
+bool Blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Whether `s` is a label's name or a case or default: a ":" then ends it.
+bool EndsAtColon(std::string_view s) {
+    while (!s.empty() && Blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && Blank(s.back())) s.remove_suffix(1);
+    if (s.starts_with("case") && (s.size() == 4 || !IsNameStart(s[4]))) return true;
+    return s == "default" || IsIdentifier(s);
+}
+
+bool IsWord(std::string_view s, std::string_view word) {
+    return s.starts_with(word) && (s.size() == word.size() || !IsNameStart(s[word.size()]));
+}
+
+} // namespace
+
+void Statements(std::string_view text, std::vector<std::pair<std::size_t, std::size_t>>& out) {
+    out.clear();
+    std::size_t start = 0;
+    int depth = 0;
+    auto blank = [&](std::size_t end) {
+        for (std::size_t k = start; k < end; ++k)
+            if (!Blank(text[k])) return false;
+        return true;
+    };
+    auto cut = [&](std::size_t end) {
+        if (!blank(end)) out.push_back({start, end});
+        start = end;
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+        if (depth != 0) continue;
+        if (c == ';' || c == '{' || (c == ':' && EndsAtColon(text.substr(start, i - start)))) {
+            cut(i + 1);
+        } else if (c == '}') {
+            cut(i);
+            std::size_t k = i + 1;
+            while (k < text.size() && Blank(text[k])) ++k;
+            if (!IsWord(text.substr(k), "else") && !IsWord(text.substr(k), "while")) cut(i + 1);
+        }
+    }
+    cut(text.size());
+}
+
+std::string Compiler::Where() const {
+    if (headers_.empty()) return FormatText("line %d", line_);
+    return FormatText("%s:%d", headers_.back().name.c_str(), line_);
+}
+
+void Compiler::Preprocess() {
+    if (tokens_.empty()) return;
+    if (tokens_[0][0] == '#') return Directive();
+    if (directives_->Skipping()) return;
+    const std::string_view text = lexer_.Text();
+    MacroTable& macros = directives_->Macros();
+    preprocessing_ = false;
+    if (!macros.Uses(text)) {
+        Line();
+        preprocessing_ = true;
+        return;
+    }
+    MacroError error;
+    if (!macros.Expand(text, expanded_, error)) {
+        std::string message = error.reason;
+        if (!error.macro.empty())
+            message += " (in the expansion of '" + error.macro + "', " + error.where + ")";
+        Message(true, static_cast<int>(error.at) + 1, std::move(message));
+        preprocessing_ = true;
+        return;
+    }
+    Statements(expanded_, statements_);
+    cut_.clear();
+    for (const auto& [from, to] : statements_) {
+        cut_.append(expanded_, from, to - from);
+        cut_ += '\n';
+    }
+    expansion_ = {static_cast<int>(macros.FirstAt()) + 1, macros.FirstUsed(), macros.FirstWhere()};
+    expanding_ = true;
+    UpdatePlacing();
+    for (std::size_t at = 0; at < cut_.size();) {
+        at = lexer_.Line(cut_, at, tokens_);
+        scanner_.StartLine(false);
+        if (!tokens_.empty() && tokens_[0][0] == '#')
+            Error(tokens_[0], "a macro's expansion cannot be a directive");
+        else
+            Line();
+    }
+    expanding_ = false;
+    UpdatePlacing();
+    preprocessing_ = true;
+}
+
+bool Compiler::ReadHeader(std::string_view text, std::string_view name) {
+    // Its messages stand at the text's #include: at the header's name.
+    int line = line_;
+    int column = static_cast<int>(name.data() - lexer_.Text().data());
+    if (headers_.empty()) Place(line, column, nullptr);
+    const std::vector<std::uint32_t> breaks = std::move(breaks_);
+    breaks_.clear();
+    const int before = line_;
+    headers_.push_back({std::string(name), line, column});
+    UpdatePlacing();
+    const std::size_t depth = directives_->Depth();
+    line_ = 0;
+    Feed(text, true);
+    ++line_;
+    std::string error;
+    if (!directives_->EndFile(depth, error)) Message(true, 1, std::move(error));
+    headers_.pop_back();
+    line_ = before;
+    breaks_ = breaks;
+    UpdatePlacing();
+    UpdatePreprocessing();
+    return true;
+}
+
+} // namespace quillon::exact
