@@ -31,6 +31,7 @@
 #include "codec/exact/field_scanner.h"
 #include "codec/exact/ir.h"
 #include "codec/exact/lexer.h"
+#include "codec/exact/listener.h"
 #include "codec/exact/operands.h"
 
 namespace quillon::exact {
@@ -126,7 +127,14 @@ class Compiler : public CompileListener {
         preprocessing_ = directives_->Skipping() || !directives_->Macros().Empty();
     }
     // Reads an included header's lines as the text's own.
-    bool ReadHeader(std::string_view text, std::string_view name);
+    bool ReadHeader(std::string_view text, const std::string& key, std::string_view name);
+    // The listener told of a directive's words and names (`before` it is
+    // read: an #include reads other lines), of what a #define defined
+    // (after), and of a macro's uses (preprocess.cpp).
+    void TellDirective(bool before);
+    void TellToken(std::string_view token, TokenRole role, bool definition = false);
+    // Where a token of the line stands in its source.
+    Span SpanOf(std::string_view token) const;
     // "line 3", or "flags.h:3" in a header.
     std::string Where() const;
 
@@ -314,6 +322,8 @@ class Compiler : public CompileListener {
         int line, column; // the outermost #include in the text
     };
     std::vector<Reading> headers_; // being read, outermost first
+    std::uint32_t source_ = 0;     // the source being read: 0 the text, N a header
+    std::unordered_map<std::string, std::uint32_t> sources_; // headers read, by key
 };
 
 } // namespace quillon::exact

@@ -19,8 +19,12 @@ void Compiler::Begin(const MessageHandler& onMessage, const CompileOptions& opti
     options_ = &options;
     book_ = NameBook();
     directives_ = std::make_unique<Directives>(book_, options, options.key);
-    directives_->SetReader([this](std::string_view text, const std::string&, std::string_view name,
-                                  std::string&) { return ReadHeader(text, name); });
+    directives_->SetReader([this](std::string_view text, const std::string& key,
+                                  std::string_view name,
+                                  std::string&) { return ReadHeader(text, key, name); });
+    directives_->Macros().NoteUses(options.listener != nullptr);
+    sources_.clear();
+    source_ = 0;
     headers_.clear();
     breaks_.clear();
     expanding_ = preprocessing_ = placing_ = false;

@@ -94,9 +94,13 @@ bool Compiler::IsLabel() const {
 void Compiler::Directive() {
     std::string error;
     std::string_view at;
+    // An #include reads other lines into the line's tokens.
+    const bool define = tokens_[0] == "#define";
+    if (options_->listener) TellDirective(true);
     if (!directives_->Line(lexer_.Text(), tokens_, Where(), error, at)) Error(at, std::move(error));
     for (const auto& [where, text] : directives_->Warnings()) Message(false, Column(where), text);
     UpdatePreprocessing();
+    if (options_->listener && define) TellDirective(false);
 }
 
 bool Compiler::Opens(std::size_t last) {

@@ -143,6 +143,7 @@ bool MacroTable::Expand(std::string_view line, std::string& out, MacroError& err
     produced_ = 0;
     first_.clear();
     firstWhere_.clear();
+    uses_.clear();
     MacroTokens(line, scratch_);
     std::deque<MacroToken> in(scratch_.begin(), scratch_.end());
     std::vector<MacroToken> result;
@@ -187,6 +188,7 @@ bool MacroTable::Run(std::deque<MacroToken>& in, std::vector<MacroToken>& out, i
                  t);
             return false;
         }
+        if (noteUses_ && t.hidden == 0) uses_.push_back({t.at, t.text.size()});
         if (first_.empty()) {
             first_ = t.text;
             firstWhere_ = m->where;

@@ -68,6 +68,10 @@ class MacroTable {
     const std::string& FirstUsed() const { return first_; }
     const std::string& FirstWhere() const { return firstWhere_; }
     std::size_t FirstAt() const { return firstAt_; }
+    // The macros used in the line itself (not those their expansions use),
+    // when the last expansion was asked to note them: offset and length.
+    const std::vector<std::pair<std::size_t, std::size_t>>& Uses() const { return uses_; }
+    void NoteUses(bool note) { noteUses_ = note; }
 
   private:
     bool Run(std::deque<MacroToken>& in, std::vector<MacroToken>& out, int depth, bool keepDefined,
@@ -86,6 +90,8 @@ class MacroTable {
     std::vector<std::pair<std::string, std::string>> names_{{}}; // by id: name, where
     std::string first_, firstWhere_;
     std::size_t firstAt_ = 0;
+    bool noteUses_ = false;
+    std::vector<std::pair<std::size_t, std::size_t>> uses_;
     // Hidden sets as lists: node k holds a macro's id and the node before.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> hidden_;
     std::deque<std::string> made_; // texts made by "#" and "##"

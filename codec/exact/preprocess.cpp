@@ -3,6 +3,8 @@
 // leaves out, a line without macros read as it stands, or a line whose
 // macros are expanded and whose expansion is cut into lines, one statement
 // each. Headers that a text includes are read as its own lines.
+#include <algorithm>
+
 #include "codec/base/text.h"
 #include "codec/exact/compiler.h"
 
@@ -75,7 +77,11 @@ void Compiler::Preprocess() {
         return;
     }
     MacroError error;
-    if (!macros.Expand(text, expanded_, error)) {
+    const bool expanded = macros.Expand(text, expanded_, error);
+    if (options_->listener)
+        for (const auto& [at, length] : macros.Uses())
+            TellToken(text.substr(at, length), TokenRole::Macro);
+    if (!expanded) {
         std::string message = error.reason;
         if (!error.macro.empty())
             message += " (in the expansion of '" + error.macro + "', " + error.where + ")";
@@ -105,7 +111,7 @@ void Compiler::Preprocess() {
     preprocessing_ = true;
 }
 
-bool Compiler::ReadHeader(std::string_view text, std::string_view name) {
+bool Compiler::ReadHeader(std::string_view text, const std::string& key, std::string_view name) {
     // Its messages stand at the text's #include: at the header's name.
     int line = line_;
     int column = static_cast<int>(name.data() - lexer_.Text().data());
@@ -116,17 +122,89 @@ bool Compiler::ReadHeader(std::string_view text, std::string_view name) {
     headers_.push_back({std::string(name), line, column});
     UpdatePlacing();
     const std::size_t depth = directives_->Depth();
+    const std::uint32_t source = source_;
+    const auto [known, added] =
+        sources_.try_emplace(key, static_cast<std::uint32_t>(sources_.size() + 1));
+    source_ = known->second;
+    if (added && options_->listener) options_->listener->Source(source_, key, name);
     line_ = 0;
     Feed(text, true);
     ++line_;
     std::string error;
     if (!directives_->EndFile(depth, error)) Message(true, 1, std::move(error));
     headers_.pop_back();
+    source_ = source;
     line_ = before;
     breaks_ = breaks;
     UpdatePlacing();
     UpdatePreprocessing();
     return true;
+}
+
+Span Compiler::SpanOf(std::string_view token) const {
+    Span s;
+    s.source = source_;
+    s.line = line_;
+    s.column = Column(token);
+    s.length = static_cast<int>(token.size());
+    if (expanding_) {
+        s.expanded = true;
+        s.column = expansion_.column;
+        s.length = static_cast<int>(expansion_.macro.size());
+    }
+    if (!breaks_.empty()) {
+        const auto offset = static_cast<std::uint32_t>(s.column - 1);
+        const auto k = std::upper_bound(breaks_.begin(), breaks_.end(), offset) - breaks_.begin();
+        if (k > 0) {
+            s.line += static_cast<int>(k);
+            s.column = static_cast<int>(offset - breaks_[static_cast<std::size_t>(k - 1)]) + 1;
+        }
+    }
+    return s;
+}
+
+void Compiler::TellToken(std::string_view token, TokenRole role, bool definition) {
+    TokenEvent e;
+    e.span = SpanOf(token);
+    e.role = role;
+    e.definition = definition;
+    e.text = token;
+    options_->listener->Token(e);
+}
+
+void Compiler::TellDirective(bool before) {
+    const std::string_view word = tokens_[0];
+    if (before) TellToken(word, TokenRole::Directive);
+    if (tokens_.size() < 2) return;
+    const std::string_view name = tokens_[1];
+    if (before) {
+        if (word == "#include") TellToken(name, TokenRole::HeaderName);
+        if (word == "#undef" || word == "#ifdef" || word == "#ifndef")
+            TellToken(name, TokenRole::Macro);
+        return;
+    }
+    if (word != "#define") return;
+    TellToken(name, TokenRole::Macro, true);
+    DefineEvent d;
+    d.name = SpanOf(name);
+    if (const NameBook::Definition* v = book_.Find(name)) {
+        d.valued = true;
+        d.count = static_cast<int>(v->values.size());
+        d.value = v->values[0].value;
+        d.meaning = v->values[0].meaning;
+        const std::string_view line = lexer_.Text();
+        d.body = line.substr(static_cast<std::size_t>(name.data() + name.size() - line.data()));
+        while (!d.body.empty() && Blank(d.body.front())) d.body.remove_prefix(1);
+    } else if (const Macro* m = directives_->Macros().Find(name)) {
+        d.function = m->function;
+        d.body = m->body;
+        // The parameters are the line's next tokens: "(", "," and ")" part them.
+        for (std::size_t k = 0; k < m->parameters.size() && k + 2 < tokens_.size(); ++k)
+            TellToken(tokens_[k + 2], TokenRole::Parameter, true);
+    } else {
+        return;
+    }
+    options_->listener->Define(d);
 }
 
 } // namespace quillon::exact

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "codec/exact/exact.h"
+#include "codec/exact/listener.h"
 #include "testkit/codec_support.h"
 #include "testkit/memory_headers.h"
 
@@ -211,6 +212,61 @@ TEST(ExactPreprocessor, HeadersHoldAnyText) {
     EXPECT_NE(Compiled("#include \"open.h\"\n" + Function(""), options)
                   .find("3:10: error: open.h:2:1: the '#if' of open.h:1 is never closed"),
               std::string::npos);
+}
+
+// The listener hears of the directives' words, headers, macros at their
+// definition and use, and parameters, each at its source, line and column.
+TEST(ExactPreprocessor, TheListenerHearsTheDirectives) {
+    struct Heard : exact::Listener {
+        std::vector<std::string> said;
+        void Source(std::uint32_t n, std::string_view key, std::string_view) override {
+            said.push_back("source " + std::to_string(n) + " " + std::string(key));
+        }
+        void Token(const exact::TokenEvent& e) override {
+            said.push_back(std::to_string(e.span.source) + ":" + std::to_string(e.span.line) + ":" +
+                           std::to_string(e.span.column) + " " + std::string(e.text) +
+                           (e.definition ? " def" : "") + " " +
+                           std::to_string(static_cast<int>(e.role)));
+        }
+        void Define(const exact::DefineEvent& d) override {
+            said.push_back("define " + std::string(d.body) + (d.function ? " f" : "") +
+                           (d.valued ? " = " + std::to_string(d.value) : ""));
+        }
+    } heard;
+    exact::CompileOptions options;
+    options.include = quillon_test::MemoryHeaders({{"m.h", "\n#define TWO 2\n"}});
+    options.listener = &heard;
+    ASSERT_EQ(Compiled("#include \"m.h\"\n#define SET(a, b) Set(a, b, 1);\n" +
+                           Function("\tSET(FG_ROOM, TWO)\n"),
+                       options),
+              "02 00 22 05 02 01");
+    using R = exact::TokenRole;
+    auto role = [](R r) { return " " + std::to_string(static_cast<int>(r)); };
+    const std::vector<std::string> expected = {
+        "0:2:1 #include" + role(R::Directive),
+        "0:2:10 <bio2.h>" + role(R::HeaderName),
+        "0:3:1 #include" + role(R::Directive),
+        "0:3:10 \"m.h\"" + role(R::HeaderName),
+        "source 1 m.h",
+        "1:2:1 #define" + role(R::Directive),
+        "1:2:9 TWO def" + role(R::Macro),
+        "define 2 = 2",
+        "0:4:1 #define" + role(R::Directive),
+        "0:4:9 SET def" + role(R::Macro),
+        "0:4:13 a def" + role(R::Parameter),
+        "0:4:16 b def" + role(R::Parameter),
+        "define Set(a, b, 1); f",
+        "0:6:2 SET" + role(R::Macro),
+    };
+    std::vector<std::string> mine;
+    for (const std::string& s : heard.said)
+        if (s.find(" 0") == std::string::npos || s.rfind("source", 0) == 0 ||
+            s.rfind("define", 0) == 0 || s.find('#') != std::string::npos ||
+            s.find(role(R::Macro)) != std::string::npos ||
+            s.find(role(R::Parameter)) != std::string::npos ||
+            s.find(role(R::HeaderName)) != std::string::npos)
+            mine.push_back(s);
+    EXPECT_EQ(mine, expected);
 }
 
 } // namespace
