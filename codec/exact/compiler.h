@@ -311,7 +311,7 @@ class Compiler : public CompileListener {
     std::size_t unclosed_ = kNone;      // where a comment that the text never closes starts
     std::string expanded_, cut_;        // a line's expansion, cut into lines
     std::vector<std::pair<std::size_t, std::size_t>> statements_;
-    std::string statement_; // one statement of a joined line, the others blanked
+    std::size_t shift_ = 0; // where the statement read starts in its joined line
     bool expanding_ = false;
     struct Expansion {
         int column;

@@ -85,17 +85,20 @@ void Compiler::JoinedLine() {
         scanner_.StartLine(false);
         Line();
     } else {
-        // Each statement read alone, at its offsets.
+        // Each statement read alone; its columns count from the joined
+        // line's start.
         for (const auto& [from, to] : statements_) {
-            statement_.assign(joined.size(), ' ');
-            statement_.replace(from, to - from, joined, from, to - from);
-            lexer_.Line(statement_, 0, tokens_);
+            lexer_.Line(std::string_view(joined.data(), to), from, tokens_);
+            shift_ = from;
+            UpdatePlacing();
             scanner_.StartLine(false);
             if (!tokens_.empty() && tokens_[0][0] == '#')
                 Error(tokens_[0], "a directive must begin its line");
             else
                 Line();
         }
+        shift_ = 0;
+        UpdatePlacing();
     }
     if (unclosed_ != kNone) {
         Message(true, static_cast<int>(unclosed_) + 1, "the comment is never closed with '*/'");
@@ -108,8 +111,9 @@ void Compiler::JoinedLine() {
 
 void Compiler::Place(int& line, int& column, std::string* text) const {
     if (expanding_) column = expansion_.column;
-    if (!breaks_.empty() && column > 0) {
-        const auto offset = static_cast<std::uint32_t>(column - 1);
+    if ((!breaks_.empty() || shift_) && column > 0) {
+        const auto offset = static_cast<std::uint32_t>(column - 1 + static_cast<int>(shift_));
+        column = static_cast<int>(offset) + 1;
         const auto k = std::upper_bound(breaks_.begin(), breaks_.end(), offset) - breaks_.begin();
         if (k > 0) {
             line += static_cast<int>(k);

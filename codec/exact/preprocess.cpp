@@ -33,24 +33,23 @@ bool IsWord(std::string_view s, std::string_view word) {
 void Statements(std::string_view text, std::vector<std::pair<std::size_t, std::size_t>>& out) {
     out.clear();
     std::size_t start = 0;
+    std::size_t lead = std::string_view::npos; // the statement's first byte that is no blank
     int depth = 0;
-    auto blank = [&](std::size_t end) {
-        for (std::size_t k = start; k < end; ++k)
-            if (!Blank(text[k])) return false;
-        return true;
-    };
     auto cut = [&](std::size_t end) {
-        if (!blank(end)) out.push_back({start, end});
+        if (lead < end) out.push_back({start, end});
         start = end;
+        lead = std::string_view::npos;
     };
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
+        if (lead == std::string_view::npos && !Blank(c)) lead = i;
         depth += c == '(' ? 1 : c == ')' ? -1 : 0;
         if (depth != 0) continue;
-        if (c == ';' || c == '{' || (c == ':' && EndsAtColon(text.substr(start, i - start)))) {
+        if (c == ';' || c == '{' || (c == ':' && EndsAtColon(text.substr(lead, i - lead)))) {
             cut(i + 1);
         } else if (c == '}') {
             cut(i);
+            lead = i;
             std::size_t k = i + 1;
             while (k < text.size() && Blank(text[k])) ++k;
             if (!IsWord(text.substr(k), "else") && !IsWord(text.substr(k), "while")) cut(i + 1);
@@ -152,8 +151,9 @@ Span Compiler::SpanOf(std::string_view token) const {
         s.column = expansion_.column;
         s.length = static_cast<int>(expansion_.macro.size());
     }
-    if (!breaks_.empty()) {
-        const auto offset = static_cast<std::uint32_t>(s.column - 1);
+    if (!breaks_.empty() || shift_) {
+        const auto offset = static_cast<std::uint32_t>(s.column - 1 + static_cast<int>(shift_));
+        s.column = static_cast<int>(offset) + 1;
         const auto k = std::upper_bound(breaks_.begin(), breaks_.end(), offset) - breaks_.begin();
         if (k > 0) {
             s.line += static_cast<int>(k);

@@ -1,7 +1,8 @@
 // Exact texts made to hurt: blocks nested deeper than 16-bit lengths hold,
 // more functions than the 16-bit table reaches, 300,000 labels, a 64 MB
-// line, names defined by each other, headers that include themselves. Each
-// is refused at its place with its reason, or compiled.
+// line, macros that expand to each other or without end, long lines joined
+// by comments, headers that include themselves. Each is refused at its
+// place with its reason, or compiled, in linear time.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -56,6 +57,11 @@ TEST(HostileExactText, RefusedAtItsPlaceOrCompiled) {
              }() +
              head + "\tA24\n}\n",
          "29:2: error: the expansion of 'A24' runs away"},
+        {"200,000 statements joined by a comment over lines",
+         head + "/*\n*/" + Repeat("Sce_rnd(); ", 200000) + "\n}\n", nullptr},
+        // Colons part tokens as blanks do.
+        {"200,000 colons after blanks",
+         head + "/*\n*/" + std::string(200000, ' ') + std::string(200000, ':') + "\n}\n", nullptr},
         {"a header that includes itself", "// quillon exact\n#include \"self.h\"\n" + head + "}\n",
          "2:10: error: self.h:1:10: \"self.h\" includes itself"},
         {"a header that is a folder", "// quillon exact\n#include \"dir.h\"\n" + head + "}\n",
