@@ -4,12 +4,16 @@
 // laid out by the encoder as they come. Anything that would give the game a
 // wrong script is an error.
 //
-// Its steps, a file each: the lexer (lexer.h) cuts a line into tokens; the
-// line parser (line_parser.cpp) reads a window's lines, tells them apart and
-// makes their items, scanning instructions through the field scanner, whose
-// diagnostics become messages (diagnostics.cpp); the layout (layout.cpp)
-// hands the items to the encoder and puts the procedure table before the
-// procedures; streaming (stream.cpp) feeds the text in windows.
+// Its steps, a file each: the lexer (lexer.h) cuts a line into tokens, and
+// lines that a comment or backslash continues are joined (joined_lines.cpp);
+// the line parser (line_parser.cpp) reads a window's lines, tells them apart
+// and makes their items, scanning instructions through the field scanner,
+// whose diagnostics become messages (diagnostics.cpp); the "#" lines are the
+// directives' (directives.h), and while macros or groups are about, the
+// preprocessor (preprocess.cpp) passes over the lines a group leaves out and
+// expands macros (macros.h); the layout (layout.cpp) hands the items to the
+// encoder and puts the procedure table before the procedures; streaming
+// (stream.cpp) feeds the text in windows.
 #pragma once
 
 #include <array>
@@ -141,7 +145,7 @@ class Compiler : public CompileListener {
     // ---- the line parser (line_parser.cpp): one step per kind of line.
     void Line();
     void FunctionHead();
-    // "#define" and "#include".
+    // A "#" line.
     void Directive();
     void LabelLine();
     // if and while: the opening instruction, then its conditions.
