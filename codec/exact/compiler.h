@@ -122,6 +122,12 @@ class Compiler : public CompileListener {
     // expansion or a header (whose messages stand at the text's #include,
     // the header's place in their text).
     void Place(int& line, int& column, std::string* text) const;
+    // The line and column of a token, for a message given later.
+    std::pair<int, int> PlaceOf(std::string_view token) const {
+        int line = line_, column = Column(token);
+        if (placing_) Place(line, column, nullptr);
+        return {line, column};
+    }
     void UpdatePlacing() { placing_ = !breaks_.empty() || expanding_ || !headers_.empty(); }
 
     // ---- the preprocessor (preprocess.cpp): lines read while macros are

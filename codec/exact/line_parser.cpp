@@ -239,7 +239,8 @@ void Compiler::Brace() {
 
 void Compiler::Goto() {
     const std::uint32_t id = LabelId(tokens_[1]);
-    references_.push_back({id, line_, Column(tokens_[1]), std::string(tokens_[1])});
+    const auto [line, column] = PlaceOf(tokens_[1]);
+    references_.push_back({id, line, column, std::string(tokens_[1])});
     // Bytes 1 to 3 follow the label.
     Item e = Make(ItemKind::Goto, tokens_[0]);
     e.label = id;

@@ -185,6 +185,8 @@ TEST(ExactPreprocessor, MistakesNameTheUseAndTheDefinition) {
         {"#error \"not for this scenario\"\n", "3:1: error: #error not for this scenario"},
         {"#define HASH #define X 1\n" + Function("\tHASH\n"),
          "5:2: error: a macro's expansion cannot be a directive"},
+        {"#define JUMP goto(NOWHERE, 0, 0, 0);\n" + Function("\tSce_rnd();\n\tJUMP\n"),
+         "6:2: error: label 'NOWHERE' is never defined"},
     };
     for (const auto& c : cases) {
         const std::string got = Compiled(c.text);
