@@ -316,7 +316,7 @@ class Compiler : public CompileListener {
     // ---- joined lines, the preprocessor, headers
     bool placing_ = false;
     bool preprocessing_ = false;
-    std::deque<std::string> joined_;    // the joined line of each header depth
+    std::deque<JoinedText> joined_;     // the joined line of each header depth
     std::vector<std::uint32_t> breaks_; // where its further physical lines start
     std::size_t unclosed_ = kNone;      // where a comment that the text never closes starts
     std::string expanded_, cut_;        // a line's expansion, cut into lines

@@ -363,30 +363,53 @@ bool Directives::Header(std::string_view text, const std::string& key, std::stri
                         std::string& error) {
     (void)key;
     Lexer lexer;
+    JoinedText joined;
     std::vector<std::string_view> tokens;
     int line = 0;
     bool ok = true;
     const std::size_t depth = groups_.size();
     for (std::size_t at = 0; ok && at < text.size();) {
-        at = lexer.Line(text, at, tokens);
+        std::size_t next = lexer.Line(text, at, tokens);
+        joined.breaks.clear();
+        joined.unclosed = JoinedText::kClosed;
+        const std::string_view physical = lexer.Text();
+        if (lexer.Open() || (!physical.empty() && physical.back() == '\\' && !lexer.Commented())) {
+            next = JoinLines(text, at, true, joined);
+            lexer.Line(joined.text, 0, tokens);
+        }
         ++line;
-        if (tokens.empty()) continue;
-        std::string_view where = tokens[0];
-        const std::string place = FormatText("%s:%d", MessageWord(name).c_str(), line);
-        if (tokens[0][0] != '#') {
-            if (skipping_) continue;
-            error = "only # lines may stand in a header of names";
+        // The physical line and column of an offset of the line read.
+        auto place = [&](std::size_t offset) {
+            const auto k = static_cast<std::size_t>(
+                std::upper_bound(joined.breaks.begin(), joined.breaks.end(), offset) -
+                joined.breaks.begin());
+            return FormatText("%s:%d:%d", MessageWord(name).c_str(), line + static_cast<int>(k),
+                              static_cast<int>(offset - (k ? joined.breaks[k - 1] : 0)) + 1);
+        };
+        std::string_view where = tokens.empty() ? lexer.Text() : tokens[0];
+        if (joined.unclosed != JoinedText::kClosed) {
+            error = place(joined.unclosed) + ": the comment is never closed with '*/'";
+            placed_ = true;
             ok = false;
+        } else if (tokens.empty()) {
+        } else if (tokens[0][0] != '#') {
+            if (!skipping_) {
+                error = "only # lines may stand in a header of names";
+                ok = false;
+            }
         } else {
-            ok = Line(lexer.Text(), tokens, place, error, where);
+            ok = Line(lexer.Text(), tokens, FormatText("%s:%d", MessageWord(name).c_str(), line),
+                      error, where);
         }
         if (!ok && !placed_) {
             // The first error is this header's; the headers it includes
             // place their own.
-            const auto column = where.data() - lexer.Text().data() + 1;
-            error = FormatText("%s:%d: %s", place.c_str(), static_cast<int>(column), error.c_str());
+            error =
+                place(static_cast<std::size_t>(where.data() - lexer.Text().data())) + ": " + error;
             placed_ = true;
         }
+        line += static_cast<int>(joined.breaks.size());
+        at = next;
     }
     if (ok && !EndFile(depth, error)) {
         error = FormatText("%s: %s", MessageWord(name).c_str(), error.c_str());

@@ -9,77 +9,84 @@
 
 namespace quillon::exact {
 
-std::size_t Compiler::Join(std::string_view w, std::size_t at, bool last) {
-    if (joined_.size() <= headers_.size()) joined_.resize(headers_.size() + 1);
-    std::string& out = joined_[headers_.size()];
-    out.clear();
-    breaks_.clear();
-    unclosed_ = kNone;
+std::size_t JoinLines(std::string_view w, std::size_t at, bool last, JoinedText& out) {
+    out.text.clear();
+    out.breaks.clear();
+    out.unclosed = JoinedText::kClosed;
     const std::size_t n = w.size();
     bool comment = false;
     std::size_t opened = 0;
+    std::string& text = out.text;
     // A line end inside: blanks, and the next physical line starts after it.
     auto lineEnd = [&](std::size_t& i) {
         const std::size_t width = w[i] == '\r' && i + 1 < n && w[i + 1] == '\n' ? 2 : 1;
-        out.append(width, ' ');
+        text.append(width, ' ');
         i += width;
-        breaks_.push_back(static_cast<std::uint32_t>(out.size()));
+        out.breaks.push_back(static_cast<std::uint32_t>(text.size()));
     };
     std::size_t i = at;
     for (;;) {
         if (i >= n) {
-            if (!last) return kNone;
+            if (!last) return JoinedText::kMore;
             break;
         }
         // Every step looks one byte ahead: a window that ends here waits.
-        if (i + 1 >= n && !last) return kNone;
+        if (i + 1 >= n && !last) return JoinedText::kMore;
         const char c = w[i];
         const char d = i + 1 < n ? w[i + 1] : '\0';
         if (comment) {
             if (c == '*' && d == '/') {
-                out += "  ";
+                text += "  ";
                 i += 2;
                 comment = false;
             } else if (c == '\r' || c == '\n') {
                 lineEnd(i);
             } else {
-                out += ' ';
+                text += ' ';
                 ++i;
             }
             continue;
         }
         if (c == '/' && d == '*') {
-            opened = out.size();
+            opened = text.size();
             comment = true;
-            out += "  ";
+            text += "  ";
             i += 2;
         } else if (c == '/' && d == '/') {
             while (i < n && w[i] != '\r' && w[i] != '\n') {
-                out += ' ';
+                text += ' ';
                 ++i;
             }
         } else if (c == '\\' && (d == '\r' || d == '\n')) {
-            out += ' ';
+            text += ' ';
             ++i;
             lineEnd(i);
         } else if (c == '\r' || c == '\n') {
             // The logical line ends.
-            lexer_.Line(out, 0, tokens_);
-            UpdatePlacing();
             return i + (c == '\r' && d == '\n' ? 2 : 1);
         } else {
-            out += c;
+            text += c;
             ++i;
         }
     }
-    if (comment) unclosed_ = opened;
-    lexer_.Line(out, 0, tokens_);
-    UpdatePlacing();
+    if (comment) out.unclosed = opened;
     return n;
 }
 
+std::size_t Compiler::Join(std::string_view w, std::size_t at, bool last) {
+    if (joined_.size() <= headers_.size()) joined_.resize(headers_.size() + 1);
+    JoinedText& joined = joined_[headers_.size()];
+    const std::size_t next = JoinLines(w, at, last, joined);
+    if (next == JoinedText::kMore) return kNone;
+    breaks_.swap(joined.breaks);
+    unclosed_ = joined.unclosed == JoinedText::kClosed ? kNone : joined.unclosed;
+    lexer_.Line(joined.text, 0, tokens_);
+    UpdatePlacing();
+    return next;
+}
+
 void Compiler::JoinedLine() {
-    const std::string& joined = joined_[headers_.size()];
+    const std::string& joined = joined_[headers_.size()].text;
     Statements(joined, statements_);
     if (statements_.size() < 2 || (!tokens_.empty() && tokens_[0][0] == '#')) {
         scanner_.StartLine(false);

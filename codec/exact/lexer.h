@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -45,6 +46,22 @@ class Lexer {
     bool open_ = false;
     bool commented_ = false;
 };
+
+// A logical line that a "/* */" comment over line ends or a backslash at a
+// line's end (not in a "//" comment) makes of several physical lines: its
+// bytes at their offsets in the text, with the comments and joints made
+// blanks, so that a token's offset tells its physical line and column.
+struct JoinedText {
+    std::string text;
+    std::vector<std::uint32_t> breaks; // where each further physical line starts
+    std::size_t unclosed = kClosed;    // where a comment that the text never closes starts
+    static constexpr std::size_t kClosed = ~std::size_t{0};
+    static constexpr std::size_t kMore = ~std::size_t{0};
+};
+// Joins the logical line of `text` that starts at `at`; returns where the
+// next line starts, or kMore where `text` ends first and is not the `last`
+// of the text.
+std::size_t JoinLines(std::string_view text, std::size_t at, bool last, JoinedText& out);
 
 namespace lexing {
 // What each character is to the tokenizer.
