@@ -144,9 +144,9 @@ bool Directives::Define(std::string_view rest, std::span<const std::string_view>
         // A body that reads as values names them, as names of operands are
         // named; any other is a macro.
         std::vector<Argument> values;
-        std::string ignored;
-        std::string_view where2;
-        bool valued = ReadArguments(tokens.subspan(2), book_, values, ignored, where2);
+        std::string why;
+        std::string_view place;
+        bool valued = ReadArguments(tokens.subspan(2), book_, values, why, place);
         for (const Argument& a : values) {
             std::int64_t v = 0;
             valued = valued && !a.unresolved && (!a.number || ParseNumber(a.token, v));
@@ -359,9 +359,8 @@ bool Directives::Include(std::string_view word, std::string& error) {
     return ok;
 }
 
-bool Directives::Header(std::string_view text, const std::string& key, std::string_view name,
+bool Directives::Header(std::string_view text, const std::string& /*key*/, std::string_view name,
                         std::string& error) {
-    (void)key;
     Lexer lexer;
     JoinedText joined;
     std::vector<std::string_view> tokens;
