@@ -58,9 +58,16 @@ bool Directives::Line(std::string_view line, std::span<const std::string_view> t
                       std::string_view where, std::string& error, std::string_view& at) {
     placed_ = false;
     warnings_.clear();
-    const std::string_view word = tokens[0];
-    at = word;
-    const std::string_view rest = After(line, word);
+    at = tokens[0];
+    // "#" alone is a line of nothing; "#  define" is "#define".
+    std::string spaced;
+    if (tokens[0] == "#") {
+        if (tokens.size() == 1) return true;
+        spaced = "#" + std::string(tokens[1]);
+        tokens = tokens.subspan(1);
+    }
+    const std::string_view word = spaced.empty() ? tokens[0] : std::string_view(spaced);
+    const std::string_view rest = After(line, tokens[0]);
     if (IsGroupWord(word)) return Group(word, rest, tokens, where, error, at);
     if (skipping_) return true;
     if (word == "#define") return Define(rest, tokens, where, error, at);

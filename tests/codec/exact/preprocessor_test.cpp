@@ -126,6 +126,8 @@ TEST(ExactPreprocessor, GroupsAsWorkedOutByHand) {
          Function("#if 0\n#if 1\n\tSet(FG_ROOM, 1, 1);\n#else\n\tSet(FG_ROOM, 2, 1);\n#endif\n"
                   "#error \"never read\"\n#endif\n\tSce_rnd();\n"),
          "02 00 28"},
+        {"directives written apart from their #",
+         Function("#\n# if 1\n#  define ROLL Sce_rnd();\n# endif\n\tROLL\n"), "02 00 28"},
         {"a macro in a condition",
          "#define TWICE(x) ((x) * 2)\n" + Function("#if TWICE(3) == 6 && FG_ROOM == 5\n"
                                                    "\tSce_rnd();\n#endif\n"),
