@@ -40,12 +40,13 @@ std::string_view NameAt(std::string_view s) {
 constexpr std::string_view kKnown = "#define, #undef, #include, #if, #ifdef, #ifndef, #elif, "
                                     "#else, #endif and #error";
 
-} // namespace
-
+// Whether `word` opens, continues or closes a group.
 bool IsGroupWord(std::string_view word) {
     return word == "#if" || word == "#ifdef" || word == "#ifndef" || word == "#elif" ||
            word == "#else" || word == "#endif";
 }
+
+} // namespace
 
 Directives::Directives(NameBook& book, const CompileOptions& options, std::string key)
     : book_(book), options_(options) {

@@ -86,8 +86,4 @@ class Directives {
     std::vector<std::pair<std::string_view, std::string>> warnings_;
 };
 
-// Whether `word` is a directive's word that opens, continues or closes a
-// group ("#if", "#elif", "#endif", ...).
-bool IsGroupWord(std::string_view word);
-
 } // namespace quillon::exact
