@@ -3,8 +3,12 @@
 // compiled as an exact text, which must end in a chunk or in errors, never
 // in a crash, and the same when it is read in pieces; a chunk it gives must
 // come back again. Its "#include" lines reach a few headers held here (one
-// includes itself), and chunks come back printed with names, with bare
-// numbers, with offsets and with a user's names.
+// includes itself, one holds macros, groups and a function), and chunks
+// come back printed with names, with bare numbers, with offsets or with a
+// user's names. The first byte chooses one printing, the size of the pieces,
+// whether the input is tried as a chunk alone or behind a table, and whether
+// a text without "#", "/" or "\\" is read in pieces too, so that each input
+// costs one of each.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -24,11 +28,21 @@ namespace {
 const char kFlags[] = "#define MET_CLAIRE FG_SCENARIO, 18\n#define HALL_DOOR ID_AOT_5\n"
                       "#define RAW_PAIR 3, 18\n#define SHOTGUN ITEM_SHOTGUN\n#include <bio2.h>\n";
 
+// Macros of arguments, of lines and of blocks, a group, and a function.
+const char kMacros[] = "#ifndef MACROS_H\n#define MACROS_H\n"
+                       "#define ROOM(n) FG_ROOM, (n) + 1\n"
+                       "#define MARK(n) Set(ROOM(n), 1); \\\n\tSce_rnd();\n"
+                       "#define ONCE(n) if(Ck(ROOM(n), 0)) { MARK(n) } else { Sce_rnd(); }\n"
+                       "#define GROUP(g) FG_##g\n#define SELFISH SELFISH\n"
+                       "#if defined(MARK) && 2 * 3 == 6 /* a\n comment */\n"
+                       "int Helper(void) {\n\tONCE(3)\n}\n#endif\n#endif\n";
+
 const exact::CompileOptions& Headers() {
     static const exact::CompileOptions options{
         quillon_test::MemoryHeaders({{"flags.h", kFlags},
                                      {"outer.h", "#define OUTER 1\n#include \"flags.h\"\n"},
-                                     {"self.h", "#define SELF 2\n#include \"self.h\"\n"}}),
+                                     {"self.h", "#define SELF 2\n#include \"self.h\"\n"},
+                                     {"macros.h", kMacros}}),
         "fuzz.c"};
     return options;
 }
@@ -72,29 +86,38 @@ void TripChunk(std::string_view chunk, int printing) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const int printing = static_cast<int>(size % 4);
-    TripChunk(input, printing);
-    // The same bytes behind a table of one procedure, so that most inputs
-    // reach the engine.
-    std::string chunk("\x02\x00", 2);
-    chunk.append(input.substr(0, 0xFF00));
-    TripChunk(chunk, printing);
+    const unsigned choice = size ? data[0] : 0;
+    const int printing = static_cast<int>(choice % 4);
+    static constexpr std::size_t kPieces[] = {2, 7, 61, 4093};
+    const std::size_t piece = kPieces[(choice >> 2) % 4];
+    if (choice & 0x10) {
+        TripChunk(input, printing);
+    } else {
+        // The same bytes behind a table of one procedure, so that most
+        // inputs reach the engine.
+        std::string chunk("\x02\x00", 2);
+        chunk.append(input.substr(0, 0xFF00));
+        TripChunk(chunk, printing);
+    }
     std::string compiled, streamed;
     int messages = 0, streamedMessages = 0;
     const bool whole = exact::CompileChunk(
         input, compiled, [&](const exact::Message&) { ++messages; }, Headers());
-    // Read in pieces of 7 bytes, the text gives the same.
-    std::size_t at = 0;
-    const bool pieces = exact::CompileStream(
-        [&](char* into, std::size_t room) {
-            const std::size_t n = std::min({std::size_t{7}, room, input.size() - at});
-            input.copy(into, n, at);
-            at += n;
-            return n;
-        },
-        streamed, [&](const exact::Message&) { ++streamedMessages; }, Headers());
-    if (pieces != whole || streamed != compiled || streamedMessages != messages)
-        Fail("a text read in pieces compiles otherwise than whole", std::string(input));
+    // Read in pieces, the text gives the same: every text whose lines may
+    // join (a "#", a comment, a backslash), half of the others.
+    if ((choice & 0x20) || input.find_first_of("#/\\") != std::string_view::npos) {
+        std::size_t at = 0;
+        const bool pieces = exact::CompileStream(
+            [&](char* into, std::size_t room) {
+                const std::size_t n = std::min({piece, room, input.size() - at});
+                input.copy(into, n, at);
+                at += n;
+                return n;
+            },
+            streamed, [&](const exact::Message&) { ++streamedMessages; }, Headers());
+        if (pieces != whole || streamed != compiled || streamedMessages != messages)
+            Fail("a text read in pieces compiles otherwise than whole", std::string(input));
+    }
     if (whole) TripChunk(compiled, printing);
     return 0;
 }

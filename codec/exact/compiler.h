@@ -4,16 +4,21 @@
 // laid out by the encoder as they come. Anything that would give the game a
 // wrong script is an error.
 //
-// Its steps, a file each: the lexer (lexer.h) cuts a line into tokens; the
-// line parser (line_parser.cpp) reads a window's lines, tells them apart and
-// makes their items, scanning instructions through the field scanner, whose
-// diagnostics become messages (diagnostics.cpp); the layout (layout.cpp)
-// hands the items to the encoder and puts the procedure table before the
-// procedures; streaming (stream.cpp) feeds the text in windows.
+// Its steps, a file each: the lexer (lexer.h) cuts a line into tokens, and
+// lines that a comment or backslash continues are joined (joined_lines.cpp);
+// the line parser (line_parser.cpp) reads a window's lines, tells them apart
+// and makes their items, scanning instructions through the field scanner,
+// whose diagnostics become messages (diagnostics.cpp); the "#" lines are the
+// directives' (directives.h), and while macros or groups are about, the
+// preprocessor (preprocess.cpp) passes over the lines a group leaves out and
+// expands macros (macros.h); the layout (layout.cpp) hands the items to the
+// encoder and puts the procedure table before the procedures; streaming
+// (stream.cpp) feeds the text in windows.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <span>
 #include <string>
@@ -38,6 +43,12 @@ namespace quillon::exact {
 // The fields that the arguments of a line of `form` fill, in order.
 void ScannedFields(const Form& form, int size, std::vector<Field>& out);
 
+// The statements of a line that a macro's expansion or a comment over line
+// ends made, [from, to) each: one ends after a ";" or a "{", and after a
+// label's or a case's ":", outside parentheses; a "}" stands alone, or with
+// the "else {" or "while(...);" that follows it.
+void Statements(std::string_view text, std::vector<std::pair<std::size_t, std::size_t>>& out);
+
 class Compiler : public CompileListener {
   public:
     Compiler();
@@ -59,7 +70,9 @@ class Compiler : public CompileListener {
     // ---- messages
     void Message(bool error, int column, std::string text) {
         if (error) ++errors_;
-        if (*onMessage_) (*onMessage_)({error, line_, column, std::move(text)});
+        int line = line_;
+        if (placing_) Place(line, column, &text);
+        if (*onMessage_) (*onMessage_)({error, line, column, std::move(text)});
     }
     void Error(std::string_view token, std::string text) {
         Message(true, Column(token), std::move(text));
@@ -91,10 +104,54 @@ class Compiler : public CompileListener {
         return std::string_view(standIns_ + j, 1);
     }
 
+    // ---- lines that C joins (joined_lines.cpp): a comment over line ends, a
+    // backslash at a line's end.
+    // Reads the logical line that starts at `at` into the joined text and
+    // its tokens; returns where the next line starts, or kNone where the
+    // window ends first.
+    std::size_t Join(std::string_view window, std::size_t at, bool last);
+    // The joined line read, a statement at a time; then a comment never
+    // closed is an error, and the lines it spanned are counted.
+    void JoinedLine();
+    // Whether the line just read goes on past its end.
+    bool Continued() const {
+        const std::string_view t = lexer_.Text();
+        return lexer_.Open() || (!t.empty() && t.back() == '\\' && !lexer_.Commented());
+    }
+    // The place of a message or item, made for a joined line, a macro's
+    // expansion or a header (whose messages stand at the text's #include,
+    // the header's place in their text).
+    void Place(int& line, int& column, std::string* text) const;
+    // The line and column of a token, for a message given later.
+    std::pair<int, int> PlaceOf(std::string_view token) const {
+        int line = line_, column = Column(token);
+        if (placing_) Place(line, column, nullptr);
+        return {line, column};
+    }
+    void UpdatePlacing() { placing_ = !breaks_.empty() || expanding_ || !headers_.empty(); }
+
+    // ---- the preprocessor (preprocess.cpp): lines read while macros are
+    // defined or a group of "#if" is open.
+    void Preprocess();
+    void UpdatePreprocessing() {
+        preprocessing_ = directives_->Skipping() || !directives_->Macros().Empty();
+    }
+    // Reads an included header's lines as the text's own.
+    bool ReadHeader(std::string_view text, const std::string& key, std::string_view name);
+    // The listener told of a directive's words and names (`before` it is
+    // read: an #include reads other lines), of what a #define defined
+    // (after), and of a macro's uses (preprocess.cpp).
+    void TellDirective(bool before);
+    void TellToken(std::string_view token, TokenRole role, bool definition = false);
+    // Where a token of the line stands in its source.
+    Span SpanOf(std::string_view token) const;
+    // "line 3", or "flags.h:3" in a header.
+    std::string Where() const;
+
     // ---- the line parser (line_parser.cpp): one step per kind of line.
     void Line();
     void FunctionHead();
-    // "#define" and "#include".
+    // A "#" line.
     void Directive();
     void LabelLine();
     // if and while: the opening instruction, then its conditions.
@@ -166,6 +223,7 @@ class Compiler : public CompileListener {
         e.kind = kind;
         e.line = line_;
         e.column = Column(token);
+        if (placing_) Place(e.line, e.column, nullptr);
         return e;
     }
     // Hands the item with its `n` bytes to the layout of the function (which
@@ -266,6 +324,28 @@ class Compiler : public CompileListener {
     std::vector<Block> placedBlocks_;
     std::size_t placedIn_ = 0; // the function (counted from 1) that placedBlocks_ is of
     int headerDepth_ = 0;      // the depth of the block whose conditions come next
+
+    // ---- joined lines, the preprocessor, headers
+    bool placing_ = false;
+    bool preprocessing_ = false;
+    std::deque<JoinedText> joined_;     // the joined line of each header depth
+    std::vector<std::uint32_t> breaks_; // where its further physical lines start
+    std::size_t unclosed_ = kNone;      // where a comment that the text never closes starts
+    std::string expanded_, cut_;        // a line's expansion, cut into lines
+    std::vector<std::pair<std::size_t, std::size_t>> statements_;
+    std::size_t shift_ = 0; // where the statement read starts in its joined line
+    bool expanding_ = false;
+    struct Expansion {
+        int column;
+        std::string macro, where;
+    } expansion_;
+    struct Reading {
+        std::string name; // the header as its #include wrote it
+        int line, column; // the outermost #include in the text
+    };
+    std::vector<Reading> headers_; // being read, outermost first
+    std::uint32_t source_ = 0;     // the source being read: 0 the text, N a header
+    std::unordered_map<std::string, std::uint32_t> sources_; // headers read, by key
 };
 
 } // namespace quillon::exact

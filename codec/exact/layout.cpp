@@ -19,6 +19,16 @@ void Compiler::Begin(const MessageHandler& onMessage, const CompileOptions& opti
     options_ = &options;
     book_ = NameBook();
     directives_ = std::make_unique<Directives>(book_, options, options.key);
+    directives_->SetReader([this](std::string_view text, const std::string& key,
+                                  std::string_view name,
+                                  std::string&) { return ReadHeader(text, key, name); });
+    directives_->Macros().NoteUses(options.listener != nullptr);
+    sources_.clear();
+    source_ = 0;
+    headers_.clear();
+    breaks_.clear();
+    expanding_ = preprocessing_ = placing_ = false;
+    unclosed_ = kNone;
     functions_.clear();
     functionLines_.clear();
     procedureReferences_.clear();
@@ -144,6 +154,7 @@ void Compiler::CloseProcedure() {
 
 bool Compiler::Finish(std::string& chunk) {
     ++line_;
+    if (std::string open; !directives_->EndFile(0, open)) Message(true, 1, std::move(open));
     if (inFunction_) Message(true, 1, "the last function is never closed with '}'");
     if (count_ == 0)
         Message(true, 1, "no function: an exact text holds one function per procedure");

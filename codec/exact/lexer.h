@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,13 +21,17 @@ class Lexer {
     // The tokens of the physical line of `text` that starts at `at`, into
     // `tokens`: blanks and the punctuation of the lines separate them, "//"
     // comments out the rest of the line and "/*" up to its "*/" (or the end
-    // of the line). Lines end at LF, CR LF or a lone CR. Returns where the
-    // next line starts.
+    // of the line, where Open tells it). Lines end at LF, CR LF or a lone
+    // CR. Returns where the next line starts.
     std::size_t Line(std::string_view text, std::size_t at, std::vector<std::string_view>& tokens);
     // The last line read, without its line end.
     std::string_view Text() const { return text_; }
     // Whether that line ended before the end of the text it was read from.
     bool Ended() const { return ended_; }
+    // Whether a "/*" comment of that line runs on past its end.
+    bool Open() const { return open_; }
+    // Whether that line ends in a "//" comment.
+    bool Commented() const { return commented_; }
 
   private:
     // Reads on from `i` sixteen bytes at a time, up to the next line end or
@@ -38,7 +43,25 @@ class Lexer {
     std::vector<std::uint32_t> bounds_ = std::vector<std::uint32_t>(64); // token edges in a line
     std::string_view text_;
     bool ended_ = false;
+    bool open_ = false;
+    bool commented_ = false;
 };
+
+// A logical line that a "/* */" comment over line ends or a backslash at a
+// line's end (not in a "//" comment) makes of several physical lines: its
+// bytes at their offsets in the text, with the comments and joints made
+// blanks, so that a token's offset tells its physical line and column.
+struct JoinedText {
+    std::string text;
+    std::vector<std::uint32_t> breaks; // where each further physical line starts
+    std::size_t unclosed = kClosed;    // where a comment that the text never closes starts
+    static constexpr std::size_t kClosed = ~std::size_t{0};
+    static constexpr std::size_t kMore = ~std::size_t{0};
+};
+// Joins the logical line of `text` that starts at `at`; returns where the
+// next line starts, or kMore where `text` ends first and is not the `last`
+// of the text.
+std::size_t JoinLines(std::string_view text, std::size_t at, bool last, JoinedText& out);
 
 namespace lexing {
 // What each character is to the tokenizer.
@@ -68,15 +91,18 @@ inline CharClass ClassOf(char c) {
 }
 
 // Where a comment that starts at `i` ("//" or "/*") ends: at the line end,
-// or just after its "*/".
-inline std::size_t CommentEnd(const char* s, std::size_t n, std::size_t i) {
+// or just after its "*/"; `open` tells a "/*" that the line end stops.
+inline std::size_t CommentEnd(const char* s, std::size_t n, std::size_t i, bool& open) {
     std::size_t j = i + 2;
     if (s[i + 1] == '/') {
         while (j < n && ClassOf(s[j]) != kEnd) ++j;
     } else {
         while (j < n && ClassOf(s[j]) != kEnd && !(s[j] == '*' && j + 1 < n && s[j + 1] == '/'))
             ++j;
-        if (j < n && s[j] == '*') j += 2;
+        if (j < n && s[j] == '*')
+            j += 2;
+        else
+            open = true;
     }
     return j;
 }
@@ -139,6 +165,7 @@ inline void Lexer::Wide(const char* s, std::size_t n, std::size_t at, std::size_
 inline std::size_t Lexer::Line(std::string_view text, std::size_t at,
                                std::vector<std::string_view>& tokens) {
     tokens.clear();
+    open_ = commented_ = false;
     const char* const s = text.data();
     const std::size_t n = text.size();
     std::size_t i = at, start = 0;
@@ -181,7 +208,8 @@ inline std::size_t Lexer::Line(std::string_view text, std::size_t at,
                 break;
             }
             close(i);
-            i = lexing::CommentEnd(s, n, i);
+            commented_ = s[i + 1] == '/';
+            i = lexing::CommentEnd(s, n, i, open_);
             break;
         }
     }

@@ -30,11 +30,21 @@ constexpr KeywordStarts kKeywordStarts;
 std::size_t Compiler::Feed(std::string_view window, bool last) {
     std::size_t at = 0;
     while (at < window.size()) {
-        const std::size_t next = lexer_.Line(window, at, tokens_);
+        std::size_t next = lexer_.Line(window, at, tokens_);
         // A line that runs to the window's end, or a CR there (a LF may
         // follow), waits for the next window.
         if (!last && (!lexer_.Ended() || (next == window.size() && window.back() == '\r'))) break;
         ++line_;
+        if (Continued()) {
+            next = Join(window, at, last);
+            if (next == kNone) {
+                --line_;
+                break;
+            }
+            JoinedLine();
+            at = next;
+            continue;
+        }
         // Numbers may be read several bytes at a time where the window
         // holds enough after the line.
         const std::string_view text = lexer_.Text();
@@ -48,6 +58,7 @@ std::size_t Compiler::Feed(std::string_view window, bool last) {
 }
 
 void Compiler::Line() {
+    if (preprocessing_) return Preprocess();
     if (tokens_.empty()) return;
     const std::string_view word = tokens_[0];
     // Most lines are instructions: a word that no keyword or label starts
@@ -83,8 +94,13 @@ bool Compiler::IsLabel() const {
 void Compiler::Directive() {
     std::string error;
     std::string_view at;
-    if (!directives_->Line(tokens_, FormatText("line %d", line_), error, at))
-        Error(at, std::move(error));
+    // An #include reads other lines into the line's tokens.
+    const bool define = tokens_[0] == "#define";
+    if (options_->listener) TellDirective(true);
+    if (!directives_->Line(lexer_.Text(), tokens_, Where(), error, at)) Error(at, std::move(error));
+    for (const auto& [where, text] : directives_->Warnings()) Message(false, Column(where), text);
+    UpdatePreprocessing();
+    if (options_->listener && define) TellDirective(false);
 }
 
 bool Compiler::Opens(std::size_t last) {
@@ -223,7 +239,8 @@ void Compiler::Brace() {
 
 void Compiler::Goto() {
     const std::uint32_t id = LabelId(tokens_[1]);
-    references_.push_back({id, line_, Column(tokens_[1]), std::string(tokens_[1])});
+    const auto [line, column] = PlaceOf(tokens_[1]);
+    references_.push_back({id, line, column, std::string(tokens_[1])});
     // Bytes 1 to 3 follow the label.
     Item e = Make(ItemKind::Goto, tokens_[0]);
     e.label = id;

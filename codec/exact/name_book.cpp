@@ -24,6 +24,19 @@ bool NameBook::Define(std::string_view name, Definition definition, const Defini
     return true;
 }
 
+bool NameBook::Undefine(std::string_view name) {
+    const auto it = byName_.find(std::string(name));
+    if (it == byName_.end()) return false;
+    const auto& values = it->second.values;
+    if (const auto p = printed_.find(Key(values[0].meaning, values[0].value));
+        p != printed_.end()) {
+        std::erase_if(p->second, [&](const Printed& x) { return x.definition == &it->second; });
+        if (p->second.empty()) printed_.erase(p);
+    }
+    byName_.erase(it);
+    return true;
+}
+
 std::string NamesHeader() {
     std::string out =
         "/* bio2.h: the names of the retail operands that quillon's exact texts print.\r\n"

@@ -42,6 +42,8 @@ class NameBook {
     // Defines `name`; false when it is defined already with other values
     // (`previous` is then that definition).
     bool Define(std::string_view name, Definition definition, const Definition*& previous);
+    // Forgets `name` ("#undef"); false where it was not defined.
+    bool Undefine(std::string_view name);
     // The names that print: those defined with at least one name, by the
     // meaning and value of their first value.
     struct Printed {

@@ -245,7 +245,8 @@ bool Compiler::CheckNames(std::uint8_t op, const std::uint8_t* bytes) {
 
 void Compiler::Refer(std::string_view name, std::uint8_t offset, std::string_view token,
                      bool call) {
-    waitingReferences_.push_back({offset, std::string(name), line_, Column(token), call});
+    const auto [line, column] = PlaceOf(token);
+    waitingReferences_.push_back({offset, std::string(name), line, column, call});
 }
 
 // Where a name is no function: the closest function's name, or, for a line

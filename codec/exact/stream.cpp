@@ -43,17 +43,23 @@ bool CompileChunk(std::string_view text, std::string& chunk, const MessageHandle
 bool CompileStream(const TextPull& pull, std::string& chunk, const MessageHandler& onMessage,
                    const CompileOptions& options) {
     return WithCompiler(onMessage, options, chunk, [&](Compiler& c) {
-        // Left uninitialised: only what is read into it is touched.
-        std::size_t size = 1 << 20, held = 0;
+        // Left uninitialised: only what is read into it is touched. It
+        // starts small, so that a short text costs little, and doubles
+        // while the text fills it, up to the usual window (and past it for
+        // a line longer than that).
+        constexpr std::size_t kWindow = 1 << 20;
+        std::size_t size = 1 << 12, held = 0;
         std::unique_ptr<char[]> window(new char[size]);
+        bool filled = false;
         for (bool last = false; !last;) {
-            if (held == size) {
+            if (held == size || (filled && size < kWindow)) {
                 std::unique_ptr<char[]> wider(new char[2 * size]);
                 std::memcpy(wider.get(), window.get(), held);
                 window = std::move(wider);
                 size *= 2;
             }
             const std::size_t got = pull(window.get() + held, size - held);
+            filled = got == size - held;
             last = got == 0;
             held += got;
             const std::size_t read = c.Feed(std::string_view(window.get(), held), last);

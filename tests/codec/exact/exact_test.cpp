@@ -283,8 +283,8 @@ TEST(ExactText, CommentsAndLineEnds) {
                              "\n"
                              "\t/* a pause */ Sce_rnd(); // and more\r"
                              "\tSce_rnd()//a comment against the word\r"
-                             "\tSce_rnd(); /* never closed (\r\n"
-                             "\tCalc(2 / 100, 0)\n"
+                             "\tSce_rnd(); /* closed on the next line (\r\n"
+                             "\t*/ Calc(2 / 100, 0)\n"
                              "}\n";
     std::string chunk;
     std::vector<std::string> messages;
@@ -322,6 +322,11 @@ TEST(ExactStream, PiecesGiveWhatTheWholeTextGives) {
     }
     texts.push_back("// quillon exact\rint Sub00(void) {\r\n\tSce_rnd(); /* a\r\tSave(1, x);\n"
                     "\tgoto(L0001, 0, 0, 0);//\r\n}\r\nint Sub07(void) {\r}");
+    // Comments over line ends, backslashes, macros and groups, split anywhere.
+    texts.push_back(Crlf("#define MARK(n) Set(1, n, 1); \\\n\tSce_rnd();\nint Sub00(void) {\n"
+                         "\tSet(1, /* a\n\t\tb */ 5, 1); /**/ /*\n*/\n#if MARK\n\tMARK(3)\n"
+                         "#else\n\tSce_rnd(); /* \\\n\t*/ Set(1, \\\n\t\t2, x);\n#endif\n"
+                         "\tMARK(4) /* never closed\n}\n"));
     std::string far = Crlf("int Sub00(void) {\n");
     for (int i = 0; i < 17000; ++i) far += "\tSet(1, 24, 1);\r\n";
     far += "}\r\nint Sub01(void) {\r\n}\r\nint Sub02(void) {\r\n}\r\n";

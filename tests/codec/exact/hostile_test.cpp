@@ -1,7 +1,8 @@
 // Exact texts made to hurt: blocks nested deeper than 16-bit lengths hold,
 // more functions than the 16-bit table reaches, 300,000 labels, a 64 MB
-// line, names defined by each other, headers that include themselves. Each
-// is refused at its place with its reason, or compiled.
+// line, macros that expand to each other or without end, long lines joined
+// by comments, headers that include themselves. Each is refused at its
+// place with its reason, or compiled, in linear time.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -42,9 +43,25 @@ TEST(HostileExactText, RefusedAtItsPlaceOrCompiled) {
         {"300,000 labels", head + labels + "}\n", nullptr},
         {"a 64 MB line", head + "\tSce_rnd(); /*" + std::string(64 << 20, 'x') + "*/\n}\n",
          nullptr},
-        // A name is defined by names already defined: no loop can form.
+        // Macros that expand to each other are a cycle where they are used.
         {"a #define loop", "// quillon exact\n#define A B\n#define B A\n" + head + "}\n",
-         "2:11: error: unknown name 'B'"},
+         "5:5: error: 'A' is used inside its own expansion"},
+        {"a runaway macro",
+         "// quillon exact\n#define A0 Sce_rnd();\n" +
+             [] {
+                 std::string d;
+                 for (int i = 1; i <= 24; ++i)
+                     d += "#define A" + std::to_string(i) + " A" + std::to_string(i - 1) + " A" +
+                          std::to_string(i - 1) + "\n";
+                 return d;
+             }() +
+             head + "\tA24\n}\n",
+         "29:2: error: the expansion of 'A24' runs away"},
+        {"200,000 statements joined by a comment over lines",
+         head + "/*\n*/" + Repeat("Sce_rnd(); ", 200000) + "\n}\n", nullptr},
+        // Colons part tokens as blanks do.
+        {"200,000 colons after blanks",
+         head + "/*\n*/" + std::string(200000, ' ') + std::string(200000, ':') + "\n}\n", nullptr},
         {"a header that includes itself", "// quillon exact\n#include \"self.h\"\n" + head + "}\n",
          "2:10: error: self.h:1:10: \"self.h\" includes itself"},
         {"a header that is a folder", "// quillon exact\n#include \"dir.h\"\n" + head + "}\n",
