@@ -114,10 +114,14 @@ void Compiler::FunctionHead() {
                      FormatText("'%s' is an instruction, a keyword or a value: a function "
                                 "may not take its name",
                                 name.c_str()));
-    const auto [it, added] = functions_.try_emplace(name, static_cast<std::uint32_t>(count_ - 1));
-    if (!added)
+    if (!functions_.try_emplace(name, static_cast<std::uint32_t>(count_ - 1)).second) {
+        // The functions named so far, in order: a function whose head was
+        // refused is among the procedures but not here.
+        const auto first = std::find_if(functionLines_.begin(), functionLines_.end(),
+                                        [&](const auto& f) { return f.first == name; });
         return Error(tokens_[1], FormatText("function '%s' is already defined on line %d",
-                                            name.c_str(), functionLines_[it->second].second));
+                                            name.c_str(), first->second));
+    }
     functionLines_.push_back({name, line_});
 }
 
