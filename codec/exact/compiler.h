@@ -56,9 +56,9 @@ class Compiler : public CompileListener {
 
   private:
     // ---- messages
-    void Message(bool error, int column, std::string text) {
+    void Message(bool error, int column, std::string text, int length = 0) {
         if (error) ++errors_;
-        if (*onMessage_) (*onMessage_)({error, line_, column, std::move(text)});
+        if (*onMessage_) (*onMessage_)({error, line_, column, std::move(text), length});
     }
     void Error(std::string_view token, std::string text) {
         Message(true, Column(token), std::move(text));
@@ -139,6 +139,18 @@ class Compiler : public CompileListener {
     enum class Simple { Done, Failed, No };
     Simple SimpleNames(std::uint8_t op, const Form*& form, std::size_t first, std::size_t end);
     bool OneValue(std::string_view token, Argument& a) const;
+    // Whether the kept tokens [first, end) are each one number, one name,
+    // a "|" or (at the place of the form's own operator) an operator: the
+    // common line, which the tokens tell whole.
+    bool PlainArguments(std::uint8_t op, std::size_t first, std::size_t end) const;
+    // The arguments read from the line's text into arguments_, expressions
+    // worked out (argument_text.cpp); false after an error.
+    bool ArgumentsFromText(std::uint8_t op, const Form& form, std::size_t first, std::size_t end);
+    bool ReadArgument(std::string_view piece, std::string_view clean);
+    // A for line's count, "n < COUNT", where it is other than one number:
+    // worked out as an argument is. False after an error.
+    bool ForCount(std::uint8_t op, const Form& form);
+    void CleanLine();
     // Writes the named values over their stand-ins in the scanned bytes.
     bool WriteNamed(std::uint8_t op, std::uint8_t* bytes);
     // A reference to the procedure `name` at `offset` of the next
@@ -225,6 +237,7 @@ class Compiler : public CompileListener {
     NameBook book_; // the names that the text and its headers define
     std::unique_ptr<Directives> directives_;
     std::vector<Argument> arguments_; // the line's, with names resolved
+    std::string clean_;               // the line, its comments blanked
     struct NamedArgument {
         std::size_t field; // the argument's place: the field it fills
         Argument argument;
@@ -236,6 +249,9 @@ class Compiler : public CompileListener {
     // The fields that the arguments of each opcode's form fill, and of its
     // earlier form.
     std::vector<Field> scanned_[256], oldScanned_[256];
+    // The argument that each opcode's form writes as its own operator (a
+    // large number where none).
+    int operatorAt_[256] = {};
     std::vector<std::string_view> lineTokens_;
     std::unordered_map<std::string, std::uint32_t> functions_; // by name: their index
     std::vector<std::pair<std::string, int>> functionLines_;

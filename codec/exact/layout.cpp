@@ -11,6 +11,9 @@ Compiler::Compiler() : rows_(ExactRows()), operands_(Operands()), scanner_(this)
         const int size = rows_.dialect.Size(static_cast<std::uint8_t>(op));
         ScannedFields(*rows_.dialect.forms[op], size, scanned_[op]);
         if (rows_.oldForm[op]) ScannedFields(*rows_.oldForm[op], size, oldScanned_[op]);
+        operatorAt_[op] = 1 << 20;
+        for (std::size_t k = scanned_[op].size(); k-- > 0;)
+            if (IsOperator(scanned_[op][k].kind)) operatorAt_[op] = static_cast<int>(k);
     }
 }
 

@@ -298,7 +298,8 @@ bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, const I
     const int before = errors_;
     const Form* chosen = rows_.dialect.forms[op];
     named_.clear();
-    if (chosen->special != Special::For && !ResolveNames(op, chosen)) return false;
+    if (chosen->special == Special::For ? !ForCount(op, *chosen) : !ResolveNames(op, chosen))
+        return false;
     const Form& form = *chosen;
     std::uint8_t* const bytes = scanner_.Scan(op, form);
     // The scanner checks for surplus arguments where a form has fields; here

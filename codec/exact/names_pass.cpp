@@ -49,13 +49,17 @@ bool Compiler::ResolveNames(std::uint8_t op, const Form*& form) {
     while (end > first && tokens[end - 1] == "{") --end;
     if (first >= end) return true;
     const std::span<const std::string_view> args(tokens.data() + first, end - first);
-    if (const Simple simple = SimpleNames(op, form, first, end); simple != Simple::No)
-        return simple == Simple::Done;
-    std::string error;
-    std::string_view at;
-    if (!ReadArguments(args, book_, arguments_, error, at)) {
-        Error(at, std::move(error));
-        return false;
+    if (!PlainArguments(op, first, end)) {
+        if (!ArgumentsFromText(op, *form, first, end)) return false;
+    } else {
+        if (const Simple simple = SimpleNames(op, form, first, end); simple != Simple::No)
+            return simple == Simple::Done;
+        std::string error;
+        std::string_view at;
+        if (!ReadArguments(args, book_, arguments_, error, at)) {
+            Error(at, std::move(error));
+            return false;
+        }
     }
     form = &FormFor(op, arguments_.size());
     // An unknown name where the arguments do not add up may be a name of
@@ -269,8 +273,15 @@ void Compiler::ResolveReferences() {
                    r.name.find_first_not_of("0123456789", 3) == std::string::npos &&
                    r.name.size() <= 6) {
             // "Sub07" names procedure 7 where no function is so named, as
-            // the texts of earlier versions do.
+            // the texts of earlier versions do; a room may refer past its
+            // table, but more often a function is missing.
             index = std::stoll(r.name.substr(3));
+            if (index <= 0xFF && *onMessage_)
+                (*onMessage_)({false, r.line, r.column,
+                               FormatText("no function is named '%s': compiled as procedure "
+                                          "%lld of a table of %zu",
+                                          r.name.c_str(), static_cast<long long>(index), count_),
+                               static_cast<int>(r.name.size())});
         }
         if (index < 0 || index > 0xFF) {
             ++errors_;
