@@ -183,7 +183,7 @@ bool Compiler::ArgumentsFromText(std::uint8_t op, const Form& form, std::size_t 
             const std::size_t from = p;
             while (p < text.size() && ClassOf(text[p]) == kOperatorChar) ++p;
             Argument a;
-            a.token = line.substr(from, p - from);
+            a.token = ClassicSpelling(fields[k + 1].kind, line.substr(from, p - from));
             arguments_.push_back(a);
             continue;
         }
@@ -196,8 +196,10 @@ bool Compiler::ArgumentsFromText(std::uint8_t op, const Form& form, std::size_t 
     }
     // Nothing but the line's closing punctuation and a "{" after the
     // arguments.
+    // (An operator respelled for the scanner is no longer the line's.)
     for (std::size_t k = first; k < end; ++k)
-        if (offset(tokens_[k]) >= closeAt)
+        if (tokens_[k].data() >= line.data() && offset(tokens_[k]) >= closeAt &&
+            offset(tokens_[k]) < line.size())
             return fail(offset(tokens_[k]), tokens_[k].size(),
                         FormatText("'%s' left over after the arguments of '%s'",
                                    MessageWord(tokens_[k]).c_str(), rows_.dialect.Name(op)));

@@ -84,6 +84,15 @@ class Compiler : public CompileListener {
             return named_[static_cast<std::size_t>(p - standIns_)].argument.token;
         return token;
     }
+    // An operator as the field scanner reads it: C's spelling of Calc's OR
+    // and AND ("|", "&") as the classic one ("||", "&&").
+    std::string_view ClassicSpelling(Kind kind, std::string_view token) {
+        const int code = ExactSpellingCode(kind, token);
+        if (code < 0) return token;
+        const std::string_view classic = OperatorText(kind, static_cast<std::uint8_t>(code));
+        classic.copy(spelled_, classic.size());
+        return std::string_view(spelled_, classic.size());
+    }
     // The stand-in of the named value j, scanned by a field of `kind`.
     std::string_view StandIn(std::size_t j, Kind kind) {
         standIns_[j] = IsOperator(kind) ? *OperatorText(kind, 0) : '0';
@@ -245,7 +254,8 @@ class Compiler : public CompileListener {
     std::vector<NamedArgument> named_; // the line's names (and numbers made values)
     static constexpr std::size_t kStandIns = 4 * kFieldSlots;
     char standIns_[kStandIns + kReadableFromToken] = {};
-    std::span<const Field> argumentFields_; // the field that each fills
+    char spelled_[4 + kReadableFromToken] = {}; // an operator in its classic spelling
+    std::span<const Field> argumentFields_;     // the field that each fills
     // The fields that the arguments of each opcode's form fill, and of its
     // earlier form.
     std::vector<Field> scanned_[256], oldScanned_[256];

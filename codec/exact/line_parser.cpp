@@ -4,6 +4,7 @@
 // items; an instruction's line is raw bytes, or its fields scanned through
 // its exact form by the field scanner.
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "codec/base/text.h"
@@ -67,8 +68,7 @@ void Compiler::Line() {
     if (word == "do" || word == "for" || word == "switch") return FieldBlock();
     if (word == "case" || word == "default") return CaseOrDefault();
     if (word == "}") return Brace();
-    // "goto(L0132, 0, 0, 0);" jumps; "goto Sub03();" is the earlier texts' call.
-    if (word == "goto" && tokens_.size() > 2) return Goto();
+    if (word == "goto") return Goto();
     Instruction(0, tokens_.size(), false);
 }
 
@@ -225,13 +225,38 @@ void Compiler::Brace() {
     Error(tokens_[1], "'}' expected alone, or as '} else {' or '} while(...);'");
 }
 
+// "goto(L0132, 0, 0, 0);" jumps with its three bytes, "goto L0132;" with the
+// usual ones; "goto Sub03();" is the earlier texts' call.
 void Compiler::Goto() {
+    const std::string_view line = lexer_.Text();
+    const auto after = [&](std::string_view token) {
+        std::size_t p = static_cast<std::size_t>(token.data() + token.size() - line.data());
+        while (p < line.size() && (line[p] == ' ' || line[p] == '\t')) ++p;
+        return p < line.size() ? line[p] : '\0';
+    };
+    const std::size_t n = tokens_.size();
+    const bool paren = after(tokens_[0]) == '(';
+    if (!paren && n == 2 && after(tokens_[1]) == '(') {
+        Instruction(0, n, false);
+        return;
+    }
+    if ((paren ? n != 5 : n != 2) || !IsIdentifier(tokens_[1]))
+        return Error(n > 1 ? tokens_[1] : tokens_[0],
+                     FormatText("a goto takes its label and three bytes, as in 'goto(L0132, 255, "
+                                "255, 0);', or its label alone for those bytes, as in 'goto "
+                                "L0132;'"));
     const std::uint32_t id = LabelId(tokens_[1]);
     references_.push_back({id, line_, Column(tokens_[1]), std::string(tokens_[1])});
     // Bytes 1 to 3 follow the label.
     Item e = Make(ItemKind::Goto, tokens_[0]);
     e.label = id;
-    Scan(rows_.jump, 0, tokens_.size(), e);
+    if (paren) {
+        Scan(rows_.jump, 0, n, e);
+        return;
+    }
+    std::uint8_t bytes[64] = {rows_.jump};
+    std::copy(std::begin(kUsualGotoBytes), std::end(kUsualGotoBytes), bytes + 1);
+    Put(e, bytes, static_cast<std::size_t>(rows_.dialect.Size(rows_.jump)), true);
 }
 
 bool Compiler::RawLine(std::size_t first, std::size_t end, bool condition) {

@@ -49,6 +49,9 @@ bool Compiler::ResolveNames(std::uint8_t op, const Form*& form) {
     while (end > first && tokens[end - 1] == "{") --end;
     if (first >= end) return true;
     const std::span<const std::string_view> args(tokens.data() + first, end - first);
+    if (const std::size_t at = first + static_cast<std::size_t>(operatorAt_[op]); at < end)
+        tokens[at] = ClassicSpelling(scanned_[op][static_cast<std::size_t>(operatorAt_[op])].kind,
+                                     tokens[at]);
     if (!PlainArguments(op, first, end)) {
         if (!ArgumentsFromText(op, *form, first, end)) return false;
     } else {

@@ -57,6 +57,11 @@ TEST(ExactExpressions, BytesAsCWorksThemOut) {
         {"Sleep(65535 + 1, 255);", "09 FF 00 00",
          "4:8: warning: argument 1 of 'Sleep': 65535 + 1 (65536) does not fit (0 to 65535)"},
         {"for(n = 0; n < 2 * 3; n++) {\n\t}", "0D 00 02 00 06 00 0E 00", nullptr},
+        {"Calc(V_07 | 5, 0);", "26 00 05 07 05 00", nullptr},
+        {"Calc(V_07 || 5, 0);", "26 00 05 07 05 00", nullptr},
+        {"Calc(V_07 & (1 | 4), 0);", "26 00 06 07 05 00", nullptr},
+        {"if(Calc(V_07 & 5, 0) && Ck(FG_ROOM, 5, 1)) {\n\t}",
+         "06 00 0C 00 26 00 06 07 05 00 21 05 05 01 08 00", nullptr},
     };
     for (const auto& c : cases) {
         std::string chunk;
@@ -98,6 +103,35 @@ TEST(ExactExpressions, MalformedArgumentsAreErrorsAtTheirPlace) {
         EXPECT_FALSE(Compile(c.line, chunk, messages)) << c.line;
         ASSERT_FALSE(messages.empty()) << c.line;
         EXPECT_EQ(messages[0].substr(0, std::string(c.message).size()), c.message) << c.line;
+    }
+}
+
+// Calc's OR and AND print as C spells them, and a goto with the usual bytes
+// as its label alone; each line compiles back to its bytes.
+TEST(ExactExpressions, CalcAndGotoPrintAsC) {
+    const std::string chunk =
+        codec_test::H("02 00 26 00 05 07 05 00 26 00 06 07 05 00 17 FF FF 00 F4 FF 17 FF FF 01 "
+                      "EE FF");
+    for (const exact::PrintOptions& options : {exact::PrintOptions{}, {.numbers = true}}) {
+        std::string text, reason, again;
+        ASSERT_TRUE(exact::DisassembleChunk(chunk, text, reason, options)) << reason;
+        const char* v07 = options.numbers ? "7" : "V_07";
+        for (const std::string& line :
+             {"\tCalc(" + std::string(v07) + " | 5, 0);\r\n",
+              "\tCalc(" + std::string(v07) + " & 5, 0);\r\n", std::string("\tgoto L0002;\r\n"),
+              std::string("\tgoto(L0002, 255, 255, 1);\r\n")})
+            EXPECT_NE(text.find(line), std::string::npos) << line << text;
+        ASSERT_TRUE(exact::CompileChunk(text, again, {}));
+        EXPECT_EQ(Hex(again), Hex(chunk));
+    }
+    std::string out;
+    std::vector<std::string> messages;
+    for (const char* line : {"goto(L0001);", "goto L0001 0;"}) {
+        EXPECT_FALSE(Compile(std::string("L0001:\n\t") + line, out, messages));
+        ASSERT_FALSE(messages.empty());
+        EXPECT_EQ(messages[0], "5:7: error: a goto takes its label and three bytes, as in "
+                               "'goto(L0132, 255, 255, 0);', or its label alone for those "
+                               "bytes, as in 'goto L0132;'");
     }
 }
 
