@@ -30,6 +30,7 @@
 #include "codec/exact/field_scanner.h"
 #include "codec/exact/ir.h"
 #include "codec/exact/lexer.h"
+#include "codec/exact/listener.h"
 #include "codec/exact/operands.h"
 
 namespace quillon::exact {
@@ -61,7 +62,7 @@ class Compiler : public CompileListener {
         if (*onMessage_) (*onMessage_)({error, line_, column, std::move(text), length});
     }
     void Error(std::string_view token, std::string text) {
-        Message(true, Column(token), std::move(text));
+        Message(true, Column(token), std::move(text), static_cast<int>(Original(token).size()));
     }
     // The column of a token of the line; a missing one is placed just after
     // the last token (at the ")" that ends the arguments).
@@ -178,6 +179,29 @@ class Compiler : public CompileListener {
         if (added) labelLine_.push_back(0);
         return it->second;
     }
+
+    // ---- what a listener is told (events.cpp)
+    Span SpanOf(std::string_view token) const;
+    void TellToken(std::string_view text, TokenRole role, bool definition);
+    TokenRole NameRole(std::string_view name) const;
+    // The tokens of the line read, as C tokens.
+    void TellLineTokens();
+    // The arguments of an instruction scanned into `bytes` through `form`.
+    void TellArguments(std::uint8_t op, const Form& form, const std::uint8_t* bytes);
+    // Blocks as they open and end (a case's runs to the line before the
+    // next case or the switch's end).
+    void OpenBlock(std::string_view keyword, bool isCase = false);
+    void CloseBlock(int lastLine);
+    void CloseCase(int lastLine);
+    struct OpenedBlock {
+        Span keyword;
+        int firstLine;
+        bool isCase;
+    };
+    Listener* listener_ = nullptr;
+    std::vector<OpenedBlock> blocks_;
+    Span functionName_; // the head of the function being read
+    int functionLine_ = 0;
 
     // ---- the layout (layout.cpp)
     // An item read at `token`, its fields to be filled in before Put.

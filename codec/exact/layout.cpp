@@ -20,6 +20,8 @@ Compiler::Compiler() : rows_(ExactRows()), operands_(Operands()), scanner_(this)
 void Compiler::Begin(const MessageHandler& onMessage, const CompileOptions& options) {
     onMessage_ = &onMessage;
     options_ = &options;
+    listener_ = options.listener;
+    blocks_.clear();
     book_ = NameBook();
     directives_ = std::make_unique<Directives>(book_, options, options.key);
     functions_.clear();

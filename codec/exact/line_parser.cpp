@@ -50,6 +50,7 @@ std::size_t Compiler::Feed(std::string_view window, bool last) {
 
 void Compiler::Line() {
     if (tokens_.empty()) return;
+    if (listener_) TellLineTokens();
     const std::string_view word = tokens_[0];
     // Most lines are instructions: a word that no keyword or label starts
     // with is one.
@@ -104,6 +105,8 @@ void Compiler::FunctionHead() {
     references_.clear();
     ++count_;
     BeginProcedure();
+    functionName_ = SpanOf(n > 1 ? tokens_[1] : word);
+    functionLine_ = line_;
     if (n < 2 || !IsIdentifier(tokens_[1]))
         return Error(n > 1 ? tokens_[1] : word, "a function's name expected after its type");
     const std::string name(tokens_[1]);
@@ -147,6 +150,7 @@ void Compiler::ConditionBlock() {
     e.block = rows_.row[op].block;
     Put(e, bytes, 4, false);
     ++open_;
+    OpenBlock(word);
     Conditions(1, n - 1);
 }
 
@@ -183,6 +187,7 @@ void Compiler::FieldBlock() {
     const Block block = word == "do" ? Block::Do : word == "for" ? Block::For : Block::Switch;
     const std::uint8_t op = rows_.opener[static_cast<int>(block)];
     ++open_;
+    OpenBlock(word);
     Item e = Make(ItemKind::Open, word);
     e.block = block;
     Scan(op, 0, n, e);
@@ -191,6 +196,8 @@ void Compiler::FieldBlock() {
 void Compiler::CaseOrDefault() {
     const std::string_view word = tokens_[0];
     const Block block = word == "case" ? Block::Case : Block::Default;
+    CloseCase(line_ - 1);
+    OpenBlock(word, true);
     Scan(rows_.opener[static_cast<int>(block)], 0, tokens_.size(),
          Make(word == "case" ? ItemKind::Case : ItemKind::Default, word));
 }
@@ -199,11 +206,18 @@ void Compiler::Brace() {
     const std::string_view word = tokens_[0];
     const std::size_t n = tokens_.size();
     if (n == 1) {
+        CloseCase(line_ - 1);
         if (open_ == 0) {
             inFunction_ = false;
+            if (listener_) {
+                blocks_.clear();
+                listener_->Function(
+                    {functionName_, static_cast<int>(count_) - 1, functionLine_, line_});
+            }
             return CloseProcedure();
         }
         --open_;
+        CloseBlock(line_);
         return Put(Make(ItemKind::Close, word), nullptr, 0, false);
     }
     if (tokens_[1] == "else") {
@@ -211,11 +225,16 @@ void Compiler::Brace() {
         if (n != 3 || tokens_[2] != "{") return Error(tokens_[1], "'} else {' expected");
         const std::uint8_t op = rows_.opener[static_cast<int>(Block::Else)];
         const std::uint8_t bytes[4] = {op, 0, 0, 0};
+        CloseCase(line_ - 1);
+        CloseBlock(line_);
+        OpenBlock(tokens_[1]);
         return Put(Make(ItemKind::Else, word), bytes, 4, false);
     }
     if (tokens_[1] == "while") {
         if (open_ == 0) return Error(word, "'}' closes no open block");
         --open_;
+        CloseCase(line_ - 1);
+        CloseBlock(line_);
         Item e = Make(ItemKind::Close, word);
         e.block = Block::Do;
         Put(e, nullptr, 0, false);
@@ -337,6 +356,7 @@ bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, const I
     }
     if (errors_ > before || (!named_.empty() && (!WriteNamed(op, bytes) || !CheckNames(op, bytes))))
         return false;
+    if (listener_) TellArguments(op, form, bytes);
     Put(item, bytes, static_cast<std::size_t>(rows_.dialect.Size(op)), true);
     return true;
 }

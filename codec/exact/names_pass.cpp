@@ -216,7 +216,8 @@ bool Compiler::WriteNamed(std::uint8_t op, std::uint8_t* bytes) {
                                "low %d bits are kept",
                                k + 1, rows_.dialect.Name(op), MessageWord(a.token).c_str(),
                                static_cast<long long>(v), RangeOf(f.kind).low, RangeOf(f.kind).high,
-                               WidthOf(f.kind) * 8));
+                               WidthOf(f.kind) * 8),
+                    static_cast<int>(a.token.size()));
         }
         bytes[f.offset] = static_cast<std::uint8_t>(v & 0xFF);
         if (IsWide(f.kind)) bytes[f.offset + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
@@ -245,7 +246,8 @@ bool Compiler::CheckNames(std::uint8_t op, const std::uint8_t* bytes) {
             Message(false, Column(a.token),
                     FormatText("'%s' is %s; argument %zu of %s is %s", MessageWord(a.token).c_str(),
                                MeaningOf(a.meaning).noun, k + 1, rows_.dialect.Name(op),
-                               MeaningOf(p->meaning).noun));
+                               MeaningOf(p->meaning).noun),
+                    static_cast<int>(a.token.size()));
     }
     return true;
 }
@@ -292,7 +294,8 @@ void Compiler::ResolveReferences() {
                 (*onMessage_)({true, r.line, r.column,
                                index > 0xFF ? FormatText("procedure %lld does not fit a byte",
                                                          static_cast<long long>(index))
-                                            : Unknown(r.name, r.call)});
+                                            : Unknown(r.name, r.call),
+                               static_cast<int>(r.name.size())});
             continue;
         }
         if (r.at >= 0) body_[static_cast<std::size_t>(r.at)] = static_cast<char>(index);
