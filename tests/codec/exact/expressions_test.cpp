@@ -56,6 +56,12 @@ TEST(ExactExpressions, BytesAsCWorksThemOut) {
         {"Calc(7 && 0xBFFF, 0);", "26 00 06 07 FF BF", nullptr},
         {"Sleep(65535 + 1, 255);", "09 FF 00 00",
          "4:8: warning: argument 1 of 'Sleep': 65535 + 1 (65536) does not fit (0 to 65535)"},
+        {"Sleep(0, 255 + 1);", "09 00 00 00",
+         "4:11: warning: argument 2 of 'Sleep': 255 + 1 (256) does not fit (0 to 255)"},
+        {"Cmp(0 = -(32768), 0);", "23 00 00 00 00 80", nullptr},
+        {"Cmp(0 = (-32768 - 1), 0);", "23 00 00 00 FF 7F",
+         "4:10: warning: argument 3 of 'Cmp': (-32768 - 1) (-32769) does not fit (-32768 to "
+         "32767)"},
         {"for(n = 0; n < 2 * 3; n++) {\n\t}", "0D 00 02 00 06 00 0E 00", nullptr},
         {"Calc(V_07 | 5, 0);", "26 00 05 07 05 00", nullptr},
         {"Calc(V_07 || 5, 0);", "26 00 05 07 05 00", nullptr},
