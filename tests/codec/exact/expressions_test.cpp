@@ -100,6 +100,7 @@ TEST(ExactExpressions, MalformedArgumentsAreErrorsAtTheirPlace) {
         {"Sleep((1 + 2, 1);", "4:8: error: '(' without its ')'"},
         {"Sleep(1 +, 1);", "4:11: error: a value is missing at the end"},
         {"Sleep(1 + 1, 2) x;", "4:18: error: 'x' left over after the arguments of 'Sleep'"},
+        {"Sleep(0 10);", "4:10: error: '10' left over after the expression"},
         {"Cmp(V_07 < 1 + 1, 0);", "4:15: error: after '<', one term"},
         {"for(n = 0; n < 1e3; n++) {\n\t}", "4:17: error: malformed number '1e3'"},
     };
