@@ -116,6 +116,24 @@ void Compiler::TellArguments(std::uint8_t op, const Form& form, const std::uint8
         ArgumentEvent a;
         const std::string_view token = tokens_[t];
         a.span = SpanOf(token);
+        // Values joined by "|" are one argument, the tokens that follow the
+        // first one's.
+        if (const std::string_view line = lexer_.Text(), first = Original(token);
+            k + 1 != static_cast<std::size_t>(operatorAt_[op]) && first.data() >= line.data() &&
+            first.data() < line.data() + line.size()) {
+            std::size_t p = static_cast<std::size_t>(first.data() - line.data()) + first.size();
+            for (std::size_t q = p;;) {
+                while (q < line.size() && (line[q] == ' ' || line[q] == '\t')) ++q;
+                if (q + 1 >= line.size() || line[q] != '|' || line[q + 1] == '|') break;
+                for (++q; q < line.size() && (line[q] == ' ' || line[q] == '\t');) ++q;
+                const std::size_t word = q;
+                while (q < line.size() && IsWordByte(line[q])) ++q;
+                if (q == word) break;
+                p = q;
+            }
+            a.span.length =
+                static_cast<int>(p - static_cast<std::size_t>(first.data() - line.data()));
+        }
         a.opcode = op;
         a.index = static_cast<int>(k);
         a.offset = f.offset;

@@ -57,6 +57,7 @@ TEST(ExactEvents, ASmallTextToldWhole) {
                              "\t\tSleep(10 + 20, 1);\n"
                              "\t}\n"
                              "\tEvt_exec(255, I_GOSUB, Sub01);\n"
+                             "\tSleep(SAT_PL | SAT_FRONT, 0);\n"
                              "}\n"
                              "int Sub01(void) {\n"
                              "L1:\n"
@@ -83,10 +84,11 @@ TEST(ExactEvents, ASmallTextToldWhole) {
         "block 4:2+2 4-6",
         "argument 7:25+5 op 4 #2 @3 ? place " + M(Meaning::Procedure) + " name " +
             M(Meaning::Procedure),
-        "function 3:5+5 #0 3-8",
-        "token 10:1+2 L1 " + Role(TokenRole::Label) + " def",
-        "token 11:7+2 L1 " + Role(TokenRole::Label),
-        "function 9:5+5 #1 9-12",
+        "argument 8:8+18 op 9 #0 @2 33 place 0 name " + M(Meaning::SatBits),
+        "function 3:5+5 #0 3-9",
+        "token 11:1+2 L1 " + Role(TokenRole::Label) + " def",
+        "token 12:7+2 L1 " + Role(TokenRole::Label),
+        "function 10:5+5 #1 10-13",
     };
     // In this order, among the others.
     auto at = r.events.begin();
