@@ -74,9 +74,9 @@ std::size_t TermEnd(std::string_view text, std::size_t p) {
     return p;
 }
 
-// A token that reads whole as one number, one name, a "|" or (with
-// `operators`) an operator.
-bool PlainToken(std::string_view t, bool operators) {
+} // namespace
+
+bool PlainTokenOther(std::string_view t, bool operators) {
     const PlainClass c = ClassOf(t[0]);
     if (c == kLetter) {
         for (const char d : t)
@@ -96,30 +96,23 @@ bool PlainToken(std::string_view t, bool operators) {
     return true;
 }
 
-} // namespace
+bool Compiler::Separated(std::size_t k, std::size_t firstArgument, std::size_t at) const {
+    const std::string_view t = tokens_[k], before = tokens_[k - 1];
+    if (k == at || k == at + 1 || t == "|" || before == "|") return true;
+    const bool first = k == firstArgument;
+    int opened = 0;
+    bool comma = false;
+    for (const char* p = before.data() + before.size(); p < t.data(); ++p) {
+        if (*p == ')' || (*p == '(' && (!first || ++opened > 1))) return false;
+        comma = comma || *p == ',';
+    }
+    return first || comma;
+}
 
 bool Compiler::PlainArguments(std::uint8_t op, std::size_t first, std::size_t end) const {
     const std::size_t at = first + static_cast<std::size_t>(operatorAt_[op]);
-    // One "(" opens the arguments: more is an expression's.
-    const char* gap = tokens_[first - 1].data() + tokens_[first - 1].size();
-    int opened = 0;
-    for (const char* p = gap; p < tokens_[first].data(); ++p) opened += *p == '(';
-    if (opened > 1) return false;
-    for (std::size_t k = first; k < end; ++k) {
-        const std::string_view t = tokens_[k];
-        if (!PlainToken(t, k == at)) return false;
-        // Between two arguments, a ",": a blank alone leaves the second one
-        // over, and a parenthesis belongs to an expression. ("|" and the
-        // form's own operator stand between the tokens of one argument.)
-        const std::string_view before = tokens_[k - 1];
-        if (k == first || k == at || k == at + 1 || t == "|" || before == "|") continue;
-        bool comma = false;
-        for (const char* p = before.data() + before.size(); p < t.data(); ++p) {
-            if (*p == '(' || *p == ')') return false;
-            comma = comma || *p == ',';
-        }
-        if (!comma) return false;
-    }
+    for (std::size_t k = first; k < end; ++k)
+        if (!PlainToken(tokens_[k], k == at) || !Separated(k, first, at)) return false;
     return true;
 }
 

@@ -146,13 +146,18 @@ class Compiler : public CompileListener {
     void UnknownName(std::string_view token);
     // The names of the functions read so far, for guesses.
     std::vector<std::string_view> FunctionNames() const;
-    enum class Simple { Done, Failed, No };
+    enum class Simple { Done, Failed, No, Text };
     Simple SimpleNames(std::uint8_t op, const Form*& form, std::size_t first, std::size_t end);
     bool OneValue(std::string_view token, Argument& a) const;
     // Whether the kept tokens [first, end) are each one number, one name,
     // a "|" or (at the place of the form's own operator) an operator: the
     // common line, which the tokens tell whole.
     bool PlainArguments(std::uint8_t op, std::size_t first, std::size_t end) const;
+    // Whether kept token k stands apart from the one before it as the next
+    // argument does (after a "," with no parenthesis, or, the first
+    // argument, after the call's one "("), or joined to it by "|" or by the
+    // form's own operator (at token `at`).
+    bool Separated(std::size_t k, std::size_t firstArgument, std::size_t at) const;
     // The arguments read from the line's text into arguments_, expressions
     // worked out (argument_text.cpp); false after an error.
     bool ArgumentsFromText(std::uint8_t op, const Form& form, std::size_t first, std::size_t end);

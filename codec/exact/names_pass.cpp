@@ -52,11 +52,11 @@ bool Compiler::ResolveNames(std::uint8_t op, const Form*& form) {
     if (const std::size_t at = first + static_cast<std::size_t>(operatorAt_[op]); at < end)
         tokens[at] = ClassicSpelling(scanned_[op][static_cast<std::size_t>(operatorAt_[op])].kind,
                                      tokens[at]);
-    if (!PlainArguments(op, first, end)) {
+    const Simple simple = SimpleNames(op, form, first, end);
+    if (simple == Simple::Done || simple == Simple::Failed) return simple == Simple::Done;
+    if (simple == Simple::Text || !PlainArguments(op, first, end)) {
         if (!ArgumentsFromText(op, *form, first, end)) return false;
     } else {
-        if (const Simple simple = SimpleNames(op, form, first, end); simple != Simple::No)
-            return simple == Simple::Done;
         std::string error;
         std::string_view at;
         if (!ReadArguments(args, book_, arguments_, error, at)) {
@@ -109,15 +109,23 @@ bool Compiler::OneValue(std::string_view t, Argument& a) const {
 // The common line, resolved in place: names of one value each, values
 // joined by "|". Each named value's first token becomes its stand-in, and
 // the tokens that "|" joined to it leave the line (the stand-ins have room
-// after them, as the line's tokens do). Simple::No leaves the line as it was.
+// after them, as the line's tokens do). Simple::No leaves the line as it was;
+// Simple::Text too, for a line whose arguments are not each one token.
 Compiler::Simple Compiler::SimpleNames(std::uint8_t op, const Form*& form, std::size_t first,
                                        std::size_t end) {
     named_.clear();
     std::size_t count = 0; // arguments
     bool joined = false, hex = false;
     Argument a, b;
+    const std::size_t at = first + static_cast<std::size_t>(operatorAt_[op]);
     for (std::size_t r = first; r < end; ++r) {
         const std::string_view t = tokens_[r];
+        // The arguments are apart where ", " stands before a token (as texts
+        // print them; a parenthesis there is around it alone), and the first
+        // one just after the "("; elsewhere the gap is looked at.
+        if (r == first ? t.data() != tokens_[r - 1].data() + tokens_[r - 1].size() + 1
+                       : t.data()[-2] != ',')
+            if (!Separated(r, first, at)) return Simple::Text;
         hex = hex || IsHexText(t);
         if (t.size() == 1 && t[0] == '|') {
             joined = true;
@@ -138,7 +146,12 @@ Compiler::Simple Compiler::SimpleNames(std::uint8_t op, const Form*& form, std::
         }
         if (IsNameStart(t[0])) {
             if (!OneValue(t, a) || named_.size() == kStandIns) return Simple::No;
+            // A name found is a name whole; a token of no value may be an
+            // expression ("A+1").
+            if (a.unresolved && !IsIdentifier(t)) return Simple::Text;
             named_.push_back({count, a});
+        } else if (!PlainToken(t, r == at)) {
+            return Simple::Text;
         }
         ++count;
     }
