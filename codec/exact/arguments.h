@@ -49,6 +49,16 @@ inline bool IsNameStart(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
 }
 
+// A token that reads whole as one number (decimal, or hexadecimal after
+// "0x", an optional "-" before), one name, a "|" or (with `operators`) an
+// operator. Digits alone, the common case, are told here.
+bool PlainTokenOther(std::string_view t, bool operators);
+inline bool PlainToken(std::string_view t, bool operators) {
+    for (const char c : t)
+        if (static_cast<unsigned char>(c - '0') > 9) return PlainTokenOther(t, operators);
+    return true;
+}
+
 // A C identifier: a letter or "_", then letters, digits and "_".
 bool IsIdentifier(std::string_view word);
 

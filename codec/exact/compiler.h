@@ -68,14 +68,14 @@ class Compiler : public CompileListener {
 
   private:
     // ---- messages
-    void Message(bool error, int column, std::string text) {
+    void Message(bool error, int column, std::string text, int length = 0) {
         if (error) ++errors_;
         int line = line_;
         if (placing_) Place(line, column, &text);
-        if (*onMessage_) (*onMessage_)({error, line, column, std::move(text)});
+        if (*onMessage_) (*onMessage_)({error, line, column, std::move(text), length});
     }
     void Error(std::string_view token, std::string text) {
-        Message(true, Column(token), std::move(text));
+        Message(true, Column(token), std::move(text), static_cast<int>(Original(token).size()));
     }
     // The column of a token of the line; a missing one is placed just after
     // the last token (at the ")" that ends the arguments).
@@ -97,6 +97,15 @@ class Compiler : public CompileListener {
             static_cast<std::size_t>(p - standIns_) < named_.size())
             return named_[static_cast<std::size_t>(p - standIns_)].argument.token;
         return token;
+    }
+    // An operator as the field scanner reads it: C's spelling of Calc's OR
+    // and AND ("|", "&") as the classic one ("||", "&&").
+    std::string_view ClassicSpelling(Kind kind, std::string_view token) {
+        const int code = ExactSpellingCode(kind, token);
+        if (code < 0) return token;
+        const std::string_view classic = OperatorText(kind, static_cast<std::uint8_t>(code));
+        classic.copy(spelled_, classic.size());
+        return std::string_view(spelled_, classic.size());
     }
     // The stand-in of the named value j, scanned by a field of `kind`.
     std::string_view StandIn(std::size_t j, Kind kind) {
@@ -194,9 +203,26 @@ class Compiler : public CompileListener {
     void UnknownName(std::string_view token);
     // The names of the functions read so far, for guesses.
     std::vector<std::string_view> FunctionNames() const;
-    enum class Simple { Done, Failed, No };
+    enum class Simple { Done, Failed, No, Text };
     Simple SimpleNames(std::uint8_t op, const Form*& form, std::size_t first, std::size_t end);
     bool OneValue(std::string_view token, Argument& a) const;
+    // Whether the kept tokens [first, end) are each one number, one name,
+    // a "|" or (at the place of the form's own operator) an operator: the
+    // common line, which the tokens tell whole.
+    bool PlainArguments(std::uint8_t op, std::size_t first, std::size_t end) const;
+    // Whether kept token k stands apart from the one before it as the next
+    // argument does (after a "," with no parenthesis, or, the first
+    // argument, after the call's one "("), or joined to it by "|" or by the
+    // form's own operator (at token `at`).
+    bool Separated(std::size_t k, std::size_t firstArgument, std::size_t at) const;
+    // The arguments read from the line's text into arguments_, expressions
+    // worked out (argument_text.cpp); false after an error.
+    bool ArgumentsFromText(std::uint8_t op, const Form& form, std::size_t first, std::size_t end);
+    bool ReadArgument(std::string_view piece, std::string_view clean);
+    // A for line's count, "n < COUNT", where it is other than one number:
+    // worked out as an argument is. False after an error.
+    bool ForCount(std::uint8_t op, const Form& form);
+    void CleanLine();
     // Writes the named values over their stand-ins in the scanned bytes.
     bool WriteNamed(std::uint8_t op, std::uint8_t* bytes);
     // A reference to the procedure `name` at `offset` of the next
@@ -215,6 +241,27 @@ class Compiler : public CompileListener {
         if (added) labelLine_.push_back(0);
         return it->second;
     }
+
+    // ---- what a listener is told (events.cpp)
+    TokenRole NameRole(std::string_view name) const;
+    // The tokens of the line read, as C tokens.
+    void TellLineTokens();
+    // The arguments of an instruction scanned into `bytes` through `form`.
+    void TellArguments(std::uint8_t op, const Form& form, const std::uint8_t* bytes);
+    // Blocks as they open and end (a case's runs to the line before the
+    // next case or the switch's end).
+    void OpenBlock(std::string_view keyword, bool isCase = false);
+    void CloseBlock(int lastLine);
+    void CloseCase(int lastLine);
+    struct OpenedBlock {
+        Span keyword;
+        int firstLine;
+        bool isCase;
+    };
+    Listener* listener_ = nullptr;
+    std::vector<OpenedBlock> blocks_;
+    Span functionName_; // the head of the function being read
+    int functionLine_ = 0;
 
     // ---- the layout (layout.cpp)
     // An item read at `token`, its fields to be filled in before Put.
@@ -290,6 +337,7 @@ class Compiler : public CompileListener {
     NameBook book_; // the names that the text and its headers define
     std::unique_ptr<Directives> directives_;
     std::vector<Argument> arguments_; // the line's, with names resolved
+    std::string clean_;               // the line, its comments blanked
     struct NamedArgument {
         std::size_t field; // the argument's place: the field it fills
         Argument argument;
@@ -297,10 +345,14 @@ class Compiler : public CompileListener {
     std::vector<NamedArgument> named_; // the line's names (and numbers made values)
     static constexpr std::size_t kStandIns = 4 * kFieldSlots;
     char standIns_[kStandIns + kReadableFromToken] = {};
-    std::span<const Field> argumentFields_; // the field that each fills
+    char spelled_[4 + kReadableFromToken] = {}; // an operator in its classic spelling
+    std::span<const Field> argumentFields_;     // the field that each fills
     // The fields that the arguments of each opcode's form fill, and of its
     // earlier form.
     std::vector<Field> scanned_[256], oldScanned_[256];
+    // The argument that each opcode's form writes as its own operator (a
+    // large number where none).
+    int operatorAt_[256] = {};
     std::vector<std::string_view> lineTokens_;
     std::unordered_map<std::string, std::uint32_t> functions_; // by name: their index
     std::vector<std::pair<std::string, int>> functionLines_;

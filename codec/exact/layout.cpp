@@ -11,12 +11,17 @@ Compiler::Compiler() : rows_(ExactRows()), operands_(Operands()), scanner_(this)
         const int size = rows_.dialect.Size(static_cast<std::uint8_t>(op));
         ScannedFields(*rows_.dialect.forms[op], size, scanned_[op]);
         if (rows_.oldForm[op]) ScannedFields(*rows_.oldForm[op], size, oldScanned_[op]);
+        operatorAt_[op] = 1 << 20;
+        for (std::size_t k = scanned_[op].size(); k-- > 0;)
+            if (IsOperator(scanned_[op][k].kind)) operatorAt_[op] = static_cast<int>(k);
     }
 }
 
 void Compiler::Begin(const MessageHandler& onMessage, const CompileOptions& options) {
     onMessage_ = &onMessage;
     options_ = &options;
+    listener_ = options.listener;
+    blocks_.clear();
     book_ = NameBook();
     directives_ = std::make_unique<Directives>(book_, options, options.key);
     directives_->SetReader([this](std::string_view text, const std::string& key,

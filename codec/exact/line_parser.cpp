@@ -4,6 +4,7 @@
 // items; an instruction's line is raw bytes, or its fields scanned through
 // its exact form by the field scanner.
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "codec/base/text.h"
@@ -60,6 +61,7 @@ std::size_t Compiler::Feed(std::string_view window, bool last) {
 void Compiler::Line() {
     if (preprocessing_) return Preprocess();
     if (tokens_.empty()) return;
+    if (listener_) TellLineTokens();
     const std::string_view word = tokens_[0];
     // Most lines are instructions: a word that no keyword or label starts
     // with is one.
@@ -78,8 +80,7 @@ void Compiler::Line() {
     if (word == "do" || word == "for" || word == "switch") return FieldBlock();
     if (word == "case" || word == "default") return CaseOrDefault();
     if (word == "}") return Brace();
-    // "goto(L0132, 0, 0, 0);" jumps; "goto Sub03();" is the earlier texts' call.
-    if (word == "goto" && tokens_.size() > 2) return Goto();
+    if (word == "goto") return Goto();
     Instruction(0, tokens_.size(), false);
 }
 
@@ -120,6 +121,8 @@ void Compiler::FunctionHead() {
     references_.clear();
     ++count_;
     BeginProcedure();
+    functionName_ = SpanOf(n > 1 ? tokens_[1] : word);
+    functionLine_ = line_;
     if (n < 2 || !IsIdentifier(tokens_[1]))
         return Error(n > 1 ? tokens_[1] : word, "a function's name expected after its type");
     const std::string name(tokens_[1]);
@@ -130,10 +133,14 @@ void Compiler::FunctionHead() {
                      FormatText("'%s' is an instruction, a keyword or a value: a function "
                                 "may not take its name",
                                 name.c_str()));
-    const auto [it, added] = functions_.try_emplace(name, static_cast<std::uint32_t>(count_ - 1));
-    if (!added)
+    if (!functions_.try_emplace(name, static_cast<std::uint32_t>(count_ - 1)).second) {
+        // The functions named so far, in order: a function whose head was
+        // refused is among the procedures but not here.
+        const auto first = std::find_if(functionLines_.begin(), functionLines_.end(),
+                                        [&](const auto& f) { return f.first == name; });
         return Error(tokens_[1], FormatText("function '%s' is already defined on line %d",
-                                            name.c_str(), functionLines_[it->second].second));
+                                            name.c_str(), first->second));
+    }
     functionLines_.push_back({name, line_});
 }
 
@@ -159,6 +166,7 @@ void Compiler::ConditionBlock() {
     e.block = rows_.row[op].block;
     Put(e, bytes, 4, false);
     ++open_;
+    OpenBlock(word);
     Conditions(1, n - 1);
 }
 
@@ -195,6 +203,7 @@ void Compiler::FieldBlock() {
     const Block block = word == "do" ? Block::Do : word == "for" ? Block::For : Block::Switch;
     const std::uint8_t op = rows_.opener[static_cast<int>(block)];
     ++open_;
+    OpenBlock(word);
     Item e = Make(ItemKind::Open, word);
     e.block = block;
     Scan(op, 0, n, e);
@@ -203,6 +212,8 @@ void Compiler::FieldBlock() {
 void Compiler::CaseOrDefault() {
     const std::string_view word = tokens_[0];
     const Block block = word == "case" ? Block::Case : Block::Default;
+    CloseCase(line_ - 1);
+    OpenBlock(word, true);
     Scan(rows_.opener[static_cast<int>(block)], 0, tokens_.size(),
          Make(word == "case" ? ItemKind::Case : ItemKind::Default, word));
 }
@@ -211,11 +222,18 @@ void Compiler::Brace() {
     const std::string_view word = tokens_[0];
     const std::size_t n = tokens_.size();
     if (n == 1) {
+        CloseCase(line_ - 1);
         if (open_ == 0) {
             inFunction_ = false;
+            if (listener_) {
+                blocks_.clear();
+                listener_->Function(
+                    {functionName_, static_cast<int>(count_) - 1, functionLine_, line_});
+            }
             return CloseProcedure();
         }
         --open_;
+        CloseBlock(line_);
         return Put(Make(ItemKind::Close, word), nullptr, 0, false);
     }
     if (tokens_[1] == "else") {
@@ -223,11 +241,16 @@ void Compiler::Brace() {
         if (n != 3 || tokens_[2] != "{") return Error(tokens_[1], "'} else {' expected");
         const std::uint8_t op = rows_.opener[static_cast<int>(Block::Else)];
         const std::uint8_t bytes[4] = {op, 0, 0, 0};
+        CloseCase(line_ - 1);
+        CloseBlock(line_);
+        OpenBlock(tokens_[1]);
         return Put(Make(ItemKind::Else, word), bytes, 4, false);
     }
     if (tokens_[1] == "while") {
         if (open_ == 0) return Error(word, "'}' closes no open block");
         --open_;
+        CloseCase(line_ - 1);
+        CloseBlock(line_);
         Item e = Make(ItemKind::Close, word);
         e.block = Block::Do;
         Put(e, nullptr, 0, false);
@@ -237,14 +260,39 @@ void Compiler::Brace() {
     Error(tokens_[1], "'}' expected alone, or as '} else {' or '} while(...);'");
 }
 
+// "goto(L0132, 0, 0, 0);" jumps with its three bytes, "goto L0132;" with the
+// usual ones; "goto Sub03();" is the earlier texts' call.
 void Compiler::Goto() {
+    const std::string_view line = lexer_.Text();
+    const auto after = [&](std::string_view token) {
+        std::size_t p = static_cast<std::size_t>(token.data() + token.size() - line.data());
+        while (p < line.size() && (line[p] == ' ' || line[p] == '\t')) ++p;
+        return p < line.size() ? line[p] : '\0';
+    };
+    const std::size_t n = tokens_.size();
+    const bool paren = after(tokens_[0]) == '(';
+    if (!paren && n == 2 && after(tokens_[1]) == '(') {
+        Instruction(0, n, false);
+        return;
+    }
+    if ((paren ? n != 5 : n != 2) || !IsIdentifier(tokens_[1]))
+        return Error(n > 1 ? tokens_[1] : tokens_[0],
+                     FormatText("a goto takes its label and three bytes, as in 'goto(L0132, 255, "
+                                "255, 0);', or its label alone for those bytes, as in 'goto "
+                                "L0132;'"));
     const std::uint32_t id = LabelId(tokens_[1]);
-    const auto [line, column] = PlaceOf(tokens_[1]);
-    references_.push_back({id, line, column, std::string(tokens_[1])});
+    const auto [at, column] = PlaceOf(tokens_[1]);
+    references_.push_back({id, at, column, std::string(tokens_[1])});
     // Bytes 1 to 3 follow the label.
     Item e = Make(ItemKind::Goto, tokens_[0]);
     e.label = id;
-    Scan(rows_.jump, 0, tokens_.size(), e);
+    if (paren) {
+        Scan(rows_.jump, 0, n, e);
+        return;
+    }
+    std::uint8_t bytes[64] = {rows_.jump};
+    std::copy(std::begin(kUsualGotoBytes), std::end(kUsualGotoBytes), bytes + 1);
+    Put(e, bytes, static_cast<std::size_t>(rows_.dialect.Size(rows_.jump)), true);
 }
 
 bool Compiler::RawLine(std::size_t first, std::size_t end, bool condition) {
@@ -311,7 +359,8 @@ bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, const I
     const int before = errors_;
     const Form* chosen = rows_.dialect.forms[op];
     named_.clear();
-    if (chosen->special != Special::For && !ResolveNames(op, chosen)) return false;
+    if (chosen->special == Special::For ? !ForCount(op, *chosen) : !ResolveNames(op, chosen))
+        return false;
     const Form& form = *chosen;
     std::uint8_t* const bytes = scanner_.Scan(op, form);
     // The scanner checks for surplus arguments where a form has fields; here
@@ -324,6 +373,7 @@ bool Compiler::Scan(std::uint8_t op, std::size_t first, std::size_t end, const I
     }
     if (errors_ > before || (!named_.empty() && (!WriteNamed(op, bytes) || !CheckNames(op, bytes))))
         return false;
+    if (listener_) TellArguments(op, form, bytes);
     Put(item, bytes, static_cast<std::size_t>(rows_.dialect.Size(op)), true);
     return true;
 }

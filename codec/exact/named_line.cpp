@@ -39,7 +39,11 @@ char* WriteProcedureName(std::uint32_t number, char* p) {
 
 NamedLines::NamedLines(const PrintOptions& options)
     : plan_(PlanOf(ExactRows().dialect)), naming_(Naming::Builtin()), numbers_(options.numbers),
-      book_(options.names && !options.names->Empty() ? options.names : nullptr) {}
+      book_(options.names && !options.names->Empty() ? options.names : nullptr) {
+    for (int op = 0; op < 256; ++op)
+        for (int k = 0; k < plan_.lines[op].fieldCount; ++k)
+            spelled_[op] = spelled_[op] || plan_.lines[op].fields[k].kind == Kind::CalcOp;
+}
 
 char* NamedLines::UserName(const LinePlan& line, int k, const Position& p, std::uint32_t value,
                            const std::uint8_t* code, char* out, int& taken) const {
@@ -65,7 +69,10 @@ char* NamedLines::UserName(const LinePlan& line, int k, const Position& p, std::
 char* NamedLines::Name(const LinePlan& line, int k, const std::uint8_t* code, char* out,
                        int& taken) const {
     const FieldPlan& f = line.fields[k];
-    if (IsOperator(f.kind)) return nullptr;
+    if (IsOperator(f.kind)) {
+        const char* text = ExactOperatorText(f.kind, code[f.offset]);
+        return text == OperatorText(f.kind, code[f.offset]) ? nullptr : Put(out, text);
+    }
     const Position* p = naming_.At(code, f.offset);
     if (!p) return nullptr;
     const std::uint32_t value = ValueOf(f, code);
@@ -78,8 +85,9 @@ char* NamedLines::Name(const LinePlan& line, int k, const std::uint8_t* code, ch
 
 void NamedLines::Append(const std::uint8_t* code, std::string& out) const {
     const LinePlan& line = plan_.lines[code[0]];
-    // With numbers, only procedures have names.
-    if (numbers_ ? !naming_.Refers(code[0]) : !naming_.Names(code[0]))
+    // With numbers, only procedures have names (and operators their
+    // spelling).
+    if ((numbers_ ? !naming_.Refers(code[0]) : !naming_.Names(code[0])) && !spelled_[code[0]])
         return AppendInstruction(line, code, out);
     char text[kLineRoom];
     char* p = PutText(text, line.head);

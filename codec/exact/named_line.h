@@ -1,7 +1,8 @@
 // An instruction's line with its operands named: each field of its exact
 // form that has a meaning where it stands (codec/isa/meanings.h) prints the
 // name of its value, a user's name first; a procedure prints as its
-// function's name. The others print as numbers, as the form prints them.
+// function's name; Calc's OR and AND print as C spells them. The others
+// print as numbers, as the form prints them.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +36,7 @@ class NamedLines {
     const Naming& naming_;
     bool numbers_;
     const NameBook* book_;
+    bool spelled_[256] = {}; // an operator of its line is spelled otherwise than classic
 };
 
 } // namespace quillon::exact

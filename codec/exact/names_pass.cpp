@@ -49,13 +49,20 @@ bool Compiler::ResolveNames(std::uint8_t op, const Form*& form) {
     while (end > first && tokens[end - 1] == "{") --end;
     if (first >= end) return true;
     const std::span<const std::string_view> args(tokens.data() + first, end - first);
-    if (const Simple simple = SimpleNames(op, form, first, end); simple != Simple::No)
-        return simple == Simple::Done;
-    std::string error;
-    std::string_view at;
-    if (!ReadArguments(args, book_, arguments_, error, at)) {
-        Error(at, std::move(error));
-        return false;
+    if (const std::size_t at = first + static_cast<std::size_t>(operatorAt_[op]); at < end)
+        tokens[at] = ClassicSpelling(scanned_[op][static_cast<std::size_t>(operatorAt_[op])].kind,
+                                     tokens[at]);
+    const Simple simple = SimpleNames(op, form, first, end);
+    if (simple == Simple::Done || simple == Simple::Failed) return simple == Simple::Done;
+    if (simple == Simple::Text || !PlainArguments(op, first, end)) {
+        if (!ArgumentsFromText(op, *form, first, end)) return false;
+    } else {
+        std::string error;
+        std::string_view at;
+        if (!ReadArguments(args, book_, arguments_, error, at)) {
+            Error(at, std::move(error));
+            return false;
+        }
     }
     form = &FormFor(op, arguments_.size());
     // An unknown name where the arguments do not add up may be a name of
@@ -102,15 +109,23 @@ bool Compiler::OneValue(std::string_view t, Argument& a) const {
 // The common line, resolved in place: names of one value each, values
 // joined by "|". Each named value's first token becomes its stand-in, and
 // the tokens that "|" joined to it leave the line (the stand-ins have room
-// after them, as the line's tokens do). Simple::No leaves the line as it was.
+// after them, as the line's tokens do). Simple::No leaves the line as it was;
+// Simple::Text too, for a line whose arguments are not each one token.
 Compiler::Simple Compiler::SimpleNames(std::uint8_t op, const Form*& form, std::size_t first,
                                        std::size_t end) {
     named_.clear();
     std::size_t count = 0; // arguments
     bool joined = false, hex = false;
     Argument a, b;
+    const std::size_t at = first + static_cast<std::size_t>(operatorAt_[op]);
     for (std::size_t r = first; r < end; ++r) {
         const std::string_view t = tokens_[r];
+        // The arguments are apart where ", " stands before a token (as texts
+        // print them; a parenthesis there is around it alone), and the first
+        // one just after the "("; elsewhere the gap is looked at.
+        if (r == first ? t.data() != tokens_[r - 1].data() + tokens_[r - 1].size() + 1
+                       : t.data()[-2] != ',')
+            if (!Separated(r, first, at)) return Simple::Text;
         hex = hex || IsHexText(t);
         if (t.size() == 1 && t[0] == '|') {
             joined = true;
@@ -131,7 +146,12 @@ Compiler::Simple Compiler::SimpleNames(std::uint8_t op, const Form*& form, std::
         }
         if (IsNameStart(t[0])) {
             if (!OneValue(t, a) || named_.size() == kStandIns) return Simple::No;
+            // A name found is a name whole; a token of no value may be an
+            // expression ("A+1").
+            if (a.unresolved && !IsIdentifier(t)) return Simple::Text;
             named_.push_back({count, a});
+        } else if (!PlainToken(t, r == at)) {
+            return Simple::Text;
         }
         ++count;
     }
@@ -209,7 +229,8 @@ bool Compiler::WriteNamed(std::uint8_t op, std::uint8_t* bytes) {
                                "low %d bits are kept",
                                k + 1, rows_.dialect.Name(op), MessageWord(a.token).c_str(),
                                static_cast<long long>(v), RangeOf(f.kind).low, RangeOf(f.kind).high,
-                               WidthOf(f.kind) * 8));
+                               WidthOf(f.kind) * 8),
+                    static_cast<int>(a.token.size()));
         }
         bytes[f.offset] = static_cast<std::uint8_t>(v & 0xFF);
         if (IsWide(f.kind)) bytes[f.offset + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
@@ -238,7 +259,8 @@ bool Compiler::CheckNames(std::uint8_t op, const std::uint8_t* bytes) {
             Message(false, Column(a.token),
                     FormatText("'%s' is %s; argument %zu of %s is %s", MessageWord(a.token).c_str(),
                                MeaningOf(a.meaning).noun, k + 1, rows_.dialect.Name(op),
-                               MeaningOf(p->meaning).noun));
+                               MeaningOf(p->meaning).noun),
+                    static_cast<int>(a.token.size()));
     }
     return true;
 }
@@ -270,8 +292,15 @@ void Compiler::ResolveReferences() {
                    r.name.find_first_not_of("0123456789", 3) == std::string::npos &&
                    r.name.size() <= 6) {
             // "Sub07" names procedure 7 where no function is so named, as
-            // the texts of earlier versions do.
+            // the texts of earlier versions do; a room may refer past its
+            // table, but more often a function is missing.
             index = std::stoll(r.name.substr(3));
+            if (index <= 0xFF && *onMessage_)
+                (*onMessage_)({false, r.line, r.column,
+                               FormatText("no function is named '%s': compiled as procedure "
+                                          "%lld of a table of %zu",
+                                          r.name.c_str(), static_cast<long long>(index), count_),
+                               static_cast<int>(r.name.size())});
         }
         if (index < 0 || index > 0xFF) {
             ++errors_;
@@ -279,7 +308,8 @@ void Compiler::ResolveReferences() {
                 (*onMessage_)({true, r.line, r.column,
                                index > 0xFF ? FormatText("procedure %lld does not fit a byte",
                                                          static_cast<long long>(index))
-                                            : Unknown(r.name, r.call)});
+                                            : Unknown(r.name, r.call),
+                               static_cast<int>(r.name.size())});
             continue;
         }
         if (r.at >= 0) body_[static_cast<std::size_t>(r.at)] = static_cast<char>(index);

@@ -145,7 +145,7 @@ Span Compiler::SpanOf(std::string_view token) const {
     s.source = source_;
     s.line = line_;
     s.column = Column(token);
-    s.length = static_cast<int>(token.size());
+    s.length = static_cast<int>(Original(token).size());
     if (expanding_) {
         s.expanded = true;
         s.column = expansion_.column;

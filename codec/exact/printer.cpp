@@ -1,6 +1,8 @@
 #include "codec/exact/printer.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "codec/base/text.h"
 #include "codec/isa/exact_rows.h"
@@ -114,6 +116,15 @@ void Printer::Procedure(const exact::Procedure& proc, int number,
             break;
         case ItemKind::Goto:
             Tabs(depth);
+            if (std::equal(std::begin(kUsualGotoBytes), std::end(kUsualGotoBytes),
+                           proc.pool.begin() + e.first + 1, [](std::uint8_t usual, char b) {
+                               return usual == static_cast<std::uint8_t>(b);
+                           })) {
+                text_ += "goto ";
+                LabelName(labelAt[e.label]);
+                text_ += ';';
+                break;
+            }
             text_ += "goto(";
             LabelName(labelAt[e.label]);
             text_ += ", ";

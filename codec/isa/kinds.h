@@ -140,6 +140,23 @@ constexpr int OperatorCode(Kind k, std::string_view text) {
         if (text == RowOf(k).operators[i]) return i;
     return -1;
 }
+// Exact mode spells Calc's OR and AND as C does ("|", "&"), so that "&&"
+// stands only between conditions; the classic spellings still scan back.
+inline constexpr const char* kExactArithmeticTexts[] = {"+", "-", "*", "/",  "%",  "|",
+                                                        "&", "^", "~", "<<", ">>", "~>>"};
+constexpr const char* ExactOperatorText(Kind k, std::uint8_t code) {
+    return k == Kind::CalcOp && code < RowOf(k).printed ? kExactArithmeticTexts[code]
+                                                        : OperatorText(k, code);
+}
+// The code that an exact spelling other than the classic one stands for, or
+// -1.
+constexpr int ExactSpellingCode(Kind k, std::string_view text) {
+    for (int i = 0; i < RowOf(k).scanned; ++i)
+        if (text == ExactOperatorText(k, static_cast<std::uint8_t>(i)) &&
+            text != OperatorText(k, static_cast<std::uint8_t>(i)))
+            return i;
+    return -1;
+}
 constexpr const char* ComparisonText(std::uint8_t code) {
     return OperatorText(Kind::CmpOp, code);
 }

@@ -92,4 +92,19 @@ TEST(HostileExactText, RefusedAtItsPlaceOrCompiled) {
     }
 }
 
+// A function's head refused for its name, then two functions of one name:
+// the second names the line of the first (the refused one is among the
+// procedures, not among the names).
+TEST(HostileExactText, ARefusedHeadThenTwoFunctionsOfOneName) {
+    const std::string text = "// quillon exact\nint Sleep(void) {\n}\nint A(void) {\n\treturn "
+                             "0;\n}\nint A(void) {\n\treturn 0;\n}\n";
+    std::vector<std::string> errors;
+    std::string chunk;
+    EXPECT_FALSE(CompileChunk(text, chunk, [&](const Message& m) {
+        errors.push_back(std::to_string(m.line) + ":" + std::to_string(m.column) + ": " + m.text);
+    }));
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[1], "7:5: function 'A' is already defined on line 4");
+}
+
 } // namespace

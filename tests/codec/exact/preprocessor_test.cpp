@@ -260,7 +260,13 @@ TEST(ExactPreprocessor, TheListenerHearsTheDirectives) {
         "0:4:13 a def" + role(R::Parameter),
         "0:4:16 b def" + role(R::Parameter),
         "define Set(a, b, 1); f",
+        "0:5:5 Sub00 def" + role(R::Function),
         "0:6:2 SET" + role(R::Macro),
+        // What the expansion writes stands at the use.
+        "0:6:2 Set" + role(R::Instruction),
+        "0:6:2 FG_ROOM" + role(R::Builtin),
+        "0:6:2 TWO" + role(R::Macro),
+        "0:6:2 1" + role(R::Number),
     };
     std::vector<std::string> mine;
     for (const std::string& s : heard.said)
