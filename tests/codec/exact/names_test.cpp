@@ -183,7 +183,7 @@ TEST(ExactNames, MistakesAreMessagesAtTheirPlace) {
         {{{"\t\tSub01();\n", "\t\tSub5();\n"}},
          "6:3: warning: no function is named 'Sub5': compiled as procedure 5 of a table of 2",
          true},
-                {{{"<bio2.h>\n", "<bio2.h>\n#pragma once\n"}}, "3:1: error: '#pragma'", false},
+        {{{"<bio2.h>\n", "<bio2.h>\n#pragma once\n"}}, "3:1: error: '#pragma'", false},
         {{{"<bio2.h>\n", "<bio2.h>\n#define DOOR 1\n#define DOOR 1\n#define DOOR 2\n"}},
          "5:9: error: 'DOOR' is already defined",
          false},
