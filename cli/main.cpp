@@ -4,6 +4,7 @@
 
 #include "cli/convert.h"
 #include "cli/help.h"
+#include "cli/lsp_command.h"
 #include "cli/names.h"
 #include "cli/opcode_list.h"
 #include "cli/options.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     case Command::Verify: return RunVerify(options);
     case Command::Extract: return RunExtract(options);
     case Command::Inject: return RunInject(options);
+    case Command::Lsp: return RunLsp();
     case Command::Disassemble:
     case Command::Compile: return RunConversion(options);
     case Command::None: break;

@@ -20,6 +20,7 @@ const CommandEntry kCommands[] = {
     {"names", Command::Names},
     {"extract", Command::Extract},
     {"inject", Command::Inject},
+    {"lsp", Command::Lsp},
 };
 
 Command FindCommand(std::string_view name) {

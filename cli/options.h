@@ -18,6 +18,7 @@ enum class Command {
     Names,
     Extract,
     Inject,
+    Lsp,
     Help,
     Version
 };
