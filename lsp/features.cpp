@@ -49,10 +49,15 @@ std::vector<Occurrence> Occurrences(const Workspace& workspace, const Place& pla
     const Model& here = *place.document->model;
     const Function* scope =
         token.role == TokenRole::Label ? here.FunctionAt(token.span.line) : nullptr;
+    // Functions and labels are each text's own, as are the names it defines
+    // itself; names of headers and built-in names are shared.
+    const Define* own = token.role == TokenRole::Macro ? here.FindDefine(token.text) : nullptr;
+    const bool shared = token.role == TokenRole::Builtin ||
+                        (token.role == TokenRole::Macro && (!own || own->name.source != 0));
+    everywhere = everywhere && shared;
     std::vector<std::pair<std::string, Json>> seen; // a header's places, once
     for (const auto& [uri, d] : workspace.documents) {
         if (!d.model || (!everywhere && &d != place.document)) continue;
-        if (token.role == TokenRole::Label && &d != place.document) continue;
         for (const Token& t : d.model->tokens) {
             if (t.role != token.role || t.text != token.text || t.span.expanded) continue;
             if (t.definition && !definitions) continue;
