@@ -54,6 +54,7 @@ Call CallAt(const Place& place) {
         }
     }
     if (!call.name || call.opcode < 0) return call;
+    call.jump = call.jump || call.opcode == exact::ExactRows().jump;
     // The arguments that the front end read on the line, before the place.
     for (const exact::ArgumentEvent& a : model.arguments) {
         if (a.span.source != 0 || a.span.line != place.line || a.opcode != call.opcode) continue;
