@@ -201,3 +201,36 @@ TEST(LspServer, HeadersFromIncludeFoldersAndOpenDocuments) {
 }
 
 } // namespace
+
+namespace {
+
+// Hostile texts get diagnostics, and the server answers on.
+TEST(LspServer, HostileTextsGetDiagnostics) {
+    const fs::path dir = fs::temp_directory_path() /
+                         ("quillon-lsp-hostile-" +
+                          std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    fs::create_directories(dir);
+    std::ofstream(dir / "a.h") << "#include \"b.h\"\r\n";
+    std::ofstream(dir / "b.h") << "#include \"a.h\"\r\n";
+    std::string nested;
+    for (int i = 0; i < 100000; ++i) nested += "if(Ck(FG_STATUS, 24, 0)) {\n";
+    for (int i = 0; i < 100000; ++i) nested += "}\n";
+    const std::string texts[] = {
+        Room(nested),
+        Room("\tSet(FG_STATUS, " + std::string(64 << 20, '1') + ", 1);\r\n"),
+        "// quillon exact\r\n#include \"a.h\"\r\n",
+    };
+    LspClient client;
+    client.Initialize();
+    int n = 0;
+    for (const std::string& text : texts) {
+        const std::string uri = "file://" + (dir / ("t" + std::to_string(n++) + ".c")).string();
+        const Json diagnostics = client.Open(uri, text);
+        ASSERT_TRUE(diagnostics.is_array()) << n;
+        EXPECT_FALSE(diagnostics.empty()) << n;
+    }
+    EXPECT_EQ(client.Request("shutdown", nullptr)["result"], nullptr);
+    fs::remove_all(dir);
+}
+
+} // namespace
