@@ -141,15 +141,21 @@ void Instructions(const Place& place, Json& items) {
                  {"textEdit", {{"range", ToJson(range)}, {"newText", std::string(d) + " "}}}});
         return;
     }
-    for (int op = 0; op < 256; ++op) {
-        const InstructionInfo& info = InfoOf(static_cast<std::uint8_t>(op));
-        if (info.name.empty() || info.line.empty()) continue;
-        items.push_back({{"label", info.name},
-                         {"kind", kSnippet},
-                         {"detail", info.line},
-                         {"insertTextFormat", 2},
-                         {"insertText", info.snippet}});
-    }
+    // The same for every text: made once.
+    static const Json instructions = [] {
+        Json list = Json::array();
+        for (int op = 0; op < 256; ++op) {
+            const InstructionInfo& info = InfoOf(static_cast<std::uint8_t>(op));
+            if (info.name.empty() || info.line.empty()) continue;
+            list.push_back({{"label", info.name},
+                            {"kind", kSnippet},
+                            {"detail", info.line},
+                            {"insertTextFormat", 2},
+                            {"insertText", info.snippet}});
+        }
+        return list;
+    }();
+    items.insert(items.end(), instructions.begin(), instructions.end());
     for (const char* d : kDirectives) items.push_back(Item(d, kKeyword, "directive"));
 }
 
