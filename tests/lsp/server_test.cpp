@@ -234,3 +234,33 @@ TEST(LspServer, HostileTextsGetDiagnostics) {
 }
 
 } // namespace
+
+namespace {
+
+// A client that answers workspace/configuration is asked for the settings
+// after initialized, and again when they change without being sent.
+TEST(LspServer, SettingsAskedOfTheClient) {
+    LspClient client;
+    client.Request("initialize", {{"capabilities", {{"workspace", {{"configuration", true}}}}}});
+    std::vector<Json> sent = client.Notify("initialized", Json::object());
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0]["method"], "workspace/configuration");
+    EXPECT_EQ(sent[0]["params"]["items"][0]["section"], "quillon");
+    client.Open(kUri, Room("\tSet(MET_CLAIRE, 1);\r\n"));
+
+    // A names header that cannot be read is shown to the user.
+    sent = client.Send({{"jsonrpc", "2.0"},
+                        {"id", sent[0]["id"]},
+                        {"result", {{{"namesHeader", "/nonexistent/names.h"}}}}});
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent[0]["method"], "window/showMessage");
+    EXPECT_NE(sent[0]["params"]["message"].get<std::string>().find("/nonexistent/names.h"),
+              std::string::npos);
+    EXPECT_FALSE(LspClient::DiagnosticsFor(kUri, sent).is_null());
+
+    sent = client.Notify("workspace/didChangeConfiguration", {{"settings", nullptr}});
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0]["method"], "workspace/configuration");
+}
+
+} // namespace
