@@ -1,6 +1,7 @@
 #include "lsp/server.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "io/file_bytes.h"
 #include "io/includes.h"
@@ -102,6 +103,9 @@ void Server::Request(const Json& id, const std::string& method, const Json& para
             reply = f.answer(workspace_, params);
         } catch (const Json::exception& e) {
             reply = Fail(kInvalidParams, std::string("bad params: ") + e.what());
+        } catch (const std::exception& e) {
+            // Out of memory, say: this request fails, the server goes on.
+            reply = Fail(kInternalError, e.what());
         }
         return Answer(id, std::move(reply));
     }
@@ -134,6 +138,8 @@ void Server::Notification(const std::string& method, const Json& params) {
         // Other notifications ($/cancelRequest, didSave, ...) need nothing.
     } catch (const Json::exception& e) {
         Log(kError, method + ": bad params: " + e.what());
+    } catch (const std::exception& e) {
+        Log(kError, method + ": " + e.what());
     }
 }
 
