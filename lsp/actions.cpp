@@ -75,7 +75,10 @@ Reply CodeActions(const Workspace& workspace, const Json& params) {
             if (!name.empty() && name != t->text)
                 out.push_back(Edit("Write " + t->text + " as " + name, "refactor.rewrite", d.uri,
                                    where, name));
-        } else if (t->role == TokenRole::Builtin || t->role == TokenRole::Macro) {
+        } else if (t->role == TokenRole::Builtin ||
+                   (t->role == TokenRole::Macro && model.FindDefine(t->text) &&
+                    model.FindDefine(t->text)->count == 1)) {
+            // A name of several values fills several fields: no one number stands for it.
             const std::string number = NumberText(a.kind, a.value);
             out.push_back(Edit("Write " + t->text + " as " + number, "refactor.rewrite", d.uri,
                                where, number));
