@@ -104,6 +104,7 @@ cmp "$work/room100.c" examples/room100.c
 (cd "$work" && "$root/tools/wine-run" "quillon-$version-win64/quillon-cli.exe" names -o bio2.h)
 cmp "$work/bio2.h" "$work/quillon-$version-win64/share/quillon/bio2.h"
 lsp_session > "$work/session.txt"
-(cd "$work" && "$root/tools/wine-run" "quillon-$version-win64/quillon-cli.exe" lsp < session.txt > answers.txt)
+(cd "$work" && QUILLON_WINE_STDIN=1 "$root/tools/wine-run" "quillon-$version-win64/quillon-cli.exe" lsp \
+    < session.txt > answers.txt)
 grep -q '"serverInfo":{"name":"quillon"' "$work/answers.txt"
 echo "50-package: $tgz and $zip; the packed quillon-cli.exe converts room100.scd and prints bio2.h"
