@@ -1,6 +1,7 @@
 // quillon lsp for the Neovim test, on examples/exact_room.c: the real server
 // and compiler, with the front-end events of that text recorded by hand
-// standing in for the compiler's own (played while the text is unchanged).
+// standing in for the compiler's own (played while the text is unchanged);
+// the instructions' offsets are those of `disassemble --exact --offsets`.
 //   quillon_lsp_recorded EXACT_ROOM.c
 #include <unistd.h>
 
@@ -25,17 +26,17 @@ int main(int argc, char** argv) {
     r.Token(2, "#include", TokenRole::Directive).Token(2, "<bio2.h>", TokenRole::HeaderName);
     r.Instruction(5, "Evt_exec",
                   {{"1", 1, N}, {"2", 2, N}, {"Sub00", 0, Meaning::Procedure, TokenRole::Function}},
-                  0, 4);
+                  0, 0x06);
     r.Instruction(6, "Evt_exec",
                   {{"2", 2, N}, {"3", 3, N}, {"Sub00", 0, Meaning::Procedure, TokenRole::Function}},
-                  0, 8);
+                  0, 0x0A);
     r.Function(4, "Sub00", 0, 8);
     r.Instruction(11, "Ck", {{"FG_STATUS", 1, G, TokenRole::Builtin}, {"24", 24, I}, {"0", 0, N}},
-                  1, 0x12);
+                  1, 0x14);
     r.Function(10, "Sub01", 1, 30);
     r.Token(37, "L009C", TokenRole::Label, true);
     r.Instruction(44, "Ck", {{"FG_STATUS", 1, G, TokenRole::Builtin}, {"25", 25, I}, {"1", 1, N}},
-                  2, 0xA0);
+                  2, 0xC0);
     r.Token(45, "L009C", TokenRole::Label);
     r.Function(32, "Sub02", 2, 50);
 
