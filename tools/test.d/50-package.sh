@@ -107,4 +107,4 @@ lsp_session > "$work/session.txt"
 (cd "$work" && QUILLON_WINE_STDIN=1 "$root/tools/wine-run" "quillon-$version-win64/quillon-cli.exe" lsp \
     < session.txt > answers.txt)
 grep -q '"serverInfo":{"name":"quillon"' "$work/answers.txt"
-echo "50-package: $tgz and $zip; the packed quillon-cli.exe converts room100.scd and prints bio2.h"
+echo "50-package: $tgz and $zip, each with quillon.vsix; the packed quillon-cli.exe converts room100.scd, prints bio2.h and serves an editor"
