@@ -27,6 +27,7 @@ namespace {
     "       quillon atlas       [-r] [--room S,RR,P] [--format F [--table T]] [--check "           \
     "[--Werror]]\n"                                                                                \
     "                           [--svg FILE] [-o FILE] PATH...\n"                                  \
+    "       quillon lsp\n"                                                                         \
     "       quillon help [COMMAND] | --help | --version\n"
 
 const char kUsage[] = QUILLON_SYNOPSIS;
@@ -44,6 +45,10 @@ const char kProgramHelp[] =
     "  extract      write the init and main script chunks of each room file (.rdt)\n"
     "  inject       put new script chunks into a room file, moving every offset that moves\n"
     "  atlas        report the doors, items, enemies, flags and messages of a set of rooms\n"
+    "  lsp          serve editors as a language server for exact texts (stdin, stdout)\n"
+#ifndef QUILLON_LSP
+    "               (not in this build: it was built without nlohmann-json)\n"
+#endif
     "\n"
     "A FILE may be a folder (its *.scd or *.c files, -r for sub-folders too) or\n"
     "'-' for standard input. --dialect is retail (menu Bio2, the default) or\n"
@@ -357,6 +362,30 @@ const char* UsageText() {
     return kUsage;
 }
 
+const char kLspHelp[] =
+    "usage: quillon lsp\n"
+    "\n"
+    "Serves an editor as a language server (LSP 3.17, JSON-RPC over standard\n"
+    "input and output) for exact texts and the headers that they include: the\n"
+    "errors and warnings of 'compile --exact' as the text is typed, hover,\n"
+    "go to definition, references, completion, signature help, outline,\n"
+    "rename, semantic colours and code actions. The editor starts it; it ends\n"
+    "at the protocol's exit, with status 0 after shutdown and 1 without.\n"
+    "\n"
+    "The client's settings (initialization options, or the section 'quillon'\n"
+    "of its configuration): namesHeader, a header of the user's names (as\n"
+    "--names), and includePaths, folders where included headers are looked for\n"
+    "after the including text's own.\n"
+#ifndef QUILLON_LSP
+    "\n"
+    "This build has no language server: it was built without nlohmann-json.\n"
+#endif
+    "\n"
+    "options:\n"
+    "  -h, --help        show this help\n"
+    "\n"
+    "See docs/editors.md for VS Code, Neovim, Emacs and Helix.\n";
+
 const char* HelpText(Command command) {
     switch (command) {
     case Command::Disassemble: return kDisassembleHelp;
@@ -367,6 +396,7 @@ const char* HelpText(Command command) {
     case Command::Extract: return kExtractHelp;
     case Command::Inject: return kInjectHelp;
     case Command::Atlas: return kAtlasHelp;
+    case Command::Lsp: return kLspHelp;
     default: return kProgramHelp;
     }
 }

@@ -5,6 +5,7 @@
 #include "cli/atlas.h"
 #include "cli/convert.h"
 #include "cli/help.h"
+#include "cli/lsp_command.h"
 #include "cli/names.h"
 #include "cli/opcode_list.h"
 #include "cli/options.h"
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     case Command::Extract: return RunExtract(options);
     case Command::Inject: return RunInject(options);
     case Command::Atlas: return RunAtlas(options);
+    case Command::Lsp: return RunLsp();
     case Command::Disassemble:
     case Command::Compile: return RunConversion(options);
     case Command::None: break;

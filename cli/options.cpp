@@ -22,6 +22,7 @@ const CommandEntry kCommands[] = {
     {"extract", Command::Extract},
     {"inject", Command::Inject},
     {"atlas", Command::Atlas},
+    {"lsp", Command::Lsp},
 };
 
 Command FindCommand(std::string_view name) {

@@ -19,6 +19,7 @@ enum class Command {
     Extract,
     Inject,
     Atlas,
+    Lsp,
     Help,
     Version
 };

@@ -7,7 +7,9 @@
 #            docs/screenshot.png
 #            and share/quillon/bio2.h (a .zip)
 # The names header is data/bio2.h, what `quillon names` prints (a test keeps
-# the two the same).
+# the two the same). Both ship the VS Code extension as share/quillon/quillon.vsix
+# when QUILLON_VSIX names the packed one (the package stage packs it).
+set(QUILLON_VSIX "" CACHE FILEPATH "The packed VS Code extension to install (editors/vscode)")
 file(GLOB QUILLON_REFERENCE CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md)
 # The README shows the screenshot.
 list(APPEND QUILLON_REFERENCE ${PROJECT_SOURCE_DIR}/docs/screenshot.png)
@@ -16,6 +18,9 @@ if(WIN32)
   install(FILES README.md DESTINATION .)
   install(FILES ${QUILLON_REFERENCE} DESTINATION docs)
   install(FILES data/bio2.h DESTINATION share/quillon)
+  if(QUILLON_VSIX)
+    install(FILES ${QUILLON_VSIX} DESTINATION share/quillon RENAME quillon.vsix)
+  endif()
   set(CPACK_GENERATOR ZIP)
   set(CPACK_SYSTEM_NAME win64)
 else()
@@ -25,6 +30,9 @@ else()
   install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillon)
   install(FILES ${QUILLON_REFERENCE} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillon/docs)
   install(FILES data/bio2.h DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/quillon)
+  if(QUILLON_VSIX)
+    install(FILES ${QUILLON_VSIX} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/quillon RENAME quillon.vsix)
+  endif()
   set(CPACK_GENERATOR TGZ)
 endif()
 

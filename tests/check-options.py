@@ -14,7 +14,7 @@ import re
 import subprocess
 import sys
 
-COMMANDS = ["disassemble", "compile", "verify", "opcodes", "names", "extract", "inject", "atlas"]
+COMMANDS = ["disassemble", "compile", "verify", "opcodes", "names", "extract", "inject", "atlas", "lsp"]
 # The help and version options belong to every command and to none of the rows.
 GENERAL = {"-h", "--help", "-V", "--version"}
 OPTION = re.compile(r"(?<![\w-])(--?[A-Za-z][\w-]*)")

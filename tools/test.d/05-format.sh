@@ -19,7 +19,7 @@ if [ -z "$format" ]; then
     echo "05-format: clang-format is not installed (tools/setup installs it)" >&2
     exit 1
 fi
-mapfile -t files < <(find codec io cli shell util tests testkit bench fuzz -type f \
+mapfile -t files < <(find codec io lsp cli shell util tests testkit bench fuzz -type f \
     \( -name '*.cpp' -o -name '*.h' \) 2>/dev/null | sort)
 unformatted=()
 for file in "${files[@]}"; do

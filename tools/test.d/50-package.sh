@@ -5,7 +5,9 @@
 # docs/*.md and bio2.h in a .zip), each with the screenshot that the README
 # shows. The packed quillon.exe exports the library, the packed programs print
 # the packed names header, and the packed quillon-cli.exe converts the bundled
-# example under Wine.
+# example under Wine. Both ship the VS Code extension (editors/vscode, packed
+# from npm's packages) as share/quillon/quillon.vsix, and both programs serve
+# an editor (quillon lsp).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 prefix="${QUILLON_BUILD_PREFIX:-build}"
@@ -13,9 +15,12 @@ release="$prefix-release"
 windows="${QUILLON_BUILD_WIN:-$prefix-win}"
 export QUILLON_WINEPREFIX="${QUILLON_WINEPREFIX:-$PWD/$windows/wineprefix}"
 
-cmake --preset release -B "$release" >/dev/null
+mkdir -p "$release"
+vsix="$PWD/$release/quillon.vsix"
+(cd editors/vscode && npm run --silent package -- -o "$vsix" >/dev/null)
+cmake --preset release -B "$release" -DQUILLON_VSIX="$vsix" >/dev/null
 cmake --build "$release" -j2 --target quillon
-cmake --preset windows -B "$windows" >/dev/null
+cmake --preset windows -B "$windows" -DQUILLON_VSIX="$vsix" >/dev/null
 cmake --build "$windows" -j2 --target quillon quillon_exe
 rm -rf "$release/packages" "$windows/packages"
 (cd "$release" && cpack -G TGZ)
@@ -47,14 +52,16 @@ check "$(tar -tzf "$tgz" | grep -v '/$' | sort)" "$tgz" \
     "quillon-$version-Linux/share/doc/quillon/README.md" \
     "${reference[@]/#/quillon-$version-Linux/share/doc/quillon/docs/}" \
     "quillon-$version-Linux/share/man/man1/quillon.1" \
-    "quillon-$version-Linux/share/quillon/bio2.h"
+    "quillon-$version-Linux/share/quillon/bio2.h" \
+    "quillon-$version-Linux/share/quillon/quillon.vsix"
 zip="$windows/packages/quillon-$version-win64.zip"
 check "$(python3 -c 'import sys, zipfile; [print(n) for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith("/")]' "$zip" | sort)" "$zip" \
     "quillon-$version-win64/README.md" \
     "${reference[@]/#/quillon-$version-win64/docs/}" \
     "quillon-$version-win64/quillon-cli.exe" \
     "quillon-$version-win64/quillon.exe" \
-    "quillon-$version-win64/share/quillon/bio2.h"
+    "quillon-$version-win64/share/quillon/bio2.h" \
+    "quillon-$version-win64/share/quillon/quillon.vsix"
 
 # The packed programs run.
 tar -xzf "$tgz" -C "$work"
@@ -77,6 +84,17 @@ done
 cp examples/exact_room.c "$work/"
 "$bin" compile --exact -q "$work/exact_room.c"
 cmp "$work/exact_room.scd" examples/exact_room.scd
+# The packed server answers initialize and ends cleanly after shutdown and exit.
+lsp_session() {
+    local m
+    for m in '{"jsonrpc":"2.0","id":1,"method":"initialize","params":{}}' \
+             '{"jsonrpc":"2.0","id":2,"method":"shutdown"}' '{"jsonrpc":"2.0","method":"exit"}'; do
+        printf 'Content-Length: %d\r\n\r\n%s' "${#m}" "$m"
+    done
+}
+lsp_session | "$bin" lsp | grep -q '"serverInfo":{"name":"quillon"'
+python3 -c 'import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); assert "extension/package.json" in z.namelist()' \
+    "$work/quillon-$version-Linux/share/quillon/quillon.vsix"
 grep -q "^\.TH QUILLON 1 .*\"Quillon $version\"" "$work/quillon-$version-Linux/share/man/man1/quillon.1"
 # The atlas's door graph of the example rooms, drawn by Graphviz where it is
 # installed (tools/setup installs it).
@@ -95,4 +113,8 @@ root="$PWD"
 cmp "$work/room100.c" examples/room100.c
 (cd "$work" && "$root/tools/wine-run" "quillon-$version-win64/quillon-cli.exe" names -o bio2.h)
 cmp "$work/bio2.h" "$work/quillon-$version-win64/share/quillon/bio2.h"
-echo "50-package: $tgz and $zip; the packed quillon-cli.exe converts room100.scd and prints bio2.h"
+lsp_session > "$work/session.txt"
+(cd "$work" && QUILLON_WINE_STDIN=1 "$root/tools/wine-run" "quillon-$version-win64/quillon-cli.exe" lsp \
+    < session.txt > answers.txt)
+grep -q '"serverInfo":{"name":"quillon"' "$work/answers.txt"
+echo "50-package: $tgz and $zip, each with quillon.vsix; the packed quillon-cli.exe converts room100.scd, prints bio2.h and serves an editor"

@@ -1,0 +1,43 @@
+// The Quillon extension: starts `quillon lsp` (from the setting quillon.path,
+// else from PATH) for exact texts and hands it the settings.
+"use strict";
+const vscode = require("vscode");
+const { LanguageClient } = require("vscode-languageclient/node");
+
+let client;
+
+function settings() {
+  const c = vscode.workspace.getConfiguration("quillon");
+  return { namesHeader: c.get("namesHeader", ""), includePaths: c.get("includePaths", []) };
+}
+
+async function activate(context) {
+  const command = vscode.workspace.getConfiguration("quillon").get("path", "quillon") || "quillon";
+  const server = { command, args: ["lsp"] };
+  client = new LanguageClient(
+    "quillon",
+    "Quillon",
+    { run: server, debug: server },
+    {
+      documentSelector: [
+        { scheme: "file", language: "quillon-exact" },
+        { scheme: "untitled", language: "quillon-exact" },
+      ],
+      initializationOptions: settings(),
+      synchronize: { configurationSection: "quillon" },
+    }
+  );
+  context.subscriptions.push(
+    vscode.workspace.onDidChangeConfiguration((e) => {
+      if (e.affectsConfiguration("quillon.path"))
+        vscode.window.showInformationMessage("Quillon: reload the window to start the new quillon.");
+    })
+  );
+  await client.start();
+}
+
+function deactivate() {
+  return client ? client.stop() : undefined;
+}
+
+module.exports = { activate, deactivate };
