@@ -24,7 +24,8 @@ namespace {
 
 const Meaning G = Meaning::FlagGroup, I = Meaning::FlagIndex, N = Meaning::None;
 
-// A room's main text and its init text, as the compiler would tell them.
+// A room's main text and its init text, as the compiler tells them (the
+// offsets are those of `disassemble --exact --offsets`).
 Recording MainText() {
     Recording r("// quillon exact\n"
                 "#include <bio2.h>\n"
@@ -52,15 +53,15 @@ Recording MainText() {
                   {{"FG_STATUS", 1, G, TokenRole::Builtin},
                    {"MY_FLAG", 24, I, TokenRole::Macro},
                    {"0", 0, N}},
-                  0, 0x0C);
+                  0, 0x08);
     r.Instruction(7, "Set", {{"FG_ROOM", 5, G, TokenRole::Builtin}, {"5", 5, I}, {"1", 1, N}}, 0,
-                  0x10);
+                  0x0C);
     r.Block(6, "if", 8);
     r.Token(9, "goto", TokenRole::Keyword).Token(9, "L1", TokenRole::Label);
     r.Token(10, "L1", TokenRole::Label, true);
     r.Instruction(11, "Evt_exec",
                   {{"1", 1, N}, {"2", 2, N}, {"Sub01", 1, Meaning::Procedure, TokenRole::Function}},
-                  0, 0x1A);
+                  0, 0x18);
     r.Function(5, "Sub00", 0, 13);
     r.Token(16, "Sub00", TokenRole::Function);
     r.Function(15, "Sub01", 1, 18);
@@ -83,13 +84,15 @@ Recording InitText() {
 const std::string kMain = "file:///rooms/room100.main.c";
 const std::string kInit = "file:///rooms/room100.init.c";
 
-class LspFeatures : public ::testing::Test {
+// Each feature is checked twice: on the recorded events, and on what the
+// compiler's own front end tells of the same texts.
+class LspFeatures : public ::testing::TestWithParam<bool> {
   protected:
     void SetUp() override {
         header_ = fs::temp_directory_path() / ("quillon-bio2-" + std::to_string(getpid()) + ".h");
         std::ofstream(header_) << "/* names */\n#define FG_SYSTEM 0\n#define FG_STATUS 1\n";
-        client_ = std::make_unique<LspClient>(
-            lsp::Server::Environment{Fake({&main_, &init_}), header_.string()});
+        client_ = std::make_unique<LspClient>(lsp::Server::Environment{
+            GetParam() ? Fake({&main_, &init_}) : lsp::CompilerFrontEnd(), header_.string()});
         client_->Initialize();
         client_->Open(kMain, main_.Text());
         client_->Open(kInit, init_.Text());
@@ -117,7 +120,7 @@ class LspFeatures : public ::testing::Test {
     std::unique_ptr<LspClient> client_;
 };
 
-TEST_F(LspFeatures, Hover) {
+TEST_P(LspFeatures, Hover) {
     struct Case {
         int line, character;
         std::vector<std::string> says;
@@ -126,7 +129,7 @@ TEST_F(LspFeatures, Hover) {
         {5,
          4,
          {"**Ck**: opcode 0x21, 4 bytes", "Ck(U8@1, U8@2, U8@3)\n", "a flag group at byte 1",
-          "At 0x000C in the chunk (procedure 0)"}},
+          "At 0x0008 in the chunk (procedure 0)"}},
         {6,
          15,
          {"Argument 2 of **Set**", "a flag index", "Value 5 (0x5)", "Byte 2 of the instruction"}},
@@ -146,7 +149,7 @@ TEST_F(LspFeatures, Hover) {
     EXPECT_EQ(At("textDocument/hover", 99, 0)["error"]["code"], -32602);
 }
 
-TEST_F(LspFeatures, DefinitionReferencesAndHighlights) {
+TEST_P(LspFeatures, DefinitionReferencesAndHighlights) {
     struct Case {
         int line, character;
         std::string uri;
@@ -182,7 +185,7 @@ TEST_F(LspFeatures, DefinitionReferencesAndHighlights) {
     EXPECT_EQ(highlights[1]["kind"], 3);
 }
 
-TEST_F(LspFeatures, CompletionAndSignatureHelp) {
+TEST_P(LspFeatures, CompletionAndSignatureHelp) {
     // On an instruction's name: instructions with their arguments as snippets.
     Json items = At("textDocument/completion", 6, 3)["result"]["items"];
     bool snippet = false;
@@ -205,7 +208,7 @@ TEST_F(LspFeatures, CompletionAndSignatureHelp) {
     EXPECT_EQ(help["signatures"][0]["parameters"][1]["label"], Json({10, 14}));
 }
 
-TEST_F(LspFeatures, OutlineFoldingAndSemanticTokens) {
+TEST_P(LspFeatures, OutlineFoldingAndSemanticTokens) {
     const Json doc = {{"textDocument", {{"uri", kMain}}}};
     const Json symbols = client_->Request("textDocument/documentSymbol", doc)["result"];
     ASSERT_EQ(symbols.size(), 3u);
@@ -233,7 +236,7 @@ TEST_F(LspFeatures, OutlineFoldingAndSemanticTokens) {
     EXPECT_TRUE(flag);
 }
 
-TEST_F(LspFeatures, RenameAndCodeActions) {
+TEST_P(LspFeatures, RenameAndCodeActions) {
     const Json edit = At("textDocument/rename", 10, 17, {{"newName", "Opening"}})["result"];
     ASSERT_EQ(edit["changes"][kMain].size(), 2u);
     EXPECT_EQ(edit["changes"][kMain][0]["newText"], "Opening");
@@ -267,5 +270,10 @@ TEST_F(LspFeatures, RenameAndCodeActions) {
     EXPECT_EQ(a[0]["kind"], "quickfix");
     EXPECT_EQ(a[0]["edit"]["changes"][kMain][0]["newText"], "FG_ROOM");
 }
+
+INSTANTIATE_TEST_SUITE_P(RecordedAndCompiled, LspFeatures, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Recorded" : "Compiled";
+                         });
 
 } // namespace
