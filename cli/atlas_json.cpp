@@ -132,17 +132,6 @@ void Places(Json& j, const AtlasReport& r, const std::vector<Ref>& refs) {
 } // namespace
 
 std::string AtlasJson(const AtlasReport& r) {
-    static const struct {
-        RoomFact kind;
-        const char* key;
-    } kLists[] = {
-        {RoomFact::Door, "doors"},
-        {RoomFact::Item, "items"},
-        {RoomFact::Enemy, "enemies"},
-        {RoomFact::FlagChecked, "flags_checked"},
-        {RoomFact::FlagChanged, "flags_changed"},
-        {RoomFact::Message, "messages"},
-    };
     // About what a fact and a place of the lists across rooms take, so that
     // the text grows once.
     std::size_t facts = 0;
@@ -157,7 +146,7 @@ std::string AtlasJson(const AtlasReport& r) {
         Room(j, room.id);
         j.Key("files").Raw("{").Key("init").String(r.files[k][0]);
         j.Key("main").String(r.files[k][1]).Raw("}");
-        for (const auto& list : kLists) {
+        for (const FactList& list : kFactLists) {
             j.Raw(",\n      \"").Raw(list.key).Raw("\": [");
             bool first = true;
             for (std::size_t f = 0; f < room.facts.size(); ++f) {

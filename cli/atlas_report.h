@@ -26,6 +26,22 @@ struct AtlasReport {
     }
 };
 
+// A room's lists of facts, in the order that the reports give them: each
+// kind with its key in the JSON and its heading in the text.
+struct FactList {
+    RoomFact kind;
+    const char* key;
+    const char* heading;
+};
+inline constexpr FactList kFactLists[] = {
+    {RoomFact::Door, "doors", "doors"},
+    {RoomFact::Item, "items", "items"},
+    {RoomFact::Enemy, "enemies", "enemies"},
+    {RoomFact::FlagChecked, "flags_checked", "flags checked"},
+    {RoomFact::FlagChanged, "flags_changed", "flags changed"},
+    {RoomFact::Message, "messages", "messages"},
+};
+
 // "init" or "main".
 const char* ChunkName(const atlas::Place& place);
 // The key of a door: "" when it is unlocked (0), else its name (LOCKED, an item).

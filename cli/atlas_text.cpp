@@ -66,23 +66,12 @@ std::string Places(const AtlasReport& r, const std::vector<Ref>& refs) {
 } // namespace
 
 std::string AtlasText(const AtlasReport& r) {
-    static const struct {
-        RoomFact kind;
-        const char* heading;
-    } kSections[] = {
-        {RoomFact::Door, "doors"},
-        {RoomFact::Item, "items"},
-        {RoomFact::Enemy, "enemies"},
-        {RoomFact::FlagChecked, "flags checked"},
-        {RoomFact::FlagChanged, "flags changed"},
-        {RoomFact::Message, "messages"},
-    };
     std::string out =
         FormatText("%zu room%s\n", r.web.rooms.size(), r.web.rooms.size() == 1 ? "" : "s");
     for (std::size_t k = 0; k < r.web.rooms.size(); ++k) {
         const atlas::Room& room = r.web.rooms[k];
         out += "\nroom " + Label(room.id) + " (" + Title(room.id) + ")\n";
-        for (const auto& section : kSections) {
+        for (const FactList& section : kFactLists) {
             // Two columns: what, then where, aligned within the section.
             std::vector<std::pair<std::string, std::string>> rows;
             std::size_t width = 0;

@@ -2,18 +2,9 @@
 
 #include <cctype>
 
+#include "codec/base/text.h"
+
 namespace quillon::lsp {
-
-namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
 
 std::string PathOfUri(std::string_view uri) {
     constexpr std::string_view kScheme = "file://";
@@ -26,9 +17,9 @@ std::string PathOfUri(std::string_view uri) {
     uri.remove_prefix(slash);
     std::string path;
     for (std::size_t i = 0; i < uri.size(); ++i) {
-        if (uri[i] == '%' && i + 2 < uri.size() && HexDigit(uri[i + 1]) >= 0 &&
-            HexDigit(uri[i + 2]) >= 0) {
-            path += static_cast<char>(HexDigit(uri[i + 1]) * 16 + HexDigit(uri[i + 2]));
+        if (uri[i] == '%' && i + 2 < uri.size() && HexDigitValue(uri[i + 1]) >= 0 &&
+            HexDigitValue(uri[i + 2]) >= 0) {
+            path += static_cast<char>(HexDigitValue(uri[i + 1]) * 16 + HexDigitValue(uri[i + 2]));
             i += 2;
         } else {
             path += uri[i];

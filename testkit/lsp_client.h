@@ -16,9 +16,10 @@ namespace quillon_test {
 
 using quillon::lsp::Json;
 
-// The bytes of `framed`, read back as messages (the errors of the reader as
-// {"unreadable": why}).
-inline std::vector<Json> ReadFramed(const std::string& framed) {
+// Reads the framed messages of `framed` in turn: `body` for each message,
+// `unreadable` for each error of the reader.
+template <typename Body, typename Unreadable>
+void ReadEachFramed(const std::string& framed, Body body, Unreadable unreadable) {
     std::size_t at = 0;
     quillon::lsp::MessageReader reader([&](char* into, std::size_t room) {
         const std::size_t n = std::min(room, framed.size() - at);
@@ -26,15 +27,27 @@ inline std::vector<Json> ReadFramed(const std::string& framed) {
         at += n;
         return n;
     });
-    std::vector<Json> out;
-    std::string body, why;
+    std::string text, why;
     for (;;) {
-        const auto s = reader.Next(body, why);
-        if (s == quillon::lsp::MessageReader::Status::End) return out;
-        out.push_back(s == quillon::lsp::MessageReader::Status::Error
-                          ? Json{{"unreadable", why}}
-                          : Json::parse(body, nullptr, false));
+        const auto s = reader.Next(text, why);
+        if (s == quillon::lsp::MessageReader::Status::End) return;
+        if (s == quillon::lsp::MessageReader::Status::Error)
+            unreadable(why);
+        else
+            body(text);
     }
+}
+
+// The bytes of `framed`, read back as messages (the errors of the reader as
+// {"unreadable": why}).
+inline std::vector<Json> ReadFramed(const std::string& framed) {
+    std::vector<Json> out;
+    ReadEachFramed(
+        framed, [&](const std::string& body) { out.push_back(Json::parse(body, nullptr, false)); },
+        [&](const std::string& why) {
+            out.push_back(Json{{"unreadable", why}});
+        });
+    return out;
 }
 
 class LspClient {
@@ -47,22 +60,9 @@ class LspClient {
     // the server sent back meanwhile.
     std::vector<Json> SendBytes(const std::string& bytes) {
         sent_.clear();
-        std::size_t at = 0;
-        quillon::lsp::MessageReader reader([&](char* into, std::size_t room) {
-            const std::size_t n = std::min(room, bytes.size() - at);
-            bytes.copy(into, n, at);
-            at += n;
-            return n;
-        });
-        std::string body, why;
-        for (;;) {
-            const auto s = reader.Next(body, why);
-            if (s == quillon::lsp::MessageReader::Status::End) break;
-            if (s == quillon::lsp::MessageReader::Status::Error)
-                server_.Unreadable(why);
-            else
-                server_.Receive(body);
-        }
+        ReadEachFramed(
+            bytes, [&](const std::string& body) { server_.Receive(body); },
+            [&](const std::string& why) { server_.Unreadable(why); });
         return ReadFramed(sent_);
     }
     std::vector<Json> Send(const Json& message) {

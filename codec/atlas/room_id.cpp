@@ -6,16 +6,9 @@ namespace quillon::atlas {
 
 namespace {
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // The stage, room and player digits of "SRRP"; false unless they are valid.
 bool Digits(char s, char r1, char r2, char p, RoomId& id) {
-    const int high = HexDigit(r1), low = HexDigit(r2);
+    const int high = HexDigitValue(r1), low = HexDigitValue(r2);
     if (s < '1' || s > '7' || high < 0 || low < 0 || (p != '0' && p != '1')) return false;
     id = {s - '0', high * 16 + low, p - '0'};
     return true;

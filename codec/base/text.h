@@ -113,5 +113,12 @@ inline char* WriteHex(char* p, std::uint32_t value, int minDigits) {
 // `overflow`, when given, tells whether the digits went beyond 32 bits.
 std::optional<std::int32_t> ScanDecimal(std::string_view token, bool* overflow = nullptr);
 std::optional<std::int32_t> ScanHex(std::string_view token, bool* overflow = nullptr);
+// The value of one hexadecimal digit (either case), or -1.
+inline int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
 
 } // namespace quillon
