@@ -34,7 +34,7 @@ bool Overlaps(const Json& range, int line) {
 Reply CodeActions(const Workspace& workspace, const Json& params) {
     Place place;
     Reply reply;
-    if (!FindPlace(workspace, params, place, reply)) return reply;
+    if (!FindPlace(workspace, params, place, reply, false)) return reply;
     const OpenDocument& d = *place.document;
     const Json& range = params.at("range");
     Json out = Json::array();

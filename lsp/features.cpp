@@ -4,14 +4,19 @@
 
 namespace quillon::lsp {
 
-bool FindPlace(const Workspace& workspace, const Json& params, Place& place, Reply& reply) {
+bool FindPlace(const Workspace& workspace, const Json& params, Place& place, Reply& reply,
+               bool atPosition) {
     const std::string uri = params.at("textDocument").at("uri");
     place.document = workspace.Find(uri);
     if (!place.document || !place.document->model) {
         reply = Fail(kInvalidParams, uri + " is not open");
         return false;
     }
-    if (!params.contains("position")) return true;
+    if (!atPosition) return true;
+    if (!params.contains("position")) {
+        reply = Fail(kInvalidParams, "the request has no position");
+        return false;
+    }
     const Json& p = params.at("position");
     place.position = {p.at("line").get<int>(), p.at("character").get<int>()};
     const Document& text = place.document->text;

@@ -29,7 +29,11 @@ struct Place {
     int line = 0, column = 0;
     Position position;
 };
-bool FindPlace(const Workspace& workspace, const Json& params, Place& place, Reply& reply);
+// The open document of a request and, `atPosition`, its place; false with
+// the protocol's error in `reply` (a document not open, no position, a
+// position outside the text).
+bool FindPlace(const Workspace& workspace, const Json& params, Place& place, Reply& reply,
+               bool atPosition = true);
 
 // The token at a request's place, or null.
 const Token* TokenAt(const Place& place);

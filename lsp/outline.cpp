@@ -69,7 +69,7 @@ Json SemanticTokensLegend() {
 Reply DocumentSymbols(const Workspace& workspace, const Json& params) {
     Place place;
     Reply reply;
-    if (!FindPlace(workspace, params, place, reply)) return reply;
+    if (!FindPlace(workspace, params, place, reply, false)) return reply;
     const OpenDocument& d = *place.document;
     const Model& model = *d.model;
     Json out = Json::array();
@@ -95,7 +95,7 @@ Reply DocumentSymbols(const Workspace& workspace, const Json& params) {
 Reply FoldingRanges(const Workspace& workspace, const Json& params) {
     Place place;
     Reply reply;
-    if (!FindPlace(workspace, params, place, reply)) return reply;
+    if (!FindPlace(workspace, params, place, reply, false)) return reply;
     const Model& model = *place.document->model;
     Json out = Json::array();
     auto fold = [&](int first, int last) {
@@ -110,7 +110,7 @@ Reply FoldingRanges(const Workspace& workspace, const Json& params) {
 Reply SemanticTokens(const Workspace& workspace, const Json& params) {
     Place place;
     Reply reply;
-    if (!FindPlace(workspace, params, place, reply)) return reply;
+    if (!FindPlace(workspace, params, place, reply, false)) return reply;
     const OpenDocument& d = *place.document;
     std::vector<const Token*> tokens;
     for (const Token& t : d.model->tokens)

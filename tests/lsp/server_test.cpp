@@ -70,6 +70,15 @@ TEST(LspServer, ErrorsOfTheProtocol) {
 
     // The server still works.
     EXPECT_EQ(client.Open(kUri, Room("")), Json::array());
+    // A request of a place without its position (the fuzzer's find: the
+    // completion read before the line).
+    for (const char* method :
+         {"textDocument/hover", "textDocument/definition", "textDocument/references",
+          "textDocument/documentHighlight", "textDocument/completion", "textDocument/signatureHelp",
+          "textDocument/prepareRename", "textDocument/rename"})
+        EXPECT_EQ(client.Request(method, {{"textDocument", {{"uri", kUri}}}})["error"]["code"],
+                  -32602)
+            << method;
     EXPECT_EQ(client.Request("shutdown", nullptr)["result"], nullptr);
     EXPECT_EQ(client.Request("shutdown", nullptr)["error"]["code"], -32600);
     EXPECT_FALSE(client.Server().Exited());
