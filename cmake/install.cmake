@@ -1,18 +1,18 @@
 # What `cmake --install` puts in place and what `cpack` packs:
 #   Linux:   bin/quillon, share/man/man1/quillon.1, share/doc/quillon/README.md
-#            and the reference and screenshot that it links to,
-#            share/doc/quillon/docs/*.md and docs/screenshot.png,
+#            and the reference, pictures and schema that it links to,
+#            share/doc/quillon/docs/*.md, *.png and *.json,
 #            and the names header share/quillon/bio2.h (a .tar.gz)
 #   Windows: quillon.exe, quillon-cli.exe, README.md side by side, docs/*.md,
-#            docs/screenshot.png
-#            and share/quillon/bio2.h (a .zip)
+#            *.png and *.json, and share/quillon/bio2.h (a .zip)
 # The names header is data/bio2.h, what `quillon names` prints (a test keeps
 # the two the same). Both ship the VS Code extension as share/quillon/quillon.vsix
 # when QUILLON_VSIX names the packed one (the package stage packs it).
 set(QUILLON_VSIX "" CACHE FILEPATH "The packed VS Code extension to install (editors/vscode)")
-file(GLOB QUILLON_REFERENCE CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md)
-# The README shows the screenshot.
-list(APPEND QUILLON_REFERENCE ${PROJECT_SOURCE_DIR}/docs/screenshot.png)
+# The pages link their pictures (the screenshot, the atlas's door graph,
+# Neovim) and the atlas's JSON schema.
+file(GLOB QUILLON_REFERENCE CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md
+     ${PROJECT_SOURCE_DIR}/docs/*.png ${PROJECT_SOURCE_DIR}/docs/*.json)
 if(WIN32)
   install(TARGETS quillon_exe quillon RUNTIME DESTINATION .)
   install(FILES README.md DESTINATION .)

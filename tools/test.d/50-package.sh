@@ -2,8 +2,8 @@
 # The packages: cpack of the Linux release build (quillon, its manual page,
 # the README, the reference in docs/*.md and the names header bio2.h in a
 # .tar.gz) and of the Windows build (quillon.exe, quillon-cli.exe, the README,
-# docs/*.md and bio2.h in a .zip), each with the screenshot that the README
-# shows. The packed quillon.exe exports the library, the packed programs print
+# docs/*.md and bio2.h in a .zip), each with the pictures and the schema that
+# the pages link. The packed quillon.exe exports the library, the packed programs print
 # the packed names header, and the packed quillon-cli.exe converts the bundled
 # example under Wine. Both ship the VS Code extension (editors/vscode, packed
 # from npm's packages) as share/quillon/quillon.vsix, and both programs serve
@@ -45,7 +45,7 @@ check() {
     fi
 }
 reference=()
-for page in docs/*.md docs/screenshot.png; do reference+=("${page#docs/}"); done
+for page in docs/*.md docs/*.png docs/*.json; do reference+=("${page#docs/}"); done
 tgz="$release/packages/quillon-$version-Linux.tar.gz"
 check "$(tar -tzf "$tgz" | grep -v '/$' | sort)" "$tgz" \
     "quillon-$version-Linux/bin/quillon" \
