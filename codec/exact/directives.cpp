@@ -95,6 +95,40 @@ bool Directives::Line(std::string_view line, std::span<const std::string_view> t
     return false;
 }
 
+// The parameters of the macro `name`: names between commas, up to the
+// ")"; `body` starts after its "(" and is left after the ")".
+bool Directives::Parameters(std::string_view name, std::string_view& body, Macro& m,
+                            std::string& error, std::string_view& at) {
+    const auto refuse = [&](std::string_view place) {
+        at = place;
+        error = FormatText("the parameters of '%s' are names between commas, closed with ')'",
+                           MessageWord(name).c_str());
+        return false;
+    };
+    body.remove_prefix(1);
+    for (;;) {
+        const std::string_view p = NameAt(body);
+        std::string_view left = Trimmed(body);
+        if (p.empty() && !(left.size() && left[0] == ')' && m.parameters.empty()))
+            return refuse(left.empty() ? name : left.substr(0, 1));
+        if (!p.empty()) {
+            if (std::find(m.parameters.begin(), m.parameters.end(), p) != m.parameters.end()) {
+                at = p;
+                error = FormatText("the parameter '%s' stands twice", MessageWord(p).c_str());
+                return false;
+            }
+            m.parameters.emplace_back(p);
+            body = After(body, p);
+            left = Trimmed(body);
+        }
+        if (left.empty() || (left[0] != ',' && left[0] != ')'))
+            return refuse(left.empty() ? (p.empty() ? name : p) : left.substr(0, 1));
+        const bool more = left[0] == ',';
+        body = left.substr(1);
+        if (!more) return true;
+    }
+}
+
 bool Directives::Define(std::string_view rest, std::span<const std::string_view> tokens,
                         std::string_view where, std::string& error, std::string_view& at) {
     const std::string_view name = NameAt(rest);
@@ -114,40 +148,8 @@ bool Directives::Define(std::string_view rest, std::span<const std::string_view>
     m.where = std::string(where);
     std::string_view body = After(rest, name);
     if (!body.empty() && body[0] == '(') {
-        // Parameters: names between commas, up to the ")".
         m.function = true;
-        body.remove_prefix(1);
-        for (bool more = true;;) {
-            const std::string_view p = NameAt(body);
-            std::string_view left = Trimmed(body);
-            if (p.empty() && !(left.size() && left[0] == ')' && m.parameters.empty())) {
-                at = left.empty() ? name : left.substr(0, 1);
-                error = FormatText("the parameters of '%s' are names between commas, closed "
-                                   "with ')'",
-                                   MessageWord(name).c_str());
-                return false;
-            }
-            if (!p.empty()) {
-                if (std::find(m.parameters.begin(), m.parameters.end(), p) != m.parameters.end()) {
-                    at = p;
-                    error = FormatText("the parameter '%s' stands twice", MessageWord(p).c_str());
-                    return false;
-                }
-                m.parameters.emplace_back(p);
-                body = After(body, p);
-                left = Trimmed(body);
-            }
-            if (left.empty() || (left[0] != ',' && left[0] != ')')) {
-                at = left.empty() ? (p.empty() ? name : p) : left.substr(0, 1);
-                error = FormatText("the parameters of '%s' are names between commas, closed "
-                                   "with ')'",
-                                   MessageWord(name).c_str());
-                return false;
-            }
-            more = left[0] == ',';
-            body = left.substr(1);
-            if (!more) break;
-        }
+        if (!Parameters(name, body, m, error, at)) return false;
     } else if (tokens.size() > 2) {
         // A body that reads as values names them, as names of operands are
         // named; any other is a macro.

@@ -55,6 +55,8 @@ class Directives {
   private:
     bool Define(std::string_view rest, std::span<const std::string_view> tokens,
                 std::string_view where, std::string& error, std::string_view& at);
+    bool Parameters(std::string_view name, std::string_view& body, Macro& m, std::string& error,
+                    std::string_view& at);
     bool Valued(std::string_view name, std::span<const std::string_view> values,
                 std::string_view where, std::string& error, std::string_view& at);
     bool Undefine(std::span<const std::string_view> tokens, std::string& error,

@@ -243,6 +243,40 @@ bool MacroTable::Run(std::deque<MacroToken>& in, std::vector<MacroToken>& out, i
     return true;
 }
 
+namespace {
+
+// An argument as a string constant, as "#" writes it.
+std::string Stringized(const std::vector<MacroToken>& argument) {
+    std::string s = "\"";
+    for (const MacroToken& a : argument) {
+        if (a.space && s.size() > 1) s += ' ';
+        for (char c : a.text) {
+            if (c == '"' || c == '\\') s += '\\';
+            s += c;
+        }
+    }
+    return s + "\"";
+}
+
+} // namespace
+
+// "##": `left` and `right` made one token, which they must be.
+bool MacroTable::Join(MacroToken& left, std::string_view right, MacroError& error,
+                      const MacroToken& at) {
+    const std::string joined = std::string(left.text) + std::string(right);
+    std::vector<MacroToken> one;
+    MacroTokens(joined, one);
+    if (one.size() != 1 || one[0].text.size() != joined.size()) {
+        Fail(error,
+             FormatText("'##' joins '%s' and '%s' into no single token",
+                        MessageWord(left.text).c_str(), MessageWord(right).c_str()),
+             at);
+        return false;
+    }
+    left.text = Keep(joined);
+    return true;
+}
+
 bool MacroTable::Substitute(const Macro& m, const MacroToken& use,
                             const std::vector<std::vector<MacroToken>>& arguments, int depth,
                             std::vector<MacroToken>& out, MacroError& error) {
@@ -271,15 +305,8 @@ bool MacroTable::Substitute(const Macro& m, const MacroToken& use,
         if (b.text == "#" && m.function && k + 1 < body.size() &&
             ParameterOf(m, body[k + 1].text) >= 0) {
             // The argument as a string.
-            std::string s = "\"";
-            for (const MacroToken& a : arguments[ParameterOf(m, body[++k].text)]) {
-                if (a.space && s.size() > 1) s += ' ';
-                for (char c : a.text) {
-                    if (c == '"' || c == '\\') s += '\\';
-                    s += c;
-                }
-            }
-            MacroToken t{Keep(s + "\""), b.space, false, hidden, use.at};
+            const auto q = static_cast<std::size_t>(ParameterOf(m, body[++k].text));
+            MacroToken t{Keep(Stringized(arguments[q])), b.space, false, hidden, use.at};
             put(t, true, b.space);
             boundary = false;
             continue;
@@ -300,18 +327,7 @@ bool MacroTable::Substitute(const Macro& m, const MacroToken& use,
                 for (const MacroToken& t : right) put(t, &t == &right[0], r.space);
                 continue;
             }
-            const std::string joined = std::string(out.back().text) + std::string(right[0].text);
-            std::vector<MacroToken> one;
-            MacroTokens(joined, one);
-            if (one.size() != 1 || one[0].text.size() != joined.size()) {
-                Fail(error,
-                     FormatText("'##' joins '%s' and '%s' into no single token",
-                                MessageWord(out.back().text).c_str(),
-                                MessageWord(right[0].text).c_str()),
-                     at);
-                return false;
-            }
-            out.back().text = Keep(joined);
+            if (!Join(out.back(), right[0].text, error, at)) return false;
             for (std::size_t j = 1; j < right.size(); ++j) put(right[j], false, false);
             boundary = true;
             continue;
