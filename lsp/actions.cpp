@@ -59,7 +59,7 @@ Reply CodeActions(const Workspace& workspace, const Json& params) {
     const Model& model = *d.model;
     const int first = range.at("start").at("line").get<int>() + 1;
     const int last = range.at("end").at("line").get<int>() + 1;
-    for (const exact::ArgumentEvent& a : model.arguments) {
+    for (const Argument& a : model.arguments) {
         if (a.span.source != 0 || a.span.expanded || a.span.line < first || a.span.line > last ||
             !a.known)
             continue;
@@ -67,21 +67,21 @@ Reply CodeActions(const Workspace& workspace, const Json& params) {
         const Token* t = model.TokenAt(0, a.span.line, a.span.column);
         if (!t || t->span.length != a.span.length) continue; // an expression of several tokens
         const Json where = workspace.RangeOf(d, a.span);
+        const std::string text(model.TextOf(*t));
         if (t->role == TokenRole::Number) {
-            const exact::ArgumentEvent* group =
-                a.meaning == Meaning::FlagIndex ? GroupOf(model, a) : nullptr;
+            const Argument* group = a.meaning == Meaning::FlagIndex ? GroupOf(model, a) : nullptr;
             const std::string name = NameOf(workspace, a.meaning, a.value,
                                             group ? static_cast<std::uint8_t>(group->value) : 0);
-            if (!name.empty() && name != t->text)
-                out.push_back(Edit("Write " + t->text + " as " + name, "refactor.rewrite", d.uri,
-                                   where, name));
+            if (!name.empty() && name != text)
+                out.push_back(
+                    Edit("Write " + text + " as " + name, "refactor.rewrite", d.uri, where, name));
         } else if (t->role == TokenRole::Builtin ||
-                   (t->role == TokenRole::Macro && model.FindDefine(t->text) &&
-                    model.FindDefine(t->text)->count == 1)) {
+                   (t->role == TokenRole::Macro && model.FindDefine(text) &&
+                    model.FindDefine(text)->count == 1)) {
             // A name of several values fills several fields: no one number stands for it.
             const std::string number = NumberText(a.kind, a.value);
-            out.push_back(Edit("Write " + t->text + " as " + number, "refactor.rewrite", d.uri,
-                               where, number));
+            out.push_back(
+                Edit("Write " + text + " as " + number, "refactor.rewrite", d.uri, where, number));
         }
     }
     return Ok(out);

@@ -83,10 +83,10 @@ exact::IncludeReader HeaderReader(const Settings& settings, OpenText open) {
     };
 }
 
-std::unique_ptr<Model> Analyze(const std::string& text, const std::string& key,
+std::unique_ptr<Model> Analyze(const Document& text, const std::string& key,
                                const FrontEnd& frontEnd, const exact::IncludeReader& include) {
     auto model = std::make_unique<Model>();
-    model->sources.push_back({key, std::string(), Document(text)});
+    model->sources.push_back({key, std::string(), text});
     std::unordered_map<std::string, std::string> headers;
     Recorder recorder(*model, headers);
     exact::CompileOptions options;
@@ -100,7 +100,8 @@ std::unique_ptr<Model> Analyze(const std::string& text, const std::string& key,
             model->headers.push_back(file.key);
             return true;
         };
-    frontEnd(text, options, [&](const exact::Message& m) { model->messages.push_back(m); });
+    frontEnd(text.Text(), options, [&](const exact::Message& m) { model->messages.push_back(m); });
+    model->Fit();
     return model;
 }
 

@@ -36,8 +36,9 @@ using OpenText = std::function<const std::string*(const std::string& key)>;
 // beside the including file, else in each include folder in turn.
 exact::IncludeReader HeaderReader(const Settings& settings, OpenText open);
 
-// Compiles the text of key `key` and records what the front end told.
-std::unique_ptr<Model> Analyze(const std::string& text, const std::string& key,
+// Compiles the text of key `key` and records what the front end told. The
+// model shares the text's bytes.
+std::unique_ptr<Model> Analyze(const Document& text, const std::string& key,
                                const FrontEnd& frontEnd, const exact::IncludeReader& include);
 
 } // namespace quillon::lsp

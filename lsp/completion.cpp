@@ -45,9 +45,9 @@ Call CallAt(const Place& place) {
         if (t.span.column + t.span.length > place.column) continue; // not before the place
         if (t.role == TokenRole::Instruction) {
             call.name = &t;
-            call.opcode = OpcodeNamed(t.text);
+            call.opcode = OpcodeNamed(model.TextOf(t));
             call.jump = false;
-        } else if (t.role == TokenRole::Keyword && t.text == "goto") {
+        } else if (t.role == TokenRole::Keyword && model.TextOf(t) == "goto") {
             call.name = &t;
             call.opcode = exact::ExactRows().jump;
             call.jump = true;
@@ -56,7 +56,7 @@ Call CallAt(const Place& place) {
     if (!call.name || call.opcode < 0) return call;
     call.jump = call.jump || call.opcode == exact::ExactRows().jump;
     // The arguments that the front end read on the line, before the place.
-    for (const exact::ArgumentEvent& a : model.arguments) {
+    for (const Argument& a : model.arguments) {
         if (a.span.source != 0 || a.span.line != place.line || a.opcode != call.opcode) continue;
         if (place.column >= a.span.column && place.column <= a.span.column + a.span.length)
             return call.argument = a.index, call;
@@ -69,7 +69,7 @@ Call CallAt(const Place& place) {
 // The meaning of argument k of a call: as the front end read it, else as
 // the rows place it.
 Meaning MeaningAt(const Place& place, const Call& call) {
-    for (const exact::ArgumentEvent& a : place.document->model->arguments)
+    for (const Argument& a : place.document->model->arguments)
         if (a.span.line == place.line && a.opcode == call.opcode && a.index == call.argument)
             return a.meaning;
     const InstructionInfo& info = InfoOf(static_cast<std::uint8_t>(call.opcode));
@@ -89,7 +89,7 @@ void Names(const Workspace& workspace, const Place& place, const Call& call, Jso
         for (const Token& t : model.tokens)
             if (t.role == TokenRole::Label && t.definition && t.span.source == 0 &&
                 (!f || (t.span.line >= f->firstLine && t.span.line <= f->lastLine)))
-                items.push_back(Item(t.text, kReference, "label"));
+                items.push_back(Item(std::string(model.TextOf(t)), kReference, "label"));
         return;
     }
     const Meaning m = MeaningAt(place, call);
@@ -102,7 +102,7 @@ void Names(const Workspace& workspace, const Place& place, const Call& call, Jso
     // A flag index: the names of its group's flags.
     int group = -1;
     if (m == Meaning::FlagIndex)
-        for (const exact::ArgumentEvent& a : model.arguments)
+        for (const Argument& a : model.arguments)
             if (a.span.line == place.line && a.opcode == call.opcode &&
                 a.meaning == Meaning::FlagGroup && a.index < call.argument && a.known)
                 group = static_cast<int>(a.value);

@@ -56,7 +56,8 @@ std::vector<Occurrence> Occurrences(const Workspace& workspace, const Place& pla
         token.role == TokenRole::Label ? here.FunctionAt(token.span.line) : nullptr;
     // Functions and labels are each text's own, as are the names it defines
     // itself; names of headers and built-in names are shared.
-    const Define* own = token.role == TokenRole::Macro ? here.FindDefine(token.text) : nullptr;
+    const std::string_view text = here.TextOf(token);
+    const Define* own = token.role == TokenRole::Macro ? here.FindDefine(text) : nullptr;
     const bool shared = token.role == TokenRole::Builtin ||
                         (token.role == TokenRole::Macro && (!own || own->name.source != 0));
     everywhere = everywhere && shared;
@@ -64,7 +65,7 @@ std::vector<Occurrence> Occurrences(const Workspace& workspace, const Place& pla
     for (const auto& [uri, d] : workspace.documents) {
         if (!d.model || (!everywhere && &d != place.document)) continue;
         for (const Token& t : d.model->tokens) {
-            if (t.role != token.role || t.text != token.text || t.span.expanded) continue;
+            if (t.role != token.role || d.model->TextOf(t) != text || t.span.expanded) continue;
             if (t.definition && !definitions) continue;
             if (!everywhere && t.span.source != 0) continue;
             if (scope && (t.span.source != 0 || t.span.line < scope->firstLine ||
@@ -82,9 +83,9 @@ std::vector<Occurrence> Occurrences(const Workspace& workspace, const Place& pla
     return out;
 }
 
-const exact::ArgumentEvent* GroupOf(const Model& model, const exact::ArgumentEvent& index) {
-    const exact::ArgumentEvent* group = nullptr;
-    for (const exact::ArgumentEvent& a : model.arguments)
+const Argument* GroupOf(const Model& model, const Argument& index) {
+    const Argument* group = nullptr;
+    for (const Argument& a : model.arguments)
         if (a.span.line == index.span.line && a.opcode == index.opcode &&
             a.meaning == Meaning::FlagGroup && a.index < index.index && a.known)
             group = &a;
@@ -92,19 +93,19 @@ const exact::ArgumentEvent* GroupOf(const Model& model, const exact::ArgumentEve
 }
 
 std::vector<ArgumentOccurrence> SameValues(const Workspace& workspace, const Place& place,
-                                           const exact::ArgumentEvent& argument, bool everywhere) {
+                                           const Argument& argument, bool everywhere) {
     std::vector<ArgumentOccurrence> out;
     if (argument.meaning == Meaning::None || !argument.known) return out;
-    const exact::ArgumentEvent* group = argument.meaning == Meaning::FlagIndex
-                                            ? GroupOf(*place.document->model, argument)
-                                            : nullptr;
+    const Argument* group = argument.meaning == Meaning::FlagIndex
+                                ? GroupOf(*place.document->model, argument)
+                                : nullptr;
     if (argument.meaning == Meaning::FlagIndex && !group) return out;
     for (const auto& [uri, d] : workspace.documents) {
         if (!d.model || (!everywhere && &d != place.document)) continue;
-        for (const exact::ArgumentEvent& a : d.model->arguments) {
+        for (const Argument& a : d.model->arguments) {
             if (a.meaning != argument.meaning || !a.known || a.value != argument.value) continue;
             if (group) {
-                const exact::ArgumentEvent* g = GroupOf(*d.model, a);
+                const Argument* g = GroupOf(*d.model, a);
                 if (!g || g->value != group->value) continue;
             }
             out.push_back({&d, &a});

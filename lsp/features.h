@@ -52,13 +52,13 @@ std::vector<Occurrence> Occurrences(const Workspace& workspace, const Place& pla
 // (a flag index of the same group), in every open document.
 struct ArgumentOccurrence {
     const OpenDocument* document;
-    const exact::ArgumentEvent* argument;
+    const Argument* argument;
 };
 std::vector<ArgumentOccurrence> SameValues(const Workspace& workspace, const Place& place,
-                                           const exact::ArgumentEvent& argument, bool everywhere);
+                                           const Argument& argument, bool everywhere);
 // The flag group of a flag index's argument: the argument of its line that
 // gives a group, or null.
-const exact::ArgumentEvent* GroupOf(const Model& model, const exact::ArgumentEvent& index);
+const Argument* GroupOf(const Model& model, const Argument& index);
 
 // The features, one per file.
 Reply Hover(const Workspace& workspace, const Json& params);

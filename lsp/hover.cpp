@@ -27,16 +27,14 @@ std::string InstructionText(const Model& model, const Place& place, std::uint8_t
     return text;
 }
 
-std::string ArgumentText(const Workspace& workspace, const Model& model,
-                         const exact::ArgumentEvent& a) {
+std::string ArgumentText(const Workspace& workspace, const Model& model, const Argument& a) {
     const InstructionInfo& info = InfoOf(a.opcode);
     std::string text =
         FormatText("Argument %d of **%s**: `%s`, %s\n\n", a.index + 1, info.name.c_str(),
                    RowOf(a.kind).label, NounOf(a.meaning).c_str());
     if (a.known) {
         text += "Value " + ValueText(a.value);
-        const exact::ArgumentEvent* group =
-            a.meaning == Meaning::FlagIndex ? GroupOf(model, a) : nullptr;
+        const Argument* group = a.meaning == Meaning::FlagIndex ? GroupOf(model, a) : nullptr;
         const std::string name = NameOf(workspace, a.meaning, a.value,
                                         group ? static_cast<std::uint8_t>(group->value) : 0);
         if (!name.empty()) text += ", `" + name + "`";
@@ -53,34 +51,35 @@ std::string Where(const Workspace& workspace, const OpenDocument& d, const exact
 
 std::string NameText(const Workspace& workspace, const Place& place, const Token& t) {
     const Model& model = *place.document->model;
+    const std::string name(model.TextOf(t));
     switch (t.role) {
     case TokenRole::Function: {
-        const Function* f = model.FindFunction(t.text);
+        const Function* f = model.FindFunction(name);
         int uses = 0;
         for (const Token& u : model.tokens)
-            if (u.role == TokenRole::Function && !u.definition && u.text == t.text) ++uses;
-        std::string text = "Function **" + t.text + "**";
+            if (u.role == TokenRole::Function && !u.definition && model.TextOf(u) == name) ++uses;
+        std::string text = "Function **" + name + "**";
         if (f)
             text += FormatText(": procedure %d of the table, at line %d", f->index, f->name.line);
         return text + FormatText("\n\n%d reference%s", uses, uses == 1 ? "" : "s");
     }
     case TokenRole::Label: {
-        const Token* l = model.FindLabel(t.text, t.span.line);
-        return "Label **" + t.text + "**" + (l ? FormatText(" at line %d", l->span.line) : "");
+        const Token* l = model.FindLabel(name, t.span.line);
+        return "Label **" + name + "**" + (l ? FormatText(" at line %d", l->span.line) : "");
     }
     case TokenRole::Macro: {
-        const Define* d = model.FindDefine(t.text);
-        if (!d) return "Name **" + t.text + "**";
+        const Define* d = model.FindDefine(name);
+        if (!d) return "Name **" + name + "**";
         std::string text =
-            "Name **" + t.text + "**, defined at " + Where(workspace, *place.document, d->name);
+            "Name **" + name + "**, defined at " + Where(workspace, *place.document, d->name);
         if (d->valued && d->count == 1)
             text += "\n\n" + NounOf(d->meaning) + ": " + ValueText(d->value);
-        text += "\n```\n#define " + t.text + " " + d->body + "\n```";
+        text += "\n```\n#define " + name + " " + d->body + "\n```";
         return text;
     }
     case TokenRole::Builtin: {
-        const exact::Naming::Named* n = exact::Naming::Builtin().Find(t.text);
-        std::string text = "Built-in name **" + t.text + "** of `<bio2.h>`";
+        const exact::Naming::Named* n = exact::Naming::Builtin().Find(name);
+        std::string text = "Built-in name **" + name + "** of `<bio2.h>`";
         if (n) text += "\n\n" + NounOf(n->meaning) + ": " + ValueText(n->value);
         return text;
     }
@@ -99,7 +98,7 @@ Reply Hover(const Workspace& workspace, const Json& params) {
     std::string text;
     exact::Span span;
     if (t && t->role == TokenRole::Instruction) {
-        const int op = OpcodeNamed(t->text);
+        const int op = OpcodeNamed(model.TextOf(*t));
         if (op >= 0) text = InstructionText(model, place, static_cast<std::uint8_t>(op));
         span = t->span;
     } else if (t && (t->role == TokenRole::Function || t->role == TokenRole::Label ||
@@ -108,7 +107,7 @@ Reply Hover(const Workspace& workspace, const Json& params) {
         span = t->span;
     }
     // An argument: its value and place, after what its name is.
-    if (const exact::ArgumentEvent* a = model.ArgumentAt(place.line, place.column);
+    if (const Argument* a = model.ArgumentAt(place.line, place.column);
         a && (!t || t->role != TokenRole::Function || t->definition == false)) {
         if (!text.empty()) text += "\n\n---\n\n";
         text += ArgumentText(workspace, model, *a);

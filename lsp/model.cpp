@@ -25,8 +25,8 @@ const Token* Model::TokenAt(std::uint32_t source, int line, int column) const {
     return found;
 }
 
-const exact::ArgumentEvent* Model::ArgumentAt(int line, int column) const {
-    for (const exact::ArgumentEvent& a : arguments)
+const Argument* Model::ArgumentAt(int line, int column) const {
+    for (const lsp::Argument& a : arguments)
         if (Covers(a.span, 0, line, column)) return &a;
     return nullptr;
 }
@@ -58,7 +58,7 @@ const Define* Model::FindDefine(std::string_view name) const {
 const Token* Model::FindLabel(std::string_view name, int line) const {
     const Function* in = FunctionAt(line);
     for (const lsp::Token& t : tokens)
-        if (t.role == exact::TokenRole::Label && t.definition && t.text == name &&
+        if (t.role == exact::TokenRole::Label && t.definition && TextOf(t) == name &&
             t.span.source == 0 &&
             (!in || (t.span.line >= in->firstLine && t.span.line <= in->lastLine)))
             return &t;
@@ -73,6 +73,20 @@ std::string_view Model::TextOf(const exact::Span& span) const {
                             : line.substr(at, static_cast<std::size_t>(span.length));
 }
 
+std::string_view Model::TextOf(const Token& token) const {
+    return token.word == Token::kInSource ? TextOf(token.span)
+                                          : std::string_view(words[token.word]);
+}
+
+void Model::Fit() {
+    tokens.shrink_to_fit();
+    words.shrink_to_fit();
+    arguments.shrink_to_fit();
+    instructions.shrink_to_fit();
+    functions.shrink_to_fit();
+    blocks.shrink_to_fit();
+}
+
 void Recorder::Source(std::uint32_t n, std::string_view key, std::string_view name) {
     if (model_.sources.size() <= n) model_.sources.resize(n + 1);
     lsp::Source& s = model_.sources[n];
@@ -82,7 +96,20 @@ void Recorder::Source(std::uint32_t n, std::string_view key, std::string_view na
 }
 
 void Recorder::Token(const exact::TokenEvent& e) {
-    model_.tokens.push_back({e.span, e.role, e.definition, std::string(e.text)});
+    std::uint32_t word = lsp::Token::kInSource;
+    if (model_.TextOf(e.span) != e.text) {
+        word = static_cast<std::uint32_t>(model_.words.size());
+        model_.words.emplace_back(e.text);
+    }
+    model_.tokens.push_back({e.span, e.role, e.definition, word});
+}
+
+void Recorder::Argument(const exact::ArgumentEvent& e) {
+    // Nothing wider fits an instruction's field; were it told, it is left out.
+    if (e.index > 0xFF || e.offset > 0xFF || e.value < INT32_MIN || e.value > INT32_MAX) return;
+    model_.arguments.push_back({e.span, e.opcode, static_cast<std::uint8_t>(e.index),
+                                static_cast<std::uint8_t>(e.offset), e.kind, e.meaning,
+                                e.valueMeaning, e.known, static_cast<std::int32_t>(e.value)});
 }
 
 void Recorder::Function(const exact::FunctionEvent& e) {

@@ -16,11 +16,28 @@
 
 namespace quillon::lsp {
 
+// A token as the front end read it. Its text is the source's own bytes at
+// its span, or else (a macro's expansion) a word that the model keeps.
 struct Token {
+    static constexpr std::uint32_t kInSource = 0xFFFFFFFF;
     exact::Span span;
     exact::TokenRole role;
     bool definition;
-    std::string text;
+    std::uint32_t word; // into Model::words, or kInSource
+};
+
+// An argument as the front end read it (its fields are at most 16 bits wide
+// and stand in instructions of at most 255 bytes).
+struct Argument {
+    exact::Span span;
+    std::uint8_t opcode;
+    std::uint8_t index;
+    std::uint8_t offset;
+    Kind kind;
+    Meaning meaning;
+    Meaning valueMeaning;
+    bool known;
+    std::int32_t value;
 };
 
 struct Function {
@@ -48,10 +65,16 @@ struct Source {
     Document text;
 };
 
+// Many such models stay open at once: what they hold is kept small.
 struct Model {
+    Model() = default;
+    Model(const Model&) = delete;
+    Model& operator=(const Model&) = delete;
+
     std::vector<Source> sources;
     std::vector<Token> tokens;
-    std::vector<exact::ArgumentEvent> arguments;
+    std::vector<std::string> words; // the texts of tokens that their sources do not hold
+    std::vector<Argument> arguments;
     std::vector<exact::InstructionEvent> instructions;
     std::vector<Function> functions;
     std::vector<exact::BlockEvent> blocks;
@@ -62,7 +85,7 @@ struct Model {
 
     // What stands at a byte column (from 1) of a line (from 1) of a source.
     const Token* TokenAt(std::uint32_t source, int line, int column) const;
-    const exact::ArgumentEvent* ArgumentAt(int line, int column) const;
+    const Argument* ArgumentAt(int line, int column) const;
     // The innermost function, the instruction whose name is at the place.
     const Function* FunctionAt(int line) const;
     const exact::InstructionEvent* InstructionAt(int line, int column) const;
@@ -71,8 +94,11 @@ struct Model {
     const Function* FindFunction(std::string_view name) const;
     const Define* FindDefine(std::string_view name) const;
     const Token* FindLabel(std::string_view name, int line) const;
-    // The text of a span, as its source holds it.
+    // The text of a span, as its source holds it; of a token, as read.
     std::string_view TextOf(const exact::Span& span) const;
+    std::string_view TextOf(const Token& token) const;
+    // Gives back what the vectors hold spare, once the model is made.
+    void Fit();
 };
 
 // Fills a model from the events of one compile.
@@ -83,7 +109,7 @@ class Recorder : public exact::Listener {
         : model_(model), headers_(headers) {}
     void Source(std::uint32_t n, std::string_view key, std::string_view name) override;
     void Token(const exact::TokenEvent& e) override;
-    void Argument(const exact::ArgumentEvent& e) override { model_.arguments.push_back(e); }
+    void Argument(const exact::ArgumentEvent& e) override;
     void Instruction(const exact::InstructionEvent& e) override {
         model_.instructions.push_back(e);
     }

@@ -61,8 +61,8 @@ bool IsName(const std::string& s) {
 const Token* Renamed(const Place& place, Reply& reply) {
     const Token* t = TokenAt(place);
     if (t && t->role == TokenRole::Builtin) {
-        reply = Fail(kRequestFailed,
-                     "'" + t->text + "' is a built-in name of <bio2.h>; it cannot be renamed");
+        reply = Fail(kRequestFailed, "'" + std::string(place.document->model->TextOf(*t)) +
+                                         "' is a built-in name of <bio2.h>; it cannot be renamed");
         return nullptr;
     }
     if (!t || t->span.expanded ||
@@ -84,21 +84,21 @@ Reply Definition(const Workspace& workspace, const Json& params) {
     if (!t) return Ok(nullptr);
     const OpenDocument& d = *place.document;
     const Model& model = *d.model;
+    const std::string text(model.TextOf(*t));
     switch (t->role) {
     case TokenRole::Function:
-        if (const Function* f = model.FindFunction(t->text))
+        if (const Function* f = model.FindFunction(text))
             return Ok(workspace.LocationOf(d, f->name));
         break;
     case TokenRole::Label:
-        if (const Token* l = model.FindLabel(t->text, t->span.line))
+        if (const Token* l = model.FindLabel(text, t->span.line))
             return Ok(workspace.LocationOf(d, l->span));
         break;
     case TokenRole::Macro:
-        if (const Define* m = model.FindDefine(t->text))
-            return Ok(workspace.LocationOf(d, m->name));
+        if (const Define* m = model.FindDefine(text)) return Ok(workspace.LocationOf(d, m->name));
         break;
-    case TokenRole::Builtin: return Ok(BuiltinDefinition(workspace, t->text));
-    case TokenRole::HeaderName: return Ok(HeaderDefinition(workspace, d, t->text));
+    case TokenRole::Builtin: return Ok(BuiltinDefinition(workspace, text));
+    case TokenRole::HeaderName: return Ok(HeaderDefinition(workspace, d, text));
     default: break;
     }
     return Ok(nullptr);
@@ -115,7 +115,7 @@ Reply References(const Workspace& workspace, const Json& params) {
         return Ok(Locations(workspace, Occurrences(workspace, place, *t, true, definitions)));
     // A number: the arguments of the same meaning and value (a flag of the same group).
     Json out = Json::array();
-    if (const exact::ArgumentEvent* a = place.document->model->ArgumentAt(place.line, place.column))
+    if (const Argument* a = place.document->model->ArgumentAt(place.line, place.column))
         for (const ArgumentOccurrence& o : SameValues(workspace, place, *a, true))
             out.push_back(workspace.LocationOf(*o.document, o.argument->span));
     return Ok(out);
@@ -131,8 +131,7 @@ Reply Highlight(const Workspace& workspace, const Json& params) {
         for (const Occurrence& o : Occurrences(workspace, place, *t, false, true))
             out.push_back({{"range", workspace.RangeOf(*o.document, o.token->span)},
                            {"kind", o.token->definition ? 3 : 2}});
-    } else if (const exact::ArgumentEvent* a =
-                   place.document->model->ArgumentAt(place.line, place.column)) {
+    } else if (const Argument* a = place.document->model->ArgumentAt(place.line, place.column)) {
         for (const ArgumentOccurrence& o : SameValues(workspace, place, *a, false))
             out.push_back(
                 {{"range", workspace.RangeOf(*o.document, o.argument->span)}, {"kind", 2}});
@@ -146,7 +145,8 @@ Reply PrepareRename(const Workspace& workspace, const Json& params) {
     if (!FindPlace(workspace, params, place, reply)) return reply;
     const Token* t = Renamed(place, reply);
     if (!t) return reply;
-    return Ok({{"range", workspace.RangeOf(*place.document, t->span)}, {"placeholder", t->text}});
+    return Ok({{"range", workspace.RangeOf(*place.document, t->span)},
+               {"placeholder", place.document->model->TextOf(*t)}});
 }
 
 Reply Rename(const Workspace& workspace, const Json& params) {

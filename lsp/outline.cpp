@@ -51,9 +51,10 @@ int ModifiersOf(const Model& model, const Token& t) {
     Meaning m = Meaning::None;
     if (t.role == TokenRole::Builtin) {
         bits |= 2;
-        if (const exact::Naming::Named* n = exact::Naming::Builtin().Find(t.text)) m = n->meaning;
+        if (const exact::Naming::Named* n = exact::Naming::Builtin().Find(model.TextOf(t)))
+            m = n->meaning;
     } else if (t.role == TokenRole::Macro) {
-        if (const Define* d = model.FindDefine(t.text)) m = d->meaning;
+        if (const Define* d = model.FindDefine(model.TextOf(t))) m = d->meaning;
     }
     if (m == Meaning::FlagGroup || m == Meaning::FlagIndex) bits |= 4;
     if (m == Meaning::Item || m == Meaning::ItemFlags) bits |= 8;
@@ -84,8 +85,8 @@ Reply DocumentSymbols(const Workspace& workspace, const Json& params) {
         for (const Token& t : model.tokens)
             if (t.role == TokenRole::Label && t.definition && t.span.source == 0 &&
                 t.span.line >= f.firstLine && t.span.line <= f.lastLine)
-                labels.push_back(
-                    Symbol(workspace, d, t.text, kSymbolKey, t.span, t.span.line, t.span.line));
+                labels.push_back(Symbol(workspace, d, std::string(model.TextOf(t)), kSymbolKey,
+                                        t.span, t.span.line, t.span.line));
         symbol["children"] = labels;
         out.push_back(symbol);
     }

@@ -271,7 +271,7 @@ void Server::Reanalyze(OpenDocument& d) {
             }
             return nullptr;
         });
-    d.model = lsp::Analyze(d.text.Text(), d.key, frontEnd_, include);
+    d.model = lsp::Analyze(d.text, d.key, frontEnd_, include);
     d.model->headers.insert(d.model->headers.end(), looked.begin(), looked.end());
     Publish(d);
 }

@@ -157,17 +157,22 @@ TEST(LspServer, DiagnosticsAreTheCompilersMessagesAfterEachEdit) {
     EXPECT_EQ(typo[0]["range"]["start"]["line"], 6);
 
     // A position past its line stands at the line's end; a range that ends
-    // before it starts changes nothing.
+    // before it starts changes nothing, not even the changes before it, in
+    // the text or in the model that shares its bytes.
     EXPECT_EQ(change(6, 99, 99, "", 5).size(), 1u);
-    const auto logged =
-        client.Notify("textDocument/didChange", {{"textDocument", {{"uri", kUri}, {"version", 6}}},
-                                                 {"contentChanges",
-                                                  {{{"range",
-                                                     {{"start", {{"line", 6}, {"character", 3}}},
-                                                      {"end", {{"line", 6}, {"character", 1}}}}},
-                                                    {"text", "x"}}}}});
+    const Json at = {{"line", 6}, {"character", 0}};
+    const auto logged = client.Notify("textDocument/didChange",
+                                      {{"textDocument", {{"uri", kUri}, {"version", 6}}},
+                                       {"contentChanges",
+                                        {{{"range", {{"start", at}, {"end", at}}}, {"text", "y"}},
+                                         {{"range",
+                                           {{"start", {{"line", 6}, {"character", 3}}},
+                                            {"end", {{"line", 6}, {"character", 1}}}}},
+                                          {"text", "x"}}}}});
     ASSERT_EQ(logged.size(), 1u);
-    EXPECT_EQ(client.Server().State().Find(kUri)->text.Text(), now);
+    const quillon::lsp::OpenDocument& d = *client.Server().State().Find(kUri);
+    EXPECT_EQ(d.text.Text(), now);
+    EXPECT_EQ(d.model->sources[0].text.Text(), now);
 }
 
 TEST(LspServer, HeadersFromIncludeFoldersAndOpenDocuments) {
