@@ -74,6 +74,19 @@ std::size_t TermEnd(std::string_view text, std::size_t p) {
     return p;
 }
 
+// Where the argument that starts at `p` ends: at a "," or ")" outside
+// parentheses (or what ends a line); before a form's own operator, at the
+// end of its term.
+std::size_t ArgumentEnd(std::string_view text, std::size_t p, bool beforeOperator) {
+    if (beforeOperator) return TermEnd(text, p);
+    for (int depth = 0; p < text.size(); ++p) {
+        const char c = text[p];
+        if (depth == 0 && (c == ')' || c == ',' || c == ';' || c == '{' || c == ':')) break;
+        depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+    }
+    return p;
+}
+
 } // namespace
 
 bool PlainTokenOther(std::string_view t, bool operators) {
@@ -160,18 +173,8 @@ bool Compiler::ArgumentsFromText(std::uint8_t op, const Form& form, std::size_t 
         const std::size_t k = arguments_.size();
         const bool beforeOperator = k + 1 < fields.size() && IsOperator(fields[k + 1].kind);
         const bool afterOperator = k > 0 && k - 1 < fields.size() && IsOperator(fields[k - 1].kind);
-        // The argument runs to a "," or ")" outside parentheses; before a
-        // form's own operator, to the end of its term.
         const std::size_t start = p;
-        if (beforeOperator) {
-            p = TermEnd(text, p);
-        } else {
-            for (int depth = 0; p < text.size(); ++p) {
-                const char c = text[p];
-                if (depth == 0 && (c == ')' || c == ',' || c == ';' || c == '{' || c == ':')) break;
-                depth += c == '(' ? 1 : c == ')' ? -1 : 0;
-            }
-        }
+        p = ArgumentEnd(text, p, beforeOperator);
         std::size_t stop = p;
         while (stop > start && IsBlankChar(text[stop - 1])) --stop;
         const std::string_view piece = line.substr(start, stop - start);
@@ -206,15 +209,25 @@ bool Compiler::ArgumentsFromText(std::uint8_t op, const Form& form, std::size_t 
         closeAt = p;
         more = false;
     }
-    // Nothing but the line's closing punctuation and a "{" after the
-    // arguments.
-    // (An operator respelled for the scanner is no longer the line's.)
-    for (std::size_t k = first; k < end; ++k)
-        if (tokens_[k].data() >= line.data() && offset(tokens_[k]) >= closeAt &&
-            offset(tokens_[k]) < line.size())
-            return fail(offset(tokens_[k]), tokens_[k].size(),
-                        FormatText("'%s' left over after the arguments of '%s'",
-                                   MessageWord(tokens_[k]).c_str(), rows_.dialect.Name(op)));
+    return NothingLeftOver(op, first, end, closeAt);
+}
+
+// Nothing but the line's closing punctuation and a "{" after the arguments.
+// (An operator respelled for the scanner is no longer the line's.)
+bool Compiler::NothingLeftOver(std::uint8_t op, std::size_t first, std::size_t end,
+                               std::size_t closeAt) {
+    const std::string_view line = lexer_.Text();
+    for (std::size_t k = first; k < end; ++k) {
+        const std::string_view t = tokens_[k];
+        if (t.data() < line.data() || t.data() >= line.data() + line.size()) continue;
+        const std::size_t at = static_cast<std::size_t>(t.data() - line.data());
+        if (at < closeAt) continue;
+        Message(true, static_cast<int>(at) + 1,
+                FormatText("'%s' left over after the arguments of '%s'", MessageWord(t).c_str(),
+                           rows_.dialect.Name(op)),
+                static_cast<int>(t.size()));
+        return false;
+    }
     return true;
 }
 

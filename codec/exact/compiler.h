@@ -205,6 +205,7 @@ class Compiler : public CompileListener {
     std::vector<std::string_view> FunctionNames() const;
     enum class Simple { Done, Failed, No, Text };
     Simple SimpleNames(std::uint8_t op, const Form*& form, std::size_t first, std::size_t end);
+    void InPlace(std::size_t first, std::size_t end);
     bool OneValue(std::string_view token, Argument& a) const;
     // Whether the kept tokens [first, end) are each one number, one name,
     // a "|" or (at the place of the form's own operator) an operator: the
@@ -218,6 +219,8 @@ class Compiler : public CompileListener {
     // The arguments read from the line's text into arguments_, expressions
     // worked out (argument_text.cpp); false after an error.
     bool ArgumentsFromText(std::uint8_t op, const Form& form, std::size_t first, std::size_t end);
+    // Whether no token of the line stands after the arguments' end; an error if one does.
+    bool NothingLeftOver(std::uint8_t op, std::size_t first, std::size_t end, std::size_t closeAt);
     bool ReadArgument(std::string_view piece, std::string_view clean);
     // A for line's count, "n < COUNT", where it is other than one number:
     // worked out as an argument is. False after an error.

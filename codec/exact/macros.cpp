@@ -161,6 +161,39 @@ bool MacroTable::Expand(std::string_view line, std::string& out, MacroError& err
     return true;
 }
 
+// The arguments of a use of function-like macro `m`, from just after its
+// name: each one's tokens up to a "," or the ")" outside parentheses.
+bool MacroTable::Arguments(const Macro& m, const MacroToken& use, std::deque<MacroToken>& in,
+                           std::vector<std::vector<MacroToken>>& arguments, MacroError& error) {
+    in.pop_front();
+    arguments.emplace_back();
+    for (int level = 0;;) {
+        if (in.empty()) {
+            Fail(error,
+                 FormatText("the arguments of '%s' are never closed with ')'",
+                            MessageWord(use.text).c_str()),
+                 use);
+            return false;
+        }
+        const MacroToken a = in.front();
+        in.pop_front();
+        if (a.text == ")" && level == 0) break;
+        if (a.text == "," && level == 0) {
+            arguments.emplace_back();
+            continue;
+        }
+        level += a.text == "(" ? 1 : a.text == ")" ? -1 : 0;
+        arguments.back().push_back(a);
+    }
+    if (m.parameters.empty() && arguments.size() == 1 && arguments[0].empty()) arguments.clear();
+    if (arguments.size() == m.parameters.size()) return true;
+    Fail(error,
+         FormatText("'%s' takes %zu argument%s, %zu given", MessageWord(use.text).c_str(),
+                    m.parameters.size(), m.parameters.size() == 1 ? "" : "s", arguments.size()),
+         use);
+    return false;
+}
+
 bool MacroTable::Run(std::deque<MacroToken>& in, std::vector<MacroToken>& out, int depth,
                      bool keepDefined, MacroError& error) {
     while (!in.empty()) {
@@ -195,38 +228,7 @@ bool MacroTable::Run(std::deque<MacroToken>& in, std::vector<MacroToken>& out, i
             firstAt_ = t.at;
         }
         std::vector<std::vector<MacroToken>> arguments;
-        if (m->function) {
-            in.pop_front();
-            arguments.emplace_back();
-            for (int level = 0;;) {
-                if (in.empty()) {
-                    Fail(error,
-                         FormatText("the arguments of '%s' are never closed with ')'",
-                                    MessageWord(t.text).c_str()),
-                         t);
-                    return false;
-                }
-                const MacroToken a = in.front();
-                in.pop_front();
-                if (a.text == ")" && level == 0) break;
-                if (a.text == "," && level == 0) {
-                    arguments.emplace_back();
-                    continue;
-                }
-                level += a.text == "(" ? 1 : a.text == ")" ? -1 : 0;
-                arguments.back().push_back(a);
-            }
-            if (m->parameters.empty() && arguments.size() == 1 && arguments[0].empty())
-                arguments.clear();
-            if (arguments.size() != m->parameters.size()) {
-                Fail(error,
-                     FormatText("'%s' takes %zu argument%s, %zu given", MessageWord(t.text).c_str(),
-                                m->parameters.size(), m->parameters.size() == 1 ? "" : "s",
-                                arguments.size()),
-                     t);
-                return false;
-            }
-        }
+        if (m->function && !Arguments(*m, t, in, arguments, error)) return false;
         std::vector<MacroToken> body;
         if (!Substitute(*m, t, arguments, depth, body, error)) return false;
         produced_ += body.size();

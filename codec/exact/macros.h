@@ -76,6 +76,8 @@ class MacroTable {
   private:
     bool Run(std::deque<MacroToken>& in, std::vector<MacroToken>& out, int depth, bool keepDefined,
              MacroError& error);
+    bool Arguments(const Macro& m, const MacroToken& use, std::deque<MacroToken>& in,
+                   std::vector<std::vector<MacroToken>>& arguments, MacroError& error);
     bool Substitute(const Macro& m, const MacroToken& use,
                     const std::vector<std::vector<MacroToken>>& arguments, int depth,
                     std::vector<MacroToken>& out, MacroError& error);

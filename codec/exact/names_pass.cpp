@@ -170,7 +170,14 @@ Compiler::Simple Compiler::SimpleNames(std::uint8_t op, const Form*& form, std::
         }
         return Simple::Done;
     }
-    // The line in place: the arguments, then what follows them ("{").
+    InPlace(first, end);
+    return Simple::Done;
+}
+
+// The line written again in place: the arguments, values joined by "|" as
+// one stand-in, then what follows them ("{").
+void Compiler::InPlace(std::size_t first, std::size_t end) {
+    Argument a;
     std::size_t w = first, j = 0;
     for (std::size_t r = first; r < tokens_.size(); ++r) {
         if (r < end && tokens_[r] == "|") {
@@ -193,7 +200,6 @@ Compiler::Simple Compiler::SimpleNames(std::uint8_t op, const Form*& form, std::
     }
     tokens_.resize(w);
     scanner_.Recount();
-    return Simple::Done;
 }
 
 std::vector<std::string_view> Compiler::FunctionNames() const {
