@@ -279,6 +279,19 @@ bool MacroTable::Join(MacroToken& left, std::string_view right, MacroError& erro
     return true;
 }
 
+// An argument with its macros expanded, as it stands for a parameter
+// outside "#" and "##".
+bool MacroTable::ExpandArgument(const std::vector<MacroToken>& argument, int depth,
+                                std::vector<MacroToken>& out, MacroError& error,
+                                const MacroToken& at) {
+    if (depth >= kDeepest) {
+        Fail(error, "macros are used inside the arguments of macros too deeply", at);
+        return false;
+    }
+    std::deque<MacroToken> in(argument.begin(), argument.end());
+    return Run(in, out, depth + 1, false, error);
+}
+
 bool MacroTable::Substitute(const Macro& m, const MacroToken& use,
                             const std::vector<std::vector<MacroToken>>& arguments, int depth,
                             std::vector<MacroToken>& out, MacroError& error) {
@@ -346,12 +359,7 @@ bool MacroTable::Substitute(const Macro& m, const MacroToken& use,
             for (const MacroToken& t : arguments[a]) put(t, &t == &arguments[a][0], b.space);
         } else {
             if (!done[a]) {
-                if (depth >= kDeepest) {
-                    Fail(error, "macros are used inside the arguments of macros too deeply", at);
-                    return false;
-                }
-                std::deque<MacroToken> in(arguments[a].begin(), arguments[a].end());
-                if (!Run(in, expanded[a], depth + 1, false, error)) return false;
+                if (!ExpandArgument(arguments[a], depth, expanded[a], error, at)) return false;
                 done[a] = true;
             }
             for (const MacroToken& t : expanded[a]) put(t, &t == &expanded[a][0], b.space);

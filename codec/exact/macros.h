@@ -81,6 +81,8 @@ class MacroTable {
     bool Substitute(const Macro& m, const MacroToken& use,
                     const std::vector<std::vector<MacroToken>>& arguments, int depth,
                     std::vector<MacroToken>& out, MacroError& error);
+    bool ExpandArgument(const std::vector<MacroToken>& argument, int depth,
+                        std::vector<MacroToken>& out, MacroError& error, const MacroToken& at);
     bool Join(MacroToken& left, std::string_view right, MacroError& error, const MacroToken& at);
     bool Hidden(std::uint32_t set, std::uint32_t id) const;
     std::uint32_t Hide(std::uint32_t set, std::uint32_t id);
