@@ -128,6 +128,8 @@ void Server::Notification(const std::string& method, const Json& params) {
             Change(params);
         } else if (method == "textDocument/didClose") {
             Close(params);
+        } else if (method == "workspace/didChangeWatchedFiles") {
+            FilesChanged(params);
         } else if (method == "workspace/didChangeConfiguration") {
             const Json settings = params.value("settings", Json());
             if (askConfiguration_ && (settings.is_null() || !settings.contains("quillon")))
@@ -186,19 +188,42 @@ void Server::Configure(const Json& settings) {
         for (const Json& p : settings["includePaths"])
             if (p.is_string()) s.includePaths.push_back(p);
     workspace_.settings = s;
-    workspace_.names = exact::NameBook();
-    if (!s.namesHeader.empty()) {
-        std::string text, reason;
-        exact::NameBook book;
-        if (ReadWholeFile(s.namesHeader, text, reason) &&
-            exact::ReadNames(text, s.namesHeader, FileCompileOptions(s.namesHeader), book, reason))
-            workspace_.names = std::move(book);
-        else
-            Log(kError, "names header: " + reason, true);
-    }
+    ReadNamesHeader();
     for (auto& [uri, d] : workspace_.documents) {
         (void)uri;
         Analyze(d);
+    }
+}
+
+void Server::ReadNamesHeader() {
+    const std::string& path = workspace_.settings.namesHeader;
+    workspace_.names = exact::NameBook();
+    if (path.empty()) return;
+    std::string text, reason;
+    exact::NameBook book;
+    if (ReadWholeFile(path, text, reason) &&
+        exact::ReadNames(text, path, FileCompileOptions(path), book, reason))
+        workspace_.names = std::move(book);
+    else
+        Log(kError, "names header: " + reason, true);
+}
+
+// Files changed on disk (the editor watches them): the names header is read
+// again, and the open texts that include one of them, or looked for one
+// where it now stands, are compiled again.
+void Server::FilesChanged(const Json& params) {
+    std::vector<std::string> keys;
+    for (const Json& c : params.at("changes"))
+        if (const std::string path = PathOfUri(c.at("uri").get<std::string>()); !path.empty())
+            keys.push_back(IncludeKey(path));
+    const std::string& names = workspace_.settings.namesHeader;
+    if (!names.empty() && std::find(keys.begin(), keys.end(), IncludeKey(names)) != keys.end())
+        ReadNamesHeader();
+    for (auto& [uri, d] : workspace_.documents) {
+        (void)uri;
+        if (d.model && std::any_of(keys.begin(), keys.end(),
+                                   [&](const std::string& k) { return d.model->Includes(k); }))
+            Reanalyze(d);
     }
 }
 

@@ -44,6 +44,8 @@ class Server {
     void Change(const Json& params);
     void Close(const Json& params);
     void Configure(const Json& settings);
+    void ReadNamesHeader();
+    void FilesChanged(const Json& params);
     void AskConfiguration();
     // Compiles a document anew and publishes its diagnostics; then the open
     // documents that include it.

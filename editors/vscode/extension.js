@@ -24,7 +24,11 @@ async function activate(context) {
         { scheme: "untitled", language: "quillon-exact" },
       ],
       initializationOptions: settings(),
-      synchronize: { configurationSection: "quillon" },
+      // Headers changed outside the editor reach the texts that include them.
+      synchronize: {
+        configurationSection: "quillon",
+        fileEvents: vscode.workspace.createFileSystemWatcher("**/*.{h,H,c}"),
+      },
     }
   );
   context.subscriptions.push(

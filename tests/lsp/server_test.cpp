@@ -192,6 +192,19 @@ TEST(LspServer, HeadersFromIncludeFoldersAndOpenDocuments) {
     client.Initialize({{"includePaths", {(dir / "shared").string()}}});
     EXPECT_EQ(client.Open(uri, withInclude), Json::array());
 
+    // A header changed on disk reaches the texts that include it once the
+    // editor tells of it; one that nothing includes changes nothing.
+    std::ofstream(dir / "shared/flags.h") << "#define MET_LEON FG_SCENARIO, 18\r\n";
+    const auto changed = [&](const fs::path& file) {
+        return client.Notify(
+            "workspace/didChangeWatchedFiles",
+            {{"changes", {{{"uri", "file://" + (dir / file).string()}, {"type", 2}}}}});
+    };
+    EXPECT_TRUE(changed("shared/other.h").empty());
+    EXPECT_FALSE(LspClient::DiagnosticsFor(uri, changed("shared/flags.h")).empty());
+    std::ofstream(dir / "shared/flags.h") << "#define MET_CLAIRE FG_SCENARIO, 18\r\n";
+    EXPECT_EQ(LspClient::DiagnosticsFor(uri, changed("shared/flags.h")), Json::array());
+
     // Settings from the client's configuration: no include folder, the header is missing.
     std::vector<Json> sent =
         client.Notify("workspace/didChangeConfiguration",
