@@ -219,8 +219,8 @@ void Server::FilesChanged(const Json& params) {
     const std::string& names = workspace_.settings.namesHeader;
     if (!names.empty() && std::find(keys.begin(), keys.end(), IncludeKey(names)) != keys.end())
         ReadNamesHeader();
-    for (auto& [uri, d] : workspace_.documents) {
-        (void)uri;
+    for (auto& entry : workspace_.documents) {
+        OpenDocument& d = entry.second;
         if (d.model && std::any_of(keys.begin(), keys.end(),
                                    [&](const std::string& k) { return d.model->Includes(k); }))
             Reanalyze(d);
