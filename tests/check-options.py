@@ -39,14 +39,15 @@ def block(text, head):
     return "\n".join(lines[start:end])
 
 
-def split_synopsis(lines, starts):
-    """The synopsis lines of each command: a line for which `starts` gives a
-    command begins its part, the lines after it continue it."""
+def split_synopsis(text, start):
+    """The synopsis lines of each command: a line that the pattern `start`
+    matches begins the part of the command it captures, the lines after it
+    continue it."""
     parts, current = {}, None
-    for line in lines:
-        command = starts(line)
-        if command is not None:
-            current = command
+    for line in text.split("\n"):
+        m = re.match(start, line)
+        if m:
+            current = m.group(1)
         if current in COMMANDS:
             parts[current] = parts.get(current, "") + line + "\n"
     return parts
@@ -54,23 +55,13 @@ def split_synopsis(lines, starts):
 
 def help_synopsis(text):
     usage = next((p for p in text.split("\n\n") if p.startswith("usage:")), "")
-
-    def starts(line):
-        m = re.match(r"^(?:usage:)?\s*quillon (\w+)", line)
-        return m.group(1) if m else None
-
-    return split_synopsis(usage.split("\n"), starts)
+    return split_synopsis(usage, r"^(?:usage:)?\s*quillon (\w+)")
 
 
 def manual(page):
     text = page.replace("\\-", "-")
     synopsis = text.split(".SH SYNOPSIS\n")[1].split(".SH ")[0]
-
-    def starts(line):
-        m = re.match(r"^\.B quillon (\w+)", line)
-        return m.group(1) if m else None
-
-    parts = split_synopsis(synopsis.split("\n"), starts)
+    parts = split_synopsis(synopsis, r"^\.B quillon (\w+)")
     # The OPTIONS entries: the tag after .TP, and the last line of the
     # entry's text, which lists the commands that take it.
     entries = {}
@@ -91,12 +82,7 @@ def manual(page):
 
 def markdown(text):
     synopsis = text.split("## Synopsis")[1].split("```")[1]
-
-    def starts(line):
-        m = re.match(r"^quillon (\w+)", line)
-        return m.group(1) if m else None
-
-    parts = split_synopsis(synopsis.split("\n"), starts)
+    parts = split_synopsis(synopsis, r"^quillon (\w+)")
     table = {}
     for row in text.split("## Options")[1].split("\n"):
         cells = [c.strip() for c in row.strip().strip("|").split("|")]
