@@ -67,10 +67,6 @@ struct Source {
 
 // Many such models stay open at once: what they hold is kept small.
 struct Model {
-    Model() = default;
-    Model(const Model&) = delete;
-    Model& operator=(const Model&) = delete;
-
     std::vector<Source> sources;
     std::vector<Token> tokens;
     std::vector<std::string> words; // the texts of tokens that their sources do not hold
